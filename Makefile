@@ -1,0 +1,48 @@
+# The two commands of the README. Each installs the Debian packages it needs when
+# they are missing, configures, builds and runs.
+#   make demo   builds build/ and draws the demo into out/
+#   make test   builds and tests build/ (normal) and build-asan/ (ASan + UBSan)
+
+JOBS ?= $(shell nproc)
+DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev \
+                python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei
+CMAKE_FLAGS ?=
+
+.PHONY: all deps build build-asan demo test test-normal test-asan clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(DEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  SUDO=""; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B build $(CMAKE_FLAGS)
+	cmake --build build -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan -DZDT_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-asan -j $(JOBS)
+
+demo: build
+	@mkdir -p out
+	./build/bin/zdtcad --list-ui
+	./build/bin/drawing_services_sample out/drawing-services.dxf
+
+
+test-normal: build
+	cd build && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+test: test-normal test-asan
+
+clean:
+	rm -rf build build-asan out

@@ -1,0 +1,28 @@
+// Drawing files: a database read from DXF text and written as DXF text. The
+// model (platform/vrx) knows nothing of the format; this is the only place that does.
+#pragma once
+
+#include <string>
+
+#include "vrxdb.h"
+
+namespace VRxDxf {
+
+// Reads DXF content into db, which is cleared first. Truncated, corrupt or
+// non-DXF content fails with eBadDxfFile and a message naming the line where the
+// reading stopped; db is then left empty, never half-read.
+Vrx::ErrorStatus readDxf(VRxDbDatabase& db, const std::string& content, std::wstring& error);
+Vrx::ErrorStatus readDxfFile(VRxDbDatabase& db, const std::wstring& path, std::wstring& error);
+
+// The whole database as DXF text (UTF-8, millimetres, every dimension with its block).
+std::string writeDxf(const VRxDbDatabase& db);
+// Writes to a temporary file beside path and renames it over path, so a failed
+// save never leaves a half-written drawing.
+Vrx::ErrorStatus writeDxfFile(const VRxDbDatabase& db, const std::wstring& path, std::wstring& error);
+
+// A block name DXF can hold: names with characters DXF forbids in symbol names
+// (such as a file path's separators and colon) are mapped to a valid name that
+// stays unique and recognisable.
+std::wstring dxfSafeName(const std::wstring& name);
+
+}  // namespace VRxDxf
