@@ -85,11 +85,14 @@ public:
     // The object behind an id of this database without opening it, null when none.
     VRxDbObject* objectAt(VRxDbObjectId id) const;
     // Puts a new object into the database under an owner; the database takes it over.
-    // It is not left open.
+    // It is not left open. A null or already resident object is refused (null id) and not taken.
     VRxDbObjectId addObject(VRxDbObject* object, VRxDbObjectId owner);
-    // Appends an entity to a block record without the open/close protocol.
+    // Appends an entity to a block record without the open/close protocol. A new entity
+    // is always taken over: when the block is not a block record of this database it is
+    // deleted and the null id returned.
     VRxDbObjectId addEntityTo(VRxDbObjectId block, VRxDbEntity* entity);
-    // Adds a record to a table without the open/close protocol.
+    // Adds a record to a table without the open/close protocol (names checked, "*U"/"*D"
+    // numbered). On failure the record stays the caller's to delete.
     Vrx::ErrorStatus addRecordTo(VRxDbObjectId table, VRxDbSymbolTableRecord* record, VRxDbObjectId& id);
     // The record of a table by name, or null id.
     VRxDbObjectId recordId(VRxDbObjectId table, const wchar_t* name) const;

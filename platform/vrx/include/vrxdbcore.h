@@ -154,6 +154,7 @@ public:
 
 private:
     friend class VRxDbDatabase;
+    friend Vrx::ErrorStatus vrxdbOpenVRxDbObject(VRxDbObject*&, VRxDbObjectId, VRxDb::OpenMode, bool);
     VRxDbObjectId m_id;
     VRxDbObjectId m_owner;
     int m_readers = 0;

@@ -1,0 +1,23 @@
+// Helpers shared by the database sources: how record names compare. CAD hosts
+// match symbol names without regard to the case of Latin letters; every other
+// character (Chinese names in particular) must match exactly.
+#pragma once
+
+#include <string>
+
+namespace VRxNames {
+
+inline wchar_t foldLatin(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+inline bool sameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (foldLatin(a[i]) != foldLatin(b[i])) return false;
+    return true;
+}
+
+inline bool startsWithName(const std::wstring& s, const std::wstring& prefix) {
+    return s.size() >= prefix.size() && sameName(s.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace VRxNames

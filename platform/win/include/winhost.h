@@ -1,0 +1,48 @@
+// The hooks through which the host program connects the Windows services to its
+// own user interface: where message boxes go, the application's title, the
+// console text is written to, and module file names the host wants to present
+// differently (a module copied into a folder of another name, in tests).
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "winapi.h"
+
+// Shows one message box and returns the chosen button (IDOK, IDYES, ...).
+using WinMessageBoxBackend = std::function<int(const std::wstring& caption, const std::wstring& text, UINT type)>;
+
+// Installs a backend and returns the previous one; an empty function restores
+// the default backend, which prints "caption: text" on standard output and
+// answers with the box's default button (MB_DEFBUTTONn; the first one otherwise:
+// IDOK, IDYES, IDABORT or IDRETRY).
+WinMessageBoxBackend winSetMessageBoxBackend(WinMessageBoxBackend backend);
+// The default backend's answer for a box type, without showing anything.
+int winDefaultMessageBoxAnswer(UINT type);
+// Routes one message box to the current backend. A backend that throws counts as
+// IDCANCEL (IDNO for a yes/no box): the exception never reaches the caller.
+int winShowMessageBox(const std::wstring& caption, const std::wstring& text, UINT type);
+
+// The caption of AfxMessageBox: the program's file name without directory and
+// extension unless the host sets another.
+void winSetAppTitle(const std::wstring& title);
+std::wstring winAppTitle();
+
+// Wide text written as UTF-8 bytes, whatever the locale (the platform never
+// switches a stream to wide orientation).
+void winWriteUtf8(FILE* stream, const std::wstring& text);
+std::string winToUtf8(const std::wstring& text);
+// UTF-8 to wide; invalid bytes become U+FFFD.
+std::wstring winFromUtf8(const std::string& text);
+
+// Formats with the wide Windows meaning of the conversions (see winapi.h) into
+// out, without a length limit. False for a null or bad format (%n, an unknown
+// conversion); out is then empty.
+bool winVFormat(std::wstring& out, const wchar_t* format, va_list args);
+bool winFormat(std::wstring& out, const wchar_t* format, ...);
+
+// Makes GetModuleFileNameW report fileName for instance from now on (an empty
+// name removes the override). FALSE for a null instance.
+BOOL winOverrideModuleFileName(HINSTANCE instance, const std::wstring& fileName);

@@ -1,0 +1,126 @@
+// The host-facing side of the Windows services: the message box backend with
+// its default console form, the application title, and UTF-8 output of wide text.
+#include "winhost.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "afxstub.h"
+#include "winapi.h"
+
+namespace {
+
+WinMessageBoxBackend& backend() {
+    static WinMessageBoxBackend* b = new WinMessageBoxBackend;
+    return *b;
+}
+
+std::wstring& appTitle() {
+    static std::wstring* t = new std::wstring;
+    return *t;
+}
+
+int defaultBackend(const std::wstring& caption, const std::wstring& text, UINT type) {
+    winWriteUtf8(stdout, caption + L": " + text + L"\n");
+    std::fflush(stdout);
+    return winDefaultMessageBoxAnswer(type);
+}
+
+}  // namespace
+
+std::string winToUtf8(const std::wstring& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t wc : text) {
+        uint32_t c = static_cast<uint32_t>(wc);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::wstring winFromUtf8(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+void winWriteUtf8(FILE* stream, const std::wstring& text) {
+    if (stream == nullptr) return;
+    std::string bytes = winToUtf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+
+WinMessageBoxBackend winSetMessageBoxBackend(WinMessageBoxBackend b) {
+    WinMessageBoxBackend previous = backend();
+    backend() = std::move(b);
+    return previous;
+}
+
+int winDefaultMessageBoxAnswer(UINT type) {
+    static const int buttons[6][3] = {
+        {IDOK, IDOK, IDOK},              // MB_OK
+        {IDOK, IDCANCEL, IDCANCEL},      // MB_OKCANCEL
+        {IDABORT, IDRETRY, IDIGNORE},    // MB_ABORTRETRYIGNORE
+        {IDYES, IDNO, IDCANCEL},         // MB_YESNOCANCEL
+        {IDYES, IDNO, IDNO},             // MB_YESNO
+        {IDRETRY, IDCANCEL, IDCANCEL},   // MB_RETRYCANCEL
+    };
+    UINT kind = type & MB_TYPEMASK;
+    if (kind > 5) kind = 0;
+    UINT def = (type & MB_DEFMASK) >> 8;
+    if (def > 2) def = 0;
+    return buttons[kind][def];
+}
+
+int winShowMessageBox(const std::wstring& caption, const std::wstring& text, UINT type) {
+    try {
+        if (backend()) return backend()(caption, text, type);
+        return defaultBackend(caption, text, type);
+    } catch (...) {
+        return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDCANCEL;
+    }
+}
+
+void winSetAppTitle(const std::wstring& title) { appTitle() = title; }
+
+std::wstring winAppTitle() {
+    if (!appTitle().empty()) return appTitle();
+    wchar_t path[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    if (n == 0) return L"zdtcad";
+    std::wstring name(path, n);
+    size_t slash = name.find_last_of(L"/\\");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+    return name.empty() ? L"zdtcad" : name;
+}
+
+extern "C" int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    (void)owner;
+    return winShowMessageBox(caption != nullptr ? caption : L"Error", text != nullptr ? text : L"", type);
+}
+
+int AfxMessageBox(const wchar_t* text, UINT type, UINT helpId) {
+    (void)helpId;
+    return winShowMessageBox(winAppTitle(), text != nullptr ? text : L"", type);
+}
