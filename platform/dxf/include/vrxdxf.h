@@ -10,11 +10,13 @@ namespace VRxDxf {
 
 // Reads DXF content into db, which is cleared first. Truncated, corrupt or
 // non-DXF content fails with eBadDxfFile and a message naming the line where the
-// reading stopped; db is then left empty, never half-read.
+// reading stopped; the content is checked whole before db is touched, so db then
+// keeps what it held, never half-read. A db with open objects is not replaced.
 Vrx::ErrorStatus readDxf(VRxDbDatabase& db, const std::string& content, std::wstring& error);
 Vrx::ErrorStatus readDxfFile(VRxDbDatabase& db, const std::wstring& path, std::wstring& error);
 
-// The whole database as DXF text (UTF-8, millimetres, every dimension with its block).
+// The whole database as DXF text (UTF-8, millimetres, every dimension with its block);
+// empty only when the text could not be made (memory).
 std::string writeDxf(const VRxDbDatabase& db);
 // Writes to a temporary file beside path and renames it over path, so a failed
 // save never leaves a half-written drawing.
@@ -24,5 +26,9 @@ Vrx::ErrorStatus writeDxfFile(const VRxDbDatabase& db, const std::wstring& path,
 // (such as a file path's separators and colon) are mapped to a valid name that
 // stays unique and recognisable.
 std::wstring dxfSafeName(const std::wstring& name);
+
+// Why the last VRxDbDatabase::saveAs of this process failed (empty after a success).
+const std::wstring& lastSaveError();
+void setLastSaveError(const std::wstring& message);
 
 }  // namespace VRxDxf

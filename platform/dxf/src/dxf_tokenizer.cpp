@@ -1,0 +1,176 @@
+// The first step of reading a drawing file: DXF text split into group
+// code/value pairs. Everything that can be wrong with the text itself is found
+// here, before any record is interpreted, so a damaged file is refused whole:
+// binary content, a line that is not a group code, a value that is not the
+// number its code demands, and a file that stops before its end marker.
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "dxf_internal.h"
+
+namespace VRxDxf {
+namespace detail {
+
+ValueKind valueKind(int code) {
+    if (code == 5 || code == 105 || (code >= 320 && code <= 369) || (code >= 390 && code <= 399) ||
+        code == 480 || code == 481 || code == 1005)
+        return ValueKind::Handle;
+    if ((code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
+        (code >= 460 && code <= 469) || (code >= 1010 && code <= 1059))
+        return ValueKind::Double;
+    if ((code >= 60 && code <= 99) || (code >= 160 && code <= 179) || (code >= 270 && code <= 289) ||
+        (code >= 370 && code <= 389) || (code >= 400 && code <= 409) || (code >= 420 && code <= 429) ||
+        (code >= 440 && code <= 459) || (code >= 1060 && code <= 1071))
+        return ValueKind::Integer;
+    if (code >= 290 && code <= 299) return ValueKind::Bool;
+    return ValueKind::String;
+}
+
+bool isKnownGroupCode(int code) { return code >= -5 && code <= 1071; }
+
+static std::string trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+double Tag::number() const { return std::strtod(value.c_str(), nullptr); }
+long long Tag::integer() const { return std::strtoll(value.c_str(), nullptr, 10); }
+
+// A line of the file as it can be shown in a message: short, printable.
+static std::wstring shown(const std::string& line) {
+    std::wstring w = fromUtf8(line.size() > 40 ? line.substr(0, 40) : line);
+    for (wchar_t& c : w)
+        if (c < 0x20 || c == 0x7F || c == 0xFFFD) c = L'?';
+    if (line.size() > 40) w += L"...";
+    return L"\"" + w + L"\"";
+}
+
+static bool parseInteger(const std::string& s, long long& v) {
+    if (s.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    v = std::strtoll(s.c_str(), &end, 10);
+    return errno == 0 && end != nullptr && *end == '\0';
+}
+
+static bool parseDouble(const std::string& s, double& v) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    v = std::strtod(s.c_str(), &end);
+    return end != nullptr && *end == '\0' && std::isfinite(v);
+}
+
+static bool isHex(const std::string& s) {
+    for (char c : s)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    return s.size() <= 16;
+}
+
+static std::wstring at(int line) { return L"line " + std::to_wstring(line) + L": "; }
+
+bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& error) {
+    tags.clear();
+    if (content.empty()) {
+        error = L"the file is empty";
+        return false;
+    }
+    size_t pos = 0;
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    if (content.find("Binary DXF") < 32) {
+        error = L"this is a binary DXF file; only DXF text can be read (save the drawing as DXF text)";
+        return false;
+    }
+    size_t zero = content.find('\0');
+    if (zero != std::string::npos) {
+        int line = 1;
+        for (size_t i = 0; i < zero; ++i)
+            if (content[i] == '\n') ++line;
+        error = at(line) + L"binary data (a zero byte): this is not a DXF text file";
+        return false;
+    }
+
+    int lineNo = 0;
+    auto nextLine = [&](std::string& line) -> bool {
+        if (pos >= content.size()) return false;
+        size_t nl = content.find('\n', pos);
+        if (nl == std::string::npos) nl = content.size();
+        line.assign(content, pos, nl - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        pos = nl + 1;
+        ++lineNo;
+        return true;
+    };
+
+    std::string codeLine, valueLine;
+    while (nextLine(codeLine)) {
+        Tag tag;
+        tag.line = lineNo;
+        std::string c = trim(codeLine);
+        long long code = 0;
+        bool last = pos >= content.size();
+        const wchar_t* cut = L": the file ends here, it is truncated";
+        if (c.empty()) {
+            error = at(lineNo) + L"a group code was expected but the line is empty" + (last ? cut : L"");
+            return false;
+        }
+        if (!parseInteger(c, code) || !isKnownGroupCode(static_cast<int>(code)) || code < -5 || code > 1071) {
+            error = at(lineNo) + shown(codeLine) + L" is not a DXF group code" +
+                    (tags.empty() ? L": this is not a DXF file" : last ? cut : L"");
+            return false;
+        }
+        tag.code = static_cast<int>(code);
+        if (!nextLine(valueLine)) {
+            error = at(lineNo) + L"group code " + std::to_wstring(code) +
+                    L" has no value: the file ends here, it is truncated";
+            return false;
+        }
+        switch (valueKind(tag.code)) {
+        case ValueKind::Double: {
+            double d;
+            tag.value = trim(valueLine);
+            if (!parseDouble(tag.value, d)) {
+                error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a number, found " +
+                        shown(valueLine);
+                return false;
+            }
+            break;
+        }
+        case ValueKind::Integer:
+        case ValueKind::Bool: {
+            long long v;
+            tag.value = trim(valueLine);
+            if (!parseInteger(tag.value, v)) {
+                error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a whole number, found " +
+                        shown(valueLine);
+                return false;
+            }
+            break;
+        }
+        case ValueKind::Handle:
+            tag.value = trim(valueLine);
+            if (!isHex(tag.value)) {
+                error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a handle, found " +
+                        shown(valueLine);
+                return false;
+            }
+            break;
+        case ValueKind::String:
+            tag.value = valueLine;
+            break;
+        }
+        if (tag.code == 0) tag.value = trim(tag.value);
+        bool eof = tag.code == 0 && tag.value == "EOF";
+        tags.push_back(std::move(tag));
+        if (eof) return true;
+    }
+    error = at(lineNo) + L"the file ends before its end marker (0 EOF): it is truncated";
+    return false;
+}
+
+}  // namespace detail
+}  // namespace VRxDxf

@@ -1,0 +1,1311 @@
+// Writes a drawing database as DXF text (the 2010 file version, UTF-8,
+// millimetres), complete enough that an independent, strict reader takes it
+// without repair: handles and owners on everything, the block record table,
+// the layout objects, and for every dimension the block that holds its drawn
+// geometry, so a reader that does not measure dimensions itself still shows them.
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "dxf_internal.h"
+#include "vrxdxf.h"
+
+namespace VRxDxf {
+namespace {
+
+using detail::foldName;
+using detail::toUtf8;
+
+const double kPi = 3.14159265358979323846;
+double deg(double radians) { return radians * 180.0 / kPi; }
+
+std::string fmtDouble(double v) {
+    if (!std::isfinite(v) || v == 0.0) return "0.0";
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    std::string s(buf, r.ptr);
+    if (s.find_first_of(".eE") == std::string::npos) s += ".0";
+    return s;
+}
+
+std::string hex(uint64_t h) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(h));
+    return buf;
+}
+
+// A value DXF can carry on one line: no line breaks or other control characters.
+std::string oneLine(const std::wstring& text) {
+    std::wstring w = text;
+    for (wchar_t& c : w)
+        if (c < 0x20 || c == 0x7F) c = L' ';
+    return toUtf8(w);
+}
+
+// Paragraph text in a single value: line breaks become the paragraph code.
+std::wstring mtextBreaks(const std::wstring& text) {
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+        if (c == L'\n' || c == L'\r') out += L"\\P";
+        else if (c < 0x20) out += L' ';
+        else out += c;
+    }
+    return out;
+}
+
+// Plain text made safe inside paragraph text, where backslash and braces are codes.
+std::wstring mtextEscape(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) {
+        if (c == L'\\') out += L"\\\\";
+        else if (c == L'{') out += L"\\{";
+        else if (c == L'}') out += L"\\}";
+        else out += c;
+    }
+    return mtextBreaks(out);
+}
+
+class Out {
+public:
+    std::string s;
+    void code(int c) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%3d\n", c);
+        s += buf;
+    }
+    void raw(int c, const std::string& v) {
+        code(c);
+        s += v;
+        s += '\n';
+    }
+    void str(int c, const std::wstring& v) { raw(c, oneLine(v)); }
+    void num(int c, double v) { raw(c, fmtDouble(v)); }
+    void integer(int c, long long v) { raw(c, std::to_string(v)); }
+    void handle(int c, uint64_t h) { raw(c, hex(h)); }
+    void point(int c, const VRxGePoint3d& p) {
+        num(c, p.x);
+        num(c + 10, p.y);
+        num(c + 20, p.z);
+    }
+    void point(int c, double x, double y, double z) { point(c, VRxGePoint3d(x, y, z)); }
+    void vector(int c, const VRxGeVector3d& v) { point(c, VRxGePoint3d(v.x, v.y, v.z)); }
+    // Long paragraph text goes in chunks of group 3 and a last group 1.
+    void longText(const std::wstring& text) {
+        const size_t chunk = 250;
+        size_t i = 0;
+        while (text.size() - i > chunk) {
+            size_t n = chunk;
+            // Keep a code such as \P in one chunk.
+            if (text[i + n - 1] == L'\\') --n;
+            raw(3, toUtf8(text.substr(i, n)));
+            i += n;
+        }
+        raw(1, toUtf8(text.substr(i)));
+    }
+};
+
+// The arbitrary axis algorithm: the object coordinate system of a normal.
+struct Ocs {
+    VRxGeVector3d ax, ay, az;
+    bool world = true;
+    explicit Ocs(const VRxGeVector3d& normal) {
+        double len = normal.length();
+        az = len > 1e-12 ? normal * (1.0 / len) : VRxGeVector3d(0, 0, 1);
+        world = std::fabs(az.x) < 1e-12 && std::fabs(az.y) < 1e-12 && az.z > 0;
+        if (std::fabs(az.x) < 1.0 / 64 && std::fabs(az.y) < 1.0 / 64)
+            ax = VRxGeVector3d(0, 1, 0).crossProduct(az).normal();
+        else
+            ax = VRxGeVector3d(0, 0, 1).crossProduct(az).normal();
+        ay = az.crossProduct(ax).normal();
+    }
+    VRxGePoint3d toOcs(const VRxGePoint3d& p) const {
+        VRxGeVector3d v(p.x, p.y, p.z);
+        return {v.dotProduct(ax), v.dotProduct(ay), v.dotProduct(az)};
+    }
+};
+
+struct Extents {
+    bool any = false;
+    double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
+    void add(const VRxGePoint3d& p) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return;
+        if (!any) {
+            x0 = x1 = p.x; y0 = y1 = p.y; z0 = z1 = p.z;
+            any = true;
+            return;
+        }
+        x0 = std::min(x0, p.x); y0 = std::min(y0, p.y); z0 = std::min(z0, p.z);
+        x1 = std::max(x1, p.x); y1 = std::max(y1, p.y); z1 = std::max(z1, p.z);
+    }
+    void addCircle(const VRxGePoint3d& c, double r) {
+        add(VRxGePoint3d(c.x - r, c.y - r, c.z));
+        add(VRxGePoint3d(c.x + r, c.y + r, c.z));
+    }
+};
+
+// Names of one symbol table as written: every name DXF can hold stays as it
+// is, the others get a valid name, and a clash gets a counter.
+class NameTable {
+public:
+    // Registers a record name; returns the name written.
+    std::wstring add(const std::wstring& original) {
+        std::wstring key = foldName(original);
+        auto it = m_byOriginal.find(key);
+        if (it != m_byOriginal.end()) return it->second;
+        std::wstring candidate = dxfSafeName(original);
+        std::wstring name = candidate;
+        for (int n = 2; m_written.count(foldName(name)) != 0; ++n) name = candidate + L"_" + std::to_wstring(n);
+        m_written.insert(foldName(name));
+        m_byOriginal[key] = name;
+        return name;
+    }
+    bool has(const std::wstring& original) const { return m_byOriginal.count(foldName(original)) != 0; }
+    std::wstring lookup(const std::wstring& original) const {
+        auto it = m_byOriginal.find(foldName(original));
+        return it == m_byOriginal.end() ? std::wstring() : it->second;
+    }
+    bool taken(const std::wstring& written) const { return m_written.count(foldName(written)) != 0; }
+    void reserve(const std::wstring& written) { m_written.insert(foldName(written)); }
+
+private:
+    std::map<std::wstring, std::wstring> m_byOriginal;
+    std::set<std::wstring> m_written;
+};
+
+struct LayerOut {
+    std::wstring name;
+    const VRxDbLayerTableRecord* rec = nullptr;
+    uint64_t handle = 0;
+};
+struct LinetypeOut {
+    std::wstring name;
+    const VRxDbLinetypeTableRecord* rec = nullptr;
+    uint64_t handle = 0;
+};
+struct StyleOut {
+    std::wstring name;
+    const VRxDbTextStyleTableRecord* rec = nullptr;
+    uint64_t handle = 0;
+};
+struct DimStyleOut {
+    std::wstring name;
+    const VRxDbDimStyleTableRecord* rec = nullptr;
+    uint64_t handle = 0;
+};
+struct BlockOut {
+    std::wstring name;      // as written
+    std::wstring original;  // as in the database
+    const VRxDbBlockTableRecord* rec = nullptr;  // null for dimension blocks
+    uint64_t recordHandle = 0, beginHandle = 0, endHandle = 0, layoutHandle = 0;
+    bool paper = false, anonymous = false;
+};
+struct LayoutOut {
+    std::wstring name;
+    uint64_t handle = 0;
+    size_t block = 0;  // index into m_blocks
+    int tabOrder = 0;
+};
+
+const wchar_t* const kAppName = L"ZDTCAD";
+
+class Writer {
+public:
+    explicit Writer(const VRxDbDatabase& db) : m_db(db) {}
+    std::string run();
+
+private:
+    const VRxDbDatabase& m_db;
+    uint64_t m_next = 1;
+    std::map<uint64_t, uint64_t> m_handles;
+
+    NameTable m_layerNames, m_ltypeNames, m_styleNames, m_dimStyleNames, m_blockNames;
+    std::vector<LayerOut> m_layers;
+    std::vector<LinetypeOut> m_ltypes;
+    std::vector<StyleOut> m_styles;
+    std::vector<DimStyleOut> m_dimStyles;
+    std::vector<BlockOut> m_blocks;
+    std::map<uint64_t, size_t> m_blockIndex;  // database handle -> m_blocks
+    std::vector<LayoutOut> m_layouts;
+    size_t m_model = 0, m_paper = 0;
+    uint64_t m_rootDict = 0, m_groupDict = 0, m_layoutDict = 0;
+    uint64_t m_tableVport = 0, m_tableLtype = 0, m_tableLayer = 0, m_tableStyle = 0, m_tableView = 0,
+             m_tableUcs = 0, m_tableAppid = 0, m_tableDimstyle = 0, m_tableBlockRecord = 0;
+    std::wstring m_defaultStyle = L"Standard", m_defaultDimStyle = L"Standard";
+    Out m_dimBlocks;  // the blocks of the dimensions, written as the dimensions are met
+    int m_dimCounter = 0;
+    Extents m_extents;
+    bool m_currentIsModel = true;
+
+    uint64_t fresh() { return m_next++; }
+    uint64_t handleOf(VRxDbObjectId id) {
+        if (id.isNull()) return 0;
+        auto it = m_handles.find(id.handle());
+        if (it != m_handles.end()) return it->second;
+        uint64_t h = fresh();
+        m_handles[id.handle()] = h;
+        return h;
+    }
+    template <class R>
+    std::vector<const R*> records(VRxDbObjectId tableId) const {
+        std::vector<const R*> out;
+        const VRxDbSymbolTable* table = VRxDbSymbolTable::cast(m_db.objectAt(tableId));
+        if (table == nullptr) return out;
+        for (VRxDbObjectId id : table->recordIds()) {
+            const R* r = R::cast(m_db.objectAt(id));
+            if (r != nullptr && !r->isErased()) out.push_back(r);
+        }
+        return out;
+    }
+
+    void collectTables();
+    void collectBlocks();
+    void collectLayouts();
+    std::wstring layerName(const std::wstring& name);
+    std::wstring linetypeName(const std::wstring& name);
+    std::wstring styleName(VRxDbObjectId id) const;
+    uint64_t styleHandle(VRxDbObjectId id) const;
+    std::wstring dimStyleName(VRxDbObjectId id) const;
+    const VRxDbDimStyleTableRecord* dimStyle(VRxDbObjectId id) const;
+    std::wstring blockName(VRxDbObjectId id) const;
+
+    void writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
+                     Extents* ext);
+    void common(Out& o, const char* type, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
+                uint64_t reactor = 0);
+    void writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, uint64_t owner, bool paper, Extents* ext);
+    void writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint64_t owner, bool paper, Extents* ext);
+    void blockBegin(Out& o, const BlockOut& b);
+    void blockEnd(Out& o, const BlockOut& b);
+
+    std::string header();
+    std::string classes();
+    std::string tables();
+    std::string blocksAndEntities(std::string& entities);
+    std::string objects();
+};
+
+// --- Collection ---------------------------------------------------------------
+
+void Writer::collectTables() {
+    m_tableVport = fresh();
+    m_tableLtype = handleOf(m_db.linetypeTableId());
+    if (m_tableLtype == 0) m_tableLtype = fresh();
+    m_tableLayer = handleOf(m_db.layerTableId());
+    if (m_tableLayer == 0) m_tableLayer = fresh();
+    m_tableStyle = handleOf(m_db.textStyleTableId());
+    if (m_tableStyle == 0) m_tableStyle = fresh();
+    m_tableView = fresh();
+    m_tableUcs = fresh();
+    m_tableAppid = fresh();
+    m_tableDimstyle = handleOf(m_db.dimStyleTableId());
+    if (m_tableDimstyle == 0) m_tableDimstyle = fresh();
+    m_tableBlockRecord = handleOf(m_db.blockTableId());
+    if (m_tableBlockRecord == 0) m_tableBlockRecord = fresh();
+
+    // Linetypes: the three every drawing has come first.
+    for (const wchar_t* fixed : {L"ByBlock", L"ByLayer", L"Continuous"}) {
+        LinetypeOut lt;
+        lt.name = m_ltypeNames.add(fixed);
+        lt.handle = fresh();
+        m_ltypes.push_back(lt);
+    }
+    for (const VRxDbLinetypeTableRecord* r : records<VRxDbLinetypeTableRecord>(m_db.linetypeTableId())) {
+        std::wstring name = r->getName();
+        if (m_ltypeNames.has(name)) {
+            for (LinetypeOut& lt : m_ltypes)
+                if (foldName(lt.name) == foldName(name)) {
+                    lt.rec = r;
+                    lt.handle = handleOf(r->objectId());
+                }
+            continue;
+        }
+        LinetypeOut lt;
+        lt.name = m_ltypeNames.add(name);
+        lt.rec = r;
+        lt.handle = handleOf(r->objectId());
+        m_ltypes.push_back(lt);
+    }
+
+    for (const VRxDbLayerTableRecord* r : records<VRxDbLayerTableRecord>(m_db.layerTableId())) {
+        if (m_layerNames.has(r->getName())) continue;
+        LayerOut l;
+        l.name = m_layerNames.add(r->getName());
+        l.rec = r;
+        l.handle = handleOf(r->objectId());
+        m_layers.push_back(l);
+    }
+    layerName(L"0");  // a drawing always has layer 0
+
+    for (const VRxDbTextStyleTableRecord* r : records<VRxDbTextStyleTableRecord>(m_db.textStyleTableId())) {
+        if (m_styleNames.has(r->getName())) continue;
+        StyleOut s;
+        s.name = m_styleNames.add(r->getName());
+        s.rec = r;
+        s.handle = handleOf(r->objectId());
+        m_styles.push_back(s);
+    }
+    if (!m_styleNames.has(L"Standard")) {
+        StyleOut s;
+        s.name = m_styleNames.add(L"Standard");
+        s.handle = fresh();
+        m_styles.push_back(s);
+    }
+    if (const auto* cur = VRxDbTextStyleTableRecord::cast(m_db.objectAt(m_db.textstyle())))
+        m_defaultStyle = m_styleNames.lookup(cur->getName());
+    if (m_defaultStyle.empty()) m_defaultStyle = m_styleNames.lookup(L"Standard");
+
+    for (const VRxDbDimStyleTableRecord* r : records<VRxDbDimStyleTableRecord>(m_db.dimStyleTableId())) {
+        if (m_dimStyleNames.has(r->getName())) continue;
+        DimStyleOut d;
+        d.name = m_dimStyleNames.add(r->getName());
+        d.rec = r;
+        d.handle = handleOf(r->objectId());
+        m_dimStyles.push_back(d);
+    }
+    if (!m_dimStyleNames.has(L"Standard")) {
+        DimStyleOut d;
+        d.name = m_dimStyleNames.add(L"Standard");
+        d.handle = fresh();
+        m_dimStyles.push_back(d);
+    }
+    if (const auto* cur = VRxDbDimStyleTableRecord::cast(m_db.objectAt(m_db.dimstyle())))
+        m_defaultDimStyle = m_dimStyleNames.lookup(cur->getName());
+    if (m_defaultDimStyle.empty()) m_defaultDimStyle = m_dimStyleNames.lookup(L"Standard");
+}
+
+void Writer::collectBlocks() {
+    VRxDbObjectId modelId = m_db.modelSpaceId(), paperId = m_db.paperSpaceId();
+    // The two spaces first, under the names every reader knows.
+    BlockOut model;
+    model.name = model.original = VRxDbBlockTableRecord::kModelSpace;
+    model.rec = VRxDbBlockTableRecord::cast(m_db.objectAt(modelId));
+    model.recordHandle = model.rec ? handleOf(modelId) : fresh();
+    BlockOut paper;
+    paper.name = paper.original = VRxDbBlockTableRecord::kPaperSpace;
+    paper.rec = VRxDbBlockTableRecord::cast(m_db.objectAt(paperId));
+    paper.recordHandle = paper.rec ? handleOf(paperId) : fresh();
+    paper.paper = true;
+    m_blockNames.reserve(model.name);
+    m_blockNames.reserve(paper.name);
+    m_blocks.push_back(model);
+    m_blocks.push_back(paper);
+    m_model = 0;
+    m_paper = 1;
+    if (!modelId.isNull()) m_blockIndex[modelId.handle()] = 0;
+    if (!paperId.isNull()) m_blockIndex[paperId.handle()] = 1;
+
+    // Names of anonymous blocks are kept, so dimension blocks must not take one of them.
+    std::vector<const VRxDbBlockTableRecord*> recs = records<VRxDbBlockTableRecord>(m_db.blockTableId());
+    for (const VRxDbBlockTableRecord* r : recs)
+        if (r->isAnonymous()) m_blockNames.reserve(r->getName());
+    for (const VRxDbBlockTableRecord* r : recs) {
+        if (r->objectId() == modelId || r->objectId() == paperId) continue;
+        BlockOut b;
+        b.original = r->getName();
+        b.rec = r;
+        b.anonymous = r->isAnonymous();
+        b.name = b.anonymous ? b.original : m_blockNames.add(b.original);
+        // Further layouts' spaces keep their names too.
+        b.paper = foldName(b.original).rfind(L"*PAPER_SPACE", 0) == 0;
+        b.recordHandle = handleOf(r->objectId());
+        m_blockIndex[r->objectId().handle()] = m_blocks.size();
+        m_blocks.push_back(b);
+    }
+}
+
+void Writer::collectLayouts() {
+    m_layoutDict = fresh();
+    std::set<size_t> usedBlocks;
+    const VRxDbPaperTable* table = VRxDbPaperTable::cast(m_db.objectAt(m_db.paperTableId()));
+    VRxDbObjectId current = table ? table->currentPaperId() : VRxDbObjectId::kNull;
+    bool haveModel = false;
+    int index = 0;
+    for (const VRxDbPaperTableRecord* p : records<VRxDbPaperTableRecord>(m_db.paperTableId())) {
+        LayoutOut l;
+        l.name = p->getName();
+        l.handle = handleOf(p->objectId());
+        l.tabOrder = p->tabOrder();
+        bool isModel = foldName(l.name) == L"MODEL" || p->blockTableRecordId() == m_db.modelSpaceId();
+        if (isModel) {
+            if (haveModel) continue;
+            haveModel = true;
+            l.name = L"Model";
+            l.block = m_model;
+            l.tabOrder = 0;
+        } else {
+            auto it = m_blockIndex.find(p->blockTableRecordId().handle());
+            size_t b = (it != m_blockIndex.end() && !p->blockTableRecordId().isNull()) ? it->second : m_paper;
+            if (b == m_model || usedBlocks.count(b) != 0 || !m_blocks[b].paper) {
+                // Each layout needs a paper space block of its own.
+                b = usedBlocks.count(m_paper) == 0 ? m_paper : m_blocks.size();
+                if (b == m_blocks.size()) {
+                    BlockOut extra;
+                    extra.paper = true;
+                    std::wstring name;
+                    for (int n = 0;; ++n) {
+                        name = L"*Paper_Space" + std::to_wstring(n);
+                        if (!m_blockNames.taken(name)) break;
+                    }
+                    m_blockNames.reserve(name);
+                    extra.name = extra.original = name;
+                    extra.recordHandle = fresh();
+                    m_blocks.push_back(extra);
+                }
+            }
+            l.block = b;
+            if (l.tabOrder <= 0) l.tabOrder = ++index;
+        }
+        usedBlocks.insert(l.block);
+        if (p->objectId() == current) m_currentIsModel = isModel;
+        m_layouts.push_back(l);
+    }
+    if (!haveModel) {
+        LayoutOut l;
+        l.name = L"Model";
+        l.handle = fresh();
+        l.block = m_model;
+        m_layouts.insert(m_layouts.begin(), l);
+        usedBlocks.insert(m_model);
+    }
+    if (usedBlocks.count(m_paper) == 0) {
+        // The active paper space block belongs to a layout; make one when the database has none.
+        LayoutOut l;
+        l.name = L"Layout1";
+        for (const LayoutOut& other : m_layouts)
+            if (foldName(other.name) == L"LAYOUT1") l.name = L"Layout" + std::to_wstring(m_layouts.size() + 1);
+        l.handle = fresh();
+        l.block = m_paper;
+        l.tabOrder = static_cast<int>(m_layouts.size());
+        m_layouts.push_back(l);
+    }
+    for (const LayoutOut& l : m_layouts) m_blocks[l.block].layoutHandle = l.handle;
+}
+
+std::wstring Writer::layerName(const std::wstring& name) {
+    std::wstring n = name.empty() ? L"0" : name;
+    if (m_layerNames.has(n)) return m_layerNames.lookup(n);
+    LayerOut l;
+    l.name = m_layerNames.add(n);
+    l.handle = fresh();
+    m_layers.push_back(l);
+    return l.name;
+}
+
+std::wstring Writer::linetypeName(const std::wstring& name) {
+    if (name.empty()) return L"ByLayer";
+    if (m_ltypeNames.has(name)) return m_ltypeNames.lookup(name);
+    // A linetype the database does not define: drawn solid rather than refused by readers.
+    return L"Continuous";
+}
+
+std::wstring Writer::styleName(VRxDbObjectId id) const {
+    if (const auto* r = VRxDbTextStyleTableRecord::cast(m_db.objectAt(id))) {
+        std::wstring n = m_styleNames.lookup(r->getName());
+        if (!n.empty() && !r->isErased()) return n;
+    }
+    return m_defaultStyle;
+}
+
+uint64_t Writer::styleHandle(VRxDbObjectId id) const {
+    std::wstring name = styleName(id);
+    for (const StyleOut& s : m_styles)
+        if (s.name == name) return s.handle;
+    return m_styles.empty() ? 0 : m_styles.front().handle;
+}
+
+std::wstring Writer::dimStyleName(VRxDbObjectId id) const {
+    if (const auto* r = VRxDbDimStyleTableRecord::cast(m_db.objectAt(id))) {
+        std::wstring n = m_dimStyleNames.lookup(r->getName());
+        if (!n.empty() && !r->isErased()) return n;
+    }
+    return m_defaultDimStyle;
+}
+
+const VRxDbDimStyleTableRecord* Writer::dimStyle(VRxDbObjectId id) const {
+    if (const auto* r = VRxDbDimStyleTableRecord::cast(m_db.objectAt(id)))
+        if (!r->isErased()) return r;
+    std::wstring name = dimStyleName(id);
+    for (const DimStyleOut& d : m_dimStyles)
+        if (d.name == name) return d.rec;
+    return nullptr;
+}
+
+std::wstring Writer::blockName(VRxDbObjectId id) const {
+    auto it = m_blockIndex.find(id.handle());
+    if (id.isNull() || it == m_blockIndex.end()) return std::wstring();
+    return m_blocks[it->second].name;
+}
+
+// --- Entities -------------------------------------------------------------------
+
+void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
+                    uint64_t reactor) {
+    o.raw(0, type);
+    o.handle(5, handle);
+    if (reactor != 0) {
+        o.raw(102, "{ACAD_REACTORS");
+        o.handle(330, reactor);
+        o.raw(102, "}");
+    }
+    o.handle(330, owner);
+    o.raw(100, "AcDbEntity");
+    if (paper) o.integer(67, 1);
+    o.str(8, layerName(e.layer()));
+    std::wstring lt = linetypeName(e.linetype());
+    if (foldName(lt) != L"BYLAYER") o.str(6, lt);
+    if (e.colorIndex() != VRxDb::kColorByLayer) o.integer(62, e.colorIndex() > 256 ? 256 : e.colorIndex());
+    if (e.lineWeight() != VRxDb::kLnWtByLayer) o.integer(370, e.lineWeight());
+    if (e.linetypeScale() != 1.0) o.num(48, e.linetypeScale());
+}
+
+void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper, Extents* ext) {
+    switch (e.kind()) {
+    case VRxDbKind::Line: {
+        const auto& l = static_cast<const VRxDbLine&>(e);
+        common(o, "LINE", e, handle, owner, paper);
+        o.raw(100, "AcDbLine");
+        o.point(10, l.startPoint());
+        o.point(11, l.endPoint());
+        if (ext) { ext->add(l.startPoint()); ext->add(l.endPoint()); }
+        break;
+    }
+    case VRxDbKind::Circle: {
+        const auto& c = static_cast<const VRxDbCircle&>(e);
+        Ocs ocs(c.normal());
+        common(o, "CIRCLE", e, handle, owner, paper);
+        o.raw(100, "AcDbCircle");
+        o.point(10, ocs.world ? c.center() : ocs.toOcs(c.center()));
+        o.num(40, c.radius());
+        if (!ocs.world) o.vector(210, ocs.az);
+        if (ext) ext->addCircle(c.center(), c.radius());
+        break;
+    }
+    case VRxDbKind::Arc: {
+        const auto& a = static_cast<const VRxDbArc&>(e);
+        Ocs ocs(a.normal());
+        common(o, "ARC", e, handle, owner, paper);
+        o.raw(100, "AcDbCircle");
+        o.point(10, ocs.world ? a.center() : ocs.toOcs(a.center()));
+        o.num(40, a.radius());
+        if (!ocs.world) o.vector(210, ocs.az);
+        o.raw(100, "AcDbArc");
+        o.num(50, deg(a.startAngle()));
+        o.num(51, deg(a.endAngle()));
+        if (ext) ext->addCircle(a.center(), a.radius());
+        break;
+    }
+    case VRxDbKind::Polyline: {
+        const auto& p = static_cast<const VRxDbPolyline&>(e);
+        common(o, "LWPOLYLINE", e, handle, owner, paper);
+        o.raw(100, "AcDbPolyline");
+        o.integer(90, p.numVerts());
+        o.integer(70, p.isClosed() ? 1 : 0);
+        if (p.constantWidth() != 0.0) o.num(43, p.constantWidth());
+        if (p.elevation() != 0.0) o.num(38, p.elevation());
+        for (unsigned i = 0; i < p.numVerts(); ++i) {
+            VRxGePoint2d v = p.pointAt(i);
+            o.num(10, v.x);
+            o.num(20, v.y);
+            if (p.bulgeAt(i) != 0.0) o.num(42, p.bulgeAt(i));
+            if (ext) ext->add(VRxGePoint3d(v.x, v.y, p.elevation()));
+        }
+        break;
+    }
+    case VRxDbKind::Text: {
+        const auto& t = static_cast<const VRxDbText&>(e);
+        common(o, "TEXT", e, handle, owner, paper);
+        o.raw(100, "AcDbText");
+        o.point(10, t.position());
+        double h = t.height();
+        if (h <= 0.0) {
+            const auto* s = VRxDbTextStyleTableRecord::cast(m_db.objectAt(t.textStyle()));
+            h = (s && s->textSize() > 0.0) ? s->textSize() : 2.5;
+        }
+        o.num(40, h);
+        o.str(1, t.textString());
+        if (t.rotation() != 0.0) o.num(50, deg(t.rotation()));
+        if (t.widthFactor() != 1.0) o.num(41, t.widthFactor());
+        if (t.oblique() != 0.0) o.num(51, deg(t.oblique()));
+        o.str(7, styleName(t.textStyle()));
+        bool aligned = t.horizontalMode() != VRxDb::kTextLeft || t.verticalMode() != VRxDb::kTextBase;
+        if (t.horizontalMode() != VRxDb::kTextLeft) o.integer(72, t.horizontalMode());
+        if (aligned) o.point(11, t.alignmentPoint());
+        o.raw(100, "AcDbText");
+        if (t.verticalMode() != VRxDb::kTextBase) o.integer(73, t.verticalMode());
+        if (ext) ext->add(t.position());
+        break;
+    }
+    case VRxDbKind::MText: {
+        const auto& t = static_cast<const VRxDbMText&>(e);
+        common(o, "MTEXT", e, handle, owner, paper);
+        o.raw(100, "AcDbMText");
+        o.point(10, t.location());
+        double h = t.textHeight() > 0.0 ? t.textHeight() : 2.5;
+        o.num(40, h);
+        o.num(41, t.width());
+        o.integer(71, t.attachment());
+        o.integer(72, 1);  // left to right
+        o.longText(mtextBreaks(t.contents()));
+        o.str(7, styleName(t.textStyle()));
+        o.point(11, std::cos(t.rotation()), std::sin(t.rotation()), 0.0);
+        if (ext) ext->add(t.location());
+        break;
+    }
+    case VRxDbKind::Solid: {
+        const auto& s = static_cast<const VRxDbSolid&>(e);
+        common(o, "SOLID", e, handle, owner, paper);
+        o.raw(100, "AcDbTrace");
+        for (int i = 0; i < 4; ++i) {
+            o.point(10 + i, s.pointAt(i));
+            if (ext) ext->add(s.pointAt(i));
+        }
+        break;
+    }
+    case VRxDbKind::BlockReference: {
+        const auto& r = static_cast<const VRxDbBlockReference&>(e);
+        std::wstring name = blockName(r.blockTableRecord());
+        if (name.empty()) return;  // a reference to nothing cannot be written
+        common(o, "INSERT", e, handle, owner, paper);
+        o.raw(100, "AcDbBlockReference");
+        o.str(2, name);
+        o.point(10, r.position());
+        VRxGeScale3d s = r.scaleFactors();
+        if (s.sx != 1.0) o.num(41, s.sx);
+        if (s.sy != 1.0) o.num(42, s.sy);
+        if (s.sz != 1.0) o.num(43, s.sz);
+        if (r.rotation() != 0.0) o.num(50, deg(r.rotation()));
+        if (ext) ext->add(r.position());
+        break;
+    }
+    case VRxDbKind::RotatedDimension:
+    case VRxDbKind::RadialDimension:
+    case VRxDbKind::DiametricDimension:
+        writeDimension(o, static_cast<const VRxDbDimension&>(e), handle, owner, paper, ext);
+        break;
+    case VRxDbKind::DimLeader:
+        writeLeader(o, static_cast<const VRxDbDimLeader&>(e), handle, owner, paper, ext);
+        break;
+    default:
+        break;  // not an entity kind drawing files carry
+    }
+}
+
+// Where the measured text of exploded geometry stands, if it has one.
+static bool textAnchor(const std::vector<std::unique_ptr<VRxDbEntity>>& parts, VRxGePoint3d& at) {
+    for (const auto& p : parts) {
+        if (const auto* t = VRxDbText::cast(p.get())) {
+            bool aligned = t->horizontalMode() != VRxDb::kTextLeft || t->verticalMode() != VRxDb::kTextBase;
+            at = aligned ? t->alignmentPoint() : t->position();
+            return true;
+        }
+        if (const auto* m = VRxDbMText::cast(p.get())) {
+            at = m->location();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Writer::writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, uint64_t owner, bool paper,
+                            Extents* ext) {
+    // The drawn geometry, with the style the dimension is measured with.
+    std::vector<std::unique_ptr<VRxDbEntity>> parts;
+    const VRxDbDimStyleTableRecord* style = dimStyle(d.dimensionStyle());
+    VRxDbDimStyleTableRecord fallback;
+    d.explode(style ? *style : fallback, parts);
+
+    BlockOut b;
+    do {
+        b.name = L"*D" + std::to_wstring(++m_dimCounter);
+    } while (m_blockNames.taken(b.name));
+    m_blockNames.reserve(b.name);
+    b.original = b.name;
+    b.anonymous = true;
+    b.recordHandle = fresh();
+    m_blocks.push_back(b);
+    blockBegin(m_dimBlocks, b);
+    for (const auto& p : parts) writeEntity(m_dimBlocks, *p, fresh(), b.recordHandle, false, ext);
+    blockEnd(m_dimBlocks, b);
+
+    int type = 0;
+    VRxGePoint3d def, textAt;
+    switch (d.kind()) {
+    case VRxDbKind::RotatedDimension: type = 0; def = static_cast<const VRxDbRotatedDimension&>(d).dimLinePoint(); break;
+    case VRxDbKind::DiametricDimension: type = 3; def = static_cast<const VRxDbDiametricDimension&>(d).farChordPoint(); break;
+    default: type = 4; def = static_cast<const VRxDbRadialDimension&>(d).center(); break;
+    }
+    if (d.hasTextPosition()) textAt = d.textPosition();
+    else if (!textAnchor(parts, textAt)) textAt = def;
+
+    common(o, "DIMENSION", d, handle, owner, paper);
+    o.raw(100, "AcDbDimension");
+    o.integer(280, 0);
+    o.str(2, b.name);
+    o.point(10, def);
+    o.point(11, textAt);
+    o.integer(70, type | 32 | (d.hasTextPosition() ? 128 : 0));
+    o.integer(71, 5);
+    o.num(42, d.measurement());
+    if (!d.dimensionText().empty()) o.str(1, d.dimensionText());
+    o.str(3, dimStyleName(d.dimensionStyle()));
+    if (d.kind() == VRxDbKind::RotatedDimension) {
+        const auto& r = static_cast<const VRxDbRotatedDimension&>(d);
+        o.raw(100, "AcDbAlignedDimension");
+        o.point(13, r.xLine1Point());
+        o.point(14, r.xLine2Point());
+        if (r.rotation() != 0.0) o.num(50, deg(r.rotation()));
+        o.raw(100, "AcDbRotatedDimension");
+    } else if (d.kind() == VRxDbKind::DiametricDimension) {
+        const auto& r = static_cast<const VRxDbDiametricDimension&>(d);
+        o.raw(100, "AcDbDiametricDimension");
+        o.point(15, r.chordPoint());
+        o.num(40, r.leaderLength());
+    } else {
+        const auto& r = static_cast<const VRxDbRadialDimension&>(d);
+        o.raw(100, "AcDbRadialDimension");
+        o.point(15, r.chordPoint());
+        o.num(40, r.leaderLength());
+    }
+}
+
+void Writer::writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint64_t owner, bool paper,
+                         Extents* ext) {
+    std::vector<VRxGePoint3d> pts = l.points();
+    if (pts.size() < 2) return;
+    const VRxDbDimStyleTableRecord* style = dimStyle(l.dimensionStyle());
+    VRxDbDimStyleTableRecord fallback;
+    std::vector<std::unique_ptr<VRxDbEntity>> parts;
+    l.explode(style ? *style : fallback, parts);
+
+    // The annotation stands where the host draws the leader's text.
+    const VRxDbDimStyleTableRecord& s = style ? *style : fallback;
+    double height = s.dimtxt() * (s.dimscale() > 0.0 ? s.dimscale() : 1.0);
+    VRxGePoint3d at = pts.back();
+    int attachment = VRxDbMText::kBottomLeft;
+    double rotation = 0.0;
+    VRxDbObjectId textStyle = s.dimtxsty();
+    bool found = false;
+    for (const auto& p : parts) {
+        if (const auto* t = VRxDbText::cast(p.get())) {
+            if (t->textString() != l.text1()) continue;
+            at = t->position();
+            if (t->horizontalMode() != VRxDb::kTextLeft || t->verticalMode() != VRxDb::kTextBase) {
+                // An aligned text hangs on its alignment point: the paragraph attaches there the same way.
+                at = t->alignmentPoint();
+                int column = t->horizontalMode() == VRxDb::kTextLeft    ? 0
+                             : t->horizontalMode() == VRxDb::kTextRight ? 2
+                                                                        : 1;
+                int row = t->verticalMode() == VRxDb::kTextTop       ? 0
+                          : t->verticalMode() == VRxDb::kTextVertMid ? 1
+                                                                     : 2;
+                if (t->horizontalMode() == VRxDb::kTextMid) row = 1;
+                attachment = 1 + row * 3 + column;
+            }
+            if (t->height() > 0.0) height = t->height();
+            rotation = t->rotation();
+            if (!t->textStyle().isNull()) textStyle = t->textStyle();
+            found = true;
+            break;
+        }
+        if (const auto* m = VRxDbMText::cast(p.get())) {
+            at = m->location();
+            attachment = m->attachment();
+            if (m->textHeight() > 0.0) height = m->textHeight();
+            rotation = m->rotation();
+            if (!m->textStyle().isNull()) textStyle = m->textStyle();
+            found = true;
+            break;
+        }
+    }
+    if (!found) at = pts.back() + VRxGeVector3d(0, s.dimgap() * s.dimscale(), 0);
+    std::wstring contents = mtextEscape(l.text1());
+    if (!l.text2().empty()) {
+        contents += L"\\P" + mtextEscape(l.text2());
+        if (!found) {
+            at = pts.back();
+            attachment = VRxDbMText::kMiddleLeft;
+        }
+    }
+    uint64_t textHandle = (l.text1().empty() && l.text2().empty()) ? 0 : fresh();
+
+    common(o, "LEADER", l, handle, owner, paper);
+    o.raw(100, "AcDbLeader");
+    o.str(3, dimStyleName(l.dimensionStyle()));
+    o.integer(71, 1);
+    o.integer(72, 0);
+    o.integer(73, textHandle ? 0 : 3);
+    o.integer(74, 0);
+    o.integer(75, 0);
+    o.num(40, height);
+    o.num(41, 0.0);
+    o.integer(76, static_cast<long long>(pts.size()));
+    for (const VRxGePoint3d& p : pts) {
+        o.point(10, p);
+        if (ext) ext->add(p);
+    }
+    if (textHandle) o.handle(340, textHandle);
+    if (!textHandle) return;
+
+    common(o, "MTEXT", l, textHandle, owner, paper, handle);
+    o.raw(100, "AcDbMText");
+    o.point(10, at);
+    o.num(40, height);
+    o.num(41, 0.0);
+    o.integer(71, attachment);
+    o.integer(72, 1);
+    o.longText(contents);
+    o.str(7, styleName(textStyle));
+    o.point(11, std::cos(rotation), std::sin(rotation), 0.0);
+    if (ext) ext->add(at);
+}
+
+// --- Sections ---------------------------------------------------------------------
+
+void Writer::blockBegin(Out& o, const BlockOut& b) {
+    o.raw(0, "BLOCK");
+    o.handle(5, b.beginHandle ? b.beginHandle : fresh());
+    o.handle(330, b.recordHandle);
+    o.raw(100, "AcDbEntity");
+    if (b.paper) o.integer(67, 1);
+    o.raw(8, "0");
+    o.raw(100, "AcDbBlockBegin");
+    o.str(2, b.name);
+    o.integer(70, b.anonymous ? 1 : 0);
+    o.point(10, b.rec ? b.rec->origin() : VRxGePoint3d());
+    o.str(3, b.name);
+    o.raw(1, "");
+}
+
+void Writer::blockEnd(Out& o, const BlockOut& b) {
+    o.raw(0, "ENDBLK");
+    o.handle(5, b.endHandle ? b.endHandle : fresh());
+    o.handle(330, b.recordHandle);
+    o.raw(100, "AcDbEntity");
+    if (b.paper) o.integer(67, 1);
+    o.raw(8, "0");
+    o.raw(100, "AcDbBlockEnd");
+}
+
+std::string Writer::blocksAndEntities(std::string& entities) {
+    Out blocks, ents;
+    // The spaces' entities go to ENTITIES (model and the active paper space),
+    // every other block's to its definition.
+    size_t count = m_blocks.size();  // dimension blocks are added while writing
+    for (size_t i = 0; i < count; ++i) {
+        BlockOut b = m_blocks[i];
+        bool inEntities = (i == m_model || i == m_paper);
+        blockBegin(blocks, b);
+        if (b.rec != nullptr) {
+            Out& target = inEntities ? ents : blocks;
+            for (VRxDbObjectId id : b.rec->entityIds()) {
+                const VRxDbEntity* e = VRxDbEntity::cast(m_db.objectAt(id));
+                if (e == nullptr || e->isErased()) continue;
+                writeEntity(target, *e, handleOf(id), b.recordHandle, b.paper, i == m_model ? &m_extents : nullptr);
+            }
+        }
+        blockEnd(blocks, b);
+    }
+    entities = ents.s;
+    return blocks.s + m_dimBlocks.s;
+}
+
+std::string Writer::tables() {
+    Out o;
+    auto tableBegin = [&](const char* name, uint64_t h, size_t count) {
+        o.raw(0, "TABLE");
+        o.raw(2, name);
+        o.handle(5, h);
+        o.handle(330, 0);
+        o.raw(100, "AcDbSymbolTable");
+        o.integer(70, static_cast<long long>(count));
+    };
+    auto record = [&](const char* type, uint64_t h, uint64_t table, const char* subclass, const std::wstring& name,
+                      int flags, int handleCode = 5) {
+        o.raw(0, type);
+        o.handle(handleCode, h);
+        o.handle(330, table);
+        o.raw(100, "AcDbSymbolTableRecord");
+        o.raw(100, subclass);
+        o.str(2, name);
+        o.integer(70, flags);
+    };
+    auto endTable = [&]() { o.raw(0, "ENDTAB"); };
+
+    // VPORT: the view opens on the drawing's extents.
+    tableBegin("VPORT", m_tableVport, 1);
+    {
+        double cx = 210, cy = 148.5, h = 297;
+        if (m_extents.any) {
+            cx = (m_extents.x0 + m_extents.x1) / 2;
+            cy = (m_extents.y0 + m_extents.y1) / 2;
+            h = std::max({m_extents.y1 - m_extents.y0, (m_extents.x1 - m_extents.x0) / 1.5, 1.0}) * 1.1;
+        }
+        record("VPORT", fresh(), m_tableVport, "AcDbViewportTableRecord", L"*Active", 0);
+        o.point(10, 0, 0, 0);
+        o.point(11, 1, 1, 0);
+        o.num(12, cx);
+        o.num(22, cy);
+        o.num(13, 0);
+        o.num(23, 0);
+        o.num(14, 10);
+        o.num(24, 10);
+        o.num(15, 10);
+        o.num(25, 10);
+        o.point(16, 0, 0, 1);
+        o.point(17, 0, 0, 0);
+        o.num(40, h);
+        o.num(41, 1.5);
+        o.num(42, 50);
+        o.num(43, 0);
+        o.num(44, 0);
+        o.num(50, 0);
+        o.num(51, 0);
+        o.integer(71, 0);
+        o.integer(72, 1000);
+        o.integer(73, 1);
+        o.integer(74, 3);
+        o.integer(75, 0);
+        o.integer(76, 0);
+        o.integer(77, 0);
+        o.integer(78, 0);
+    }
+    endTable();
+
+    tableBegin("LTYPE", m_tableLtype, m_ltypes.size());
+    for (const LinetypeOut& lt : m_ltypes) {
+        record("LTYPE", lt.handle, m_tableLtype, "AcDbLinetypeTableRecord", lt.name, 0);
+        std::wstring comments = lt.rec ? lt.rec->comments() : std::wstring();
+        if (comments.empty() && foldName(lt.name) == L"CONTINUOUS") comments = L"Solid line";
+        o.str(3, comments);
+        o.integer(72, 65);
+        int n = lt.rec ? lt.rec->numDashes() : 0;
+        o.integer(73, n);
+        double total = 0;
+        for (int i = 0; i < n; ++i) total += std::fabs(lt.rec->dashLengthAt(i));
+        o.num(40, total);
+        for (int i = 0; i < n; ++i) {
+            o.num(49, lt.rec->dashLengthAt(i));
+            o.integer(74, 0);
+        }
+    }
+    endTable();
+
+    tableBegin("LAYER", m_tableLayer, m_layers.size());
+    for (const LayerOut& l : m_layers) {
+        int flags = 0;
+        int colour = 7;
+        std::wstring lt = L"Continuous";
+        int weight = VRxDb::kLnWtByLwDefault;
+        if (l.rec) {
+            if (l.rec->isFrozen()) flags |= 1;
+            if (l.rec->isLocked()) flags |= 4;
+            colour = l.rec->color().colorIndex();
+            if (colour < 1 || colour > 255) colour = 7;
+            if (l.rec->isOff()) colour = -colour;
+            lt = linetypeName(l.rec->linetypeName());
+            if (foldName(lt) == L"BYLAYER" || foldName(lt) == L"BYBLOCK") lt = L"Continuous";
+            weight = l.rec->lineWeight();
+            if (weight == VRxDb::kLnWtByLayer || weight == VRxDb::kLnWtByBlock) weight = VRxDb::kLnWtByLwDefault;
+        }
+        record("LAYER", l.handle, m_tableLayer, "AcDbLayerTableRecord", l.name, flags);
+        o.integer(62, colour);
+        o.str(6, lt);
+        o.integer(370, weight);
+    }
+    endTable();
+
+    tableBegin("STYLE", m_tableStyle, m_styles.size());
+    for (const StyleOut& s : m_styles) {
+        record("STYLE", s.handle, m_tableStyle, "AcDbTextStyleTableRecord", s.name, 0);
+        o.num(40, s.rec ? s.rec->textSize() : 0.0);
+        o.num(41, s.rec && s.rec->xScale() > 0.0 ? s.rec->xScale() : 1.0);
+        o.num(50, s.rec ? deg(s.rec->obliquingAngle()) : 0.0);
+        o.integer(71, 0);
+        o.num(42, s.rec && s.rec->textSize() > 0.0 ? s.rec->textSize() : 2.5);
+        o.str(3, s.rec ? s.rec->eFont() : std::wstring(L"txt"));
+        o.str(4, s.rec ? s.rec->cFont() : std::wstring());
+        if (s.rec) {
+            // The host's own spacing and Chinese width factors, for reading back.
+            o.raw(1001, toUtf8(kAppName));
+            o.num(1040, s.rec->xIntFac());
+            o.num(1040, s.rec->yIntFac());
+            o.num(1040, s.rec->xScaleChina());
+        }
+    }
+    endTable();
+
+    tableBegin("VIEW", m_tableView, 0);
+    endTable();
+    tableBegin("UCS", m_tableUcs, 0);
+    endTable();
+
+    tableBegin("APPID", m_tableAppid, 2);
+    record("APPID", fresh(), m_tableAppid, "AcDbRegAppTableRecord", L"ACAD", 0);
+    record("APPID", fresh(), m_tableAppid, "AcDbRegAppTableRecord", kAppName, 0);
+    endTable();
+
+    tableBegin("DIMSTYLE", m_tableDimstyle, m_dimStyles.size());
+    o.raw(100, "AcDbDimStyleTable");
+    o.integer(71, static_cast<long long>(m_dimStyles.size()));
+    for (const DimStyleOut& d : m_dimStyles) o.handle(340, d.handle);
+    for (const DimStyleOut& d : m_dimStyles) {
+        VRxDbDimStyleTableRecord defaults;
+        const VRxDbDimStyleTableRecord& r = d.rec ? *d.rec : defaults;
+        record("DIMSTYLE", d.handle, m_tableDimstyle, "AcDbDimStyleTableRecord", d.name, 0, 105);
+        o.num(40, r.dimscale());
+        o.num(41, r.dimasz());
+        o.num(42, r.dimexo());
+        o.num(44, r.dimexe());
+        o.num(46, r.dimdle());
+        o.integer(73, r.dimtih() ? 1 : 0);
+        o.integer(74, r.dimtoh() ? 1 : 0);
+        o.integer(77, r.dimtad());
+        o.integer(78, r.dimzin());
+        o.num(140, r.dimtxt());
+        o.num(144, r.dimlfac());
+        o.num(147, r.dimgap());
+        o.integer(176, r.dimclrd().colorIndex());
+        o.integer(177, r.dimclre().colorIndex());
+        o.integer(178, r.dimclrt().colorIndex());
+        o.integer(271, r.dimdec());
+        o.integer(277, 2);
+        o.integer(278, 46);
+        o.handle(340, styleHandle(r.dimtxsty()));
+    }
+    endTable();
+
+    tableBegin("BLOCK_RECORD", m_tableBlockRecord, m_blocks.size());
+    for (const BlockOut& b : m_blocks) {
+        o.raw(0, "BLOCK_RECORD");
+        o.handle(5, b.recordHandle);
+        o.handle(330, m_tableBlockRecord);
+        o.raw(100, "AcDbSymbolTableRecord");
+        o.raw(100, "AcDbBlockTableRecord");
+        o.str(2, b.name);
+        o.handle(340, b.layoutHandle);
+        o.integer(70, 0);
+        o.integer(280, 1);
+        o.integer(281, 0);
+        // A name DXF cannot hold travels beside the valid one, so this reader gets it back.
+        std::wstring path = b.rec ? b.rec->pathName() : std::wstring();
+        if ((b.name != b.original && toUtf8(b.original).size() <= 250) ||
+            (!path.empty() && toUtf8(path).size() <= 250)) {
+            o.raw(1001, toUtf8(kAppName));
+            o.str(1000, b.original);
+            if (!path.empty() && toUtf8(path).size() <= 250) o.str(1000, path);
+        }
+    }
+    endTable();
+    return o.s;
+}
+
+std::string Writer::objects() {
+    Out o;
+    o.raw(0, "DICTIONARY");
+    o.handle(5, m_rootDict);
+    o.handle(330, 0);
+    o.raw(100, "AcDbDictionary");
+    o.integer(281, 1);
+    o.raw(3, "ACAD_GROUP");
+    o.handle(350, m_groupDict);
+    o.raw(3, "ACAD_LAYOUT");
+    o.handle(350, m_layoutDict);
+
+    auto ownedDict = [&](uint64_t h) {
+        o.raw(0, "DICTIONARY");
+        o.handle(5, h);
+        o.raw(102, "{ACAD_REACTORS");
+        o.handle(330, m_rootDict);
+        o.raw(102, "}");
+        o.handle(330, m_rootDict);
+        o.raw(100, "AcDbDictionary");
+        o.integer(281, 1);
+    };
+    ownedDict(m_groupDict);
+    ownedDict(m_layoutDict);
+    for (const LayoutOut& l : m_layouts) {
+        o.str(3, l.name);
+        o.handle(350, l.handle);
+    }
+    for (const LayoutOut& l : m_layouts) {
+        bool model = l.block == m_model;
+        o.raw(0, "LAYOUT");
+        o.handle(5, l.handle);
+        o.raw(102, "{ACAD_REACTORS");
+        o.handle(330, m_layoutDict);
+        o.raw(102, "}");
+        o.handle(330, m_layoutDict);
+        o.raw(100, "AcDbPlotSettings");
+        o.raw(1, "");
+        o.raw(2, "none_device");
+        o.raw(4, "ISO_A3_(420.00_x_297.00_MM)");
+        o.raw(6, "");
+        for (int c : {40, 41, 42, 43}) o.num(c, 7.5);
+        o.num(44, 420.0);
+        o.num(45, 297.0);
+        for (int c : {46, 47, 48, 49}) o.num(c, 0.0);
+        o.num(140, 0.0);
+        o.num(141, 0.0);
+        o.num(142, 1.0);
+        o.num(143, 1.0);
+        o.integer(70, model ? 1712 : 688);
+        o.integer(72, 1);
+        o.integer(73, 0);
+        o.integer(74, 5);
+        o.raw(7, "");
+        o.integer(75, 16);
+        o.integer(76, 0);
+        o.integer(77, 2);
+        o.integer(78, 300);
+        o.num(147, 1.0);
+        o.num(148, 0.0);
+        o.num(149, 0.0);
+        o.raw(100, "AcDbLayout");
+        o.str(1, l.name);
+        o.integer(70, 1);
+        o.integer(71, l.tabOrder);
+        o.num(10, 0.0);
+        o.num(20, 0.0);
+        o.num(11, 420.0);
+        o.num(21, 297.0);
+        o.point(12, 0, 0, 0);
+        o.point(14, 0, 0, 0);
+        o.point(15, 420, 297, 0);
+        o.num(146, 0.0);
+        o.point(13, 0, 0, 0);
+        o.point(16, 1, 0, 0);
+        o.point(17, 0, 1, 0);
+        o.integer(76, 0);
+        o.handle(330, m_blocks[l.block].recordHandle);
+    }
+    return o.s;
+}
+
+std::string Writer::classes() {
+    Out o;
+    o.raw(0, "CLASS");
+    o.raw(1, "LAYOUT");
+    o.raw(2, "AcDbLayout");
+    o.raw(3, "ObjectDBX Classes");
+    o.integer(90, 0);
+    o.integer(91, static_cast<long long>(m_layouts.size()));
+    o.integer(280, 0);
+    o.integer(281, 0);
+    return o.s;
+}
+
+std::string Writer::header() {
+    Out o;
+    const VRxDbHeader& h = m_db.header();
+    auto var = [&](const char* name) { o.raw(9, name); };
+    var("$ACADVER");
+    o.raw(1, "AC1024");
+    var("$ACADMAINTVER");
+    o.integer(70, 6);
+    var("$DWGCODEPAGE");
+    o.str(3, h.codePage.empty() ? std::wstring(L"ANSI_936") : h.codePage);
+    var("$INSBASE");
+    o.point(10, 0, 0, 0);
+    Extents e = m_extents;
+    if (!e.any) {
+        e.add(VRxGePoint3d(0, 0, 0));
+        e.add(VRxGePoint3d(0, 0, 0));
+    }
+    var("$EXTMIN");
+    o.point(10, e.x0, e.y0, e.z0);
+    var("$EXTMAX");
+    o.point(10, e.x1, e.y1, e.z1);
+    var("$LIMMIN");
+    o.num(10, 0.0);
+    o.num(20, 0.0);
+    var("$LIMMAX");
+    o.num(10, 420.0);
+    o.num(20, 297.0);
+    var("$LTSCALE");
+    o.num(40, h.ltscale > 0.0 ? h.ltscale : 1.0);
+    var("$TEXTSTYLE");
+    o.str(7, m_defaultStyle);
+    var("$CLAYER");
+    std::wstring clayer = L"0";
+    if (const auto* l = VRxDbLayerTableRecord::cast(m_db.objectAt(m_db.clayer())))
+        if (m_layerNames.has(l->getName())) clayer = m_layerNames.lookup(l->getName());
+    o.str(8, clayer);
+    var("$CELTYPE");
+    o.raw(6, "ByLayer");
+    var("$CECOLOR");
+    o.integer(62, 256);
+    var("$CELWEIGHT");
+    o.integer(370, -1);
+    var("$DIMSTYLE");
+    o.str(2, m_defaultDimStyle);
+    var("$DIMZIN");
+    o.integer(70, h.dimzin);
+    var("$LUNITS");
+    o.integer(70, h.lunits);
+    var("$LUPREC");
+    o.integer(70, h.luprec);
+    var("$MEASUREMENT");
+    o.integer(70, h.measurement);
+    var("$INSUNITS");
+    o.integer(70, h.insunits);
+    var("$TILEMODE");
+    o.integer(70, m_currentIsModel ? 1 : 0);
+    var("$HANDSEED");
+    o.handle(5, m_next);
+    return o.s;
+}
+
+std::string Writer::run() {
+    m_rootDict = fresh();
+    m_groupDict = fresh();
+    collectTables();
+    collectBlocks();
+    collectLayouts();
+    for (BlockOut& b : m_blocks) {
+        b.beginHandle = fresh();
+        b.endHandle = fresh();
+    }
+    std::string entities;
+    std::string blocks = blocksAndEntities(entities);
+    std::string tableText = tables();
+    std::string objectText = objects();
+    std::string classText = classes();
+    std::string headerText = header();  // last: it carries the next free handle
+
+    std::string out;
+    out.reserve(headerText.size() + tableText.size() + blocks.size() + entities.size() + objectText.size() + 512);
+    auto section = [&](const char* name, const std::string& body) {
+        out += "  0\nSECTION\n  2\n";
+        out += name;
+        out += '\n';
+        out += body;
+        out += "  0\nENDSEC\n";
+    };
+    section("HEADER", headerText);
+    section("CLASSES", classText);
+    section("TABLES", tableText);
+    section("BLOCKS", blocks);
+    section("ENTITIES", entities);
+    section("OBJECTS", objectText);
+    out += "  0\nEOF\n";
+    return out;
+}
+
+}  // namespace
+
+std::string writeDxf(const VRxDbDatabase& db) {
+    // Nothing may escape to the host; an empty text is what a failed writing gives.
+    try {
+        Writer w(db);
+        return w.run();
+    } catch (...) {
+        return std::string();
+    }
+}
+
+}  // namespace VRxDxf
