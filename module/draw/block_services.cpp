@@ -1,0 +1,96 @@
+// Block insertion from drawing files. A drawing file's model space becomes a
+// block definition named by the file's path; the paper layout "Layout1" of the
+// file is dropped first, so a file saved with that layout current still gives
+// only its model content.
+#include "draw/block_services.h"
+
+#include <cmath>
+
+namespace {
+
+VRxDbDatabase* workingDb() {
+    VRxDbHostApplicationServices* services = vrxdbHostApplicationServices();
+    return services != nullptr ? services->workingDatabase() : nullptr;
+}
+
+// Makes "model" the current paper where "Layout1" was, and erases "Layout1".
+void dropLayout1(VRxDbDatabase& side) {
+    VRxDbPaperTable* papers = nullptr;
+    if (side.getPaperTable(papers, VRxDb::kForWrite) != Vrx::eOk) return;
+    VRxDbPaperTableRecord* layout = nullptr;
+    if (papers->getAt(L"Layout1", layout, VRxDb::kForWrite) != Vrx::eOk) layout = nullptr;
+    if (layout != nullptr && papers->currentPaperId() == layout->objectId()) {
+        VRxDbObjectId model;
+        if (papers->getAt(L"model", model) == Vrx::eOk) papers->setCurrentPaper(model);
+    }
+    if (layout != nullptr) {
+        layout->erase();
+        layout->close();
+    }
+    papers->close();
+}
+
+}  // namespace
+
+VRxDbObjectId insertBlockFromFile(const wchar_t* path, const VRxGePoint3d& position, double scale, double angle) {
+    VRxDbDatabase* db = workingDb();
+    if (path == nullptr || *path == L'\0' || db == nullptr) return VRxDbObjectId::kNull;
+    VRxDbBlockTable* blocks = nullptr;
+    if (db->getBlockTable(blocks, VRxDb::kForWrite) != Vrx::eOk) return VRxDbObjectId::kNull;
+    if (blocks->has(path)) {
+        blocks->close();
+    } else {
+        VRxDbDatabase* side = new VRxDbDatabase(false, true);
+        if (side->readVdgFile(path, 64, false, nullptr) != Vrx::eOk &&
+            side->readDwgFile(path, 64, false, nullptr) != Vrx::eOk) {
+            blocks->close();
+            delete side;
+            return VRxDbObjectId::kNull;
+        }
+        dropLayout1(*side);
+        // The table is let go before the host copies the definition in: insert adds
+        // a record to it, and a host may refuse that while we still hold it for write.
+        blocks->close();
+        VRxDbObjectId blockId;
+        const Vrx::ErrorStatus es = db->insert(blockId, path, side, true);
+        delete side;
+        if (es != Vrx::eOk) return VRxDbObjectId::kNull;
+    }
+    return insertBlockReference(path, position, scale, angle);
+}
+
+VRxDbObjectId insertBlockReference(const wchar_t* name, const VRxGePoint3d& position, double scale, double angle) {
+    VRxDbDatabase* db = workingDb();
+    if (name == nullptr || *name == L'\0' || db == nullptr) return VRxDbObjectId::kNull;
+    VRxDbBlockTable* blocks = nullptr;
+    if (db->getBlockTable(blocks, VRxDb::kForWrite) != Vrx::eOk) return VRxDbObjectId::kNull;
+    VRxDbObjectId blockId;
+    if (!blocks->has(name) || blocks->getAt(name, blockId) != Vrx::eOk) {
+        blocks->close();
+        return VRxDbObjectId::kNull;
+    }
+    const double pi = 4.0 * std::atan(1.0);
+    VRxDbBlockReference* reference = new VRxDbBlockReference();
+    reference->setPosition(position);
+    reference->setScaleFactors(VRxGeScale3d(scale));
+    reference->setRotation(angle * pi / 180.0);
+    reference->setBlockTableRecord(blockId);
+
+    VRxDbBlockTableRecord* space = nullptr;
+    if (vrxdbOpenObject(space, db->currentSpaceId(), VRxDb::kForWrite) != Vrx::eOk) {
+        delete reference;
+        blocks->close();
+        return VRxDbObjectId::kNull;
+    }
+    VRxDbObjectId id;
+    if (space->appendVRxDbEntity(id, reference) != Vrx::eOk) {
+        if (!reference->isDatabaseResident()) delete reference;
+        space->close();
+        blocks->close();
+        return VRxDbObjectId::kNull;
+    }
+    reference->close();
+    space->close();
+    blocks->close();
+    return id;
+}

@@ -1,0 +1,11 @@
+// Standard parts come into the drawing as blocks read from drawing files. The
+// file path is the block's name, so a file is read once per drawing and every
+// later insertion only adds a reference to the definition already there.
+#pragma once
+
+#include "vrxdb.h"
+
+// Rotation in degrees. Null when the file can be read neither as a .vdg nor as a .dwg drawing.
+VRxDbObjectId insertBlockFromFile(const wchar_t* path, const VRxGePoint3d& position, double scale, double angle);
+// A reference to a block already defined in the working database; null when there is none of that name.
+VRxDbObjectId insertBlockReference(const wchar_t* name, const VRxGePoint3d& position, double scale, double angle);
