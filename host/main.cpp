@@ -1,0 +1,153 @@
+// zdtcad: a small CAD host. It opens a working drawing, loads the mould base
+// module through its entry point, lists what the module registered, plays a
+// script (or what the user types) through the module's commands and saves the
+// drawing as DXF.
+//
+// Exit status: 0 when the script ran to its end (and the drawing was saved when
+// asked); 1 for bad arguments, an unreadable template or script, or a failed
+// save; 2 when the script asked for something that could not be done.
+#include <sys/stat.h>
+
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "module_loader.h"
+#include "options.h"
+#include "script_reader.h"
+#include "session.h"
+#include "text_utf8.h"
+#include "ui_listing.h"
+#include "vrxdb.h"
+
+namespace {
+
+using namespace zdtcad;
+
+int fail(const std::string& message) {
+    std::cerr << "zdtcad: " << message << std::endl;
+    return 1;
+}
+
+// The reason of a failed read or save in the host's words.
+std::string statusReason(Vrx::ErrorStatus es) {
+    switch (es) {
+    case Vrx::eFileNotFound: return "文件不存在";
+    case Vrx::eFileAccessErr: return "无法读写该文件";
+    case Vrx::eBadDxfFile: return "不是有效的 DXF 图形文件";
+    default: return toUtf8(Vrx::statusText(es));
+    }
+}
+
+bool saveFolderExists(const std::string& path, std::string& error) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        error = "无法保存图形“" + path + "”：文件夹“" + folder + "”不存在。";
+        return false;
+    }
+    if (slash + 1 == path.size()) {
+        error = "无法保存图形“" + path + "”：没有给出文件名。";
+        return false;
+    }
+    return true;
+}
+
+// The drawing the session works on: the template's content, or the database's
+// own default drawing.
+std::unique_ptr<VRxDbDatabase> openWorkingDrawing(const HostOptions& options, std::string& error) {
+    if (options.noTemplate) return std::make_unique<VRxDbDatabase>(true);
+    std::string path = options.templatePath;
+    if (path.empty()) path = executableDirectory() + "templates/zdt_template.dxf";
+    auto db = std::make_unique<VRxDbDatabase>(false);
+    const Vrx::ErrorStatus es = db->readDwgFile(fromUtf8(path).c_str());
+    if (es != Vrx::eOk) {
+        const std::wstring& detail = db->lastReadError();
+        error = "无法读取样板图形“" + path + "”：" + statusReason(es) +
+                (detail.empty() ? std::string() : "（" + toUtf8(detail) + "）");
+        if (options.templatePath.empty()) error += "。可用 --template 指定样板，或用 --no-template 从空白图形开始";
+        return nullptr;
+    }
+    return db;
+}
+
+int runHost(const std::vector<std::string>& args) {
+    HostOptions options;
+    std::string error;
+    if (!parseOptions(args, options, error)) {
+        std::cerr << "zdtcad: " << error << "\n" << usageText();
+        return 1;
+    }
+    if (options.help) {
+        std::cout << usageText();
+        return 0;
+    }
+
+    // A drawing that could never be saved is refused before the script runs, not
+    // after all its work.
+    if (!options.savePath.empty() && !saveFolderExists(options.savePath, error)) return fail(error);
+
+    // The script is read before anything else, so a missing one costs nothing.
+    const bool runScript = options.scriptGiven || !options.listUi;
+    ScriptReader input;
+    if (runScript) {
+        if (options.scriptPath.empty()) {
+            input.openStdin();
+        } else if (!input.openFile(options.scriptPath, error)) {
+            return fail(error);
+        }
+    }
+
+    std::unique_ptr<VRxDbDatabase> db = openWorkingDrawing(options, error);
+    if (!db) return fail(error);
+    vrxdbHostApplicationServices()->setWorkingDatabase(db.get());
+
+    int status = 0;
+    {
+        ModuleLoader modules;
+        CommandLine out;
+        // The session is the editor from the start: what the module prints while
+        // it loads goes to the command line in order with everything else.
+        Session session(input, out, modules);
+        if (!options.noModule) {
+            const std::string path =
+                options.modulePath.empty() ? executableDirectory() + "libzdtmould.so" : options.modulePath;
+            // The host is still useful without its module: the run goes on.
+            if (!modules.load(path, error)) std::cerr << "zdtcad: " << error << std::endl;
+        }
+
+        if (options.listUi) listUserInterface(out);
+        if (runScript) status = session.run();
+
+        if (status == 0 && !options.savePath.empty()) {
+            const Vrx::ErrorStatus es = db->saveAs(fromUtf8(options.savePath).c_str());
+            if (es != Vrx::eOk) {
+                status = fail("无法保存图形“" + options.savePath + "”：" + statusReason(es) + "。");
+            } else {
+                out.line("图形已保存：" + fileNameOf(options.savePath));
+            }
+        }
+
+        // The module is told to unload while the drawing it worked on still exists.
+        if (modules.isLoaded() && !modules.unload(error)) std::cerr << "zdtcad: " << error << std::endl;
+    }
+    vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return runHost(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& e) {
+        std::cerr << "zdtcad: 内部错误：" << e.what() << std::endl;
+    } catch (...) {
+        std::cerr << "zdtcad: 内部错误。" << std::endl;
+    }
+    return 1;
+}

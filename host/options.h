@@ -1,0 +1,30 @@
+// zdtcad's command-line arguments: which drawing to start from, which module to
+// load, where to save, whether to list the user interface, and the script.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zdtcad {
+
+struct HostOptions {
+    // Template: empty path with noTemplate false means the template beside zdtcad.
+    std::string templatePath;
+    bool noTemplate = false;
+    std::string savePath;
+    bool listUi = false;
+    // Module: empty path with noModule false means the module beside zdtcad.
+    std::string modulePath;
+    bool noModule = false;
+    // Script file; empty (or "-") reads standard input.
+    std::string scriptPath;
+    bool scriptGiven = false;
+    bool help = false;
+};
+
+// Parses argv[1..]. On a bad argument returns false with a message for the user.
+bool parseOptions(const std::vector<std::string>& args, HostOptions& options, std::string& error);
+
+const char* usageText();
+
+}  // namespace zdtcad
