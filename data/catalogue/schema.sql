@@ -1,0 +1,106 @@
+-- Tables of the mould base catalogue ZDTSTANDARDMOULD.db. The module only reads
+-- them; catalogue_gen fills them from the text sources beside this file.
+-- Column names are spelled as the module's statements spell them (SQLite
+-- matches names without regard to case). Thickness columns that hold either a
+-- fixed value or a value code of plate_thick_setup have NUMERIC affinity, so a
+-- value is stored as a number and a code as text.
+
+-- One row per plate of each mould type (style), top plate first.
+CREATE TABLE MODEL_PLATE_LIST (
+  MTYPE      TEXT NOT NULL,     -- style: series S, type A..D, clamp plates I or H
+  platename  TEXT NOT NULL,
+  slocation  TEXT NOT NULL,     -- 上模 for the plates of the fixed half, else 下模
+  sortnumber INTEGER NOT NULL   -- position in the stack, counted from the top
+);
+CREATE INDEX MODEL_PLATE_LIST_MTYPE ON MODEL_PLATE_LIST (MTYPE);
+
+-- One row per mould size code; rowid order is the catalogue order of the codes.
+CREATE TABLE MODE_PLATE_SIZE (
+  MCODE     TEXT NOT NULL UNIQUE, -- width/10 then length/10 (length 1000 and up: /100)
+  sapw      REAL,     -- plate width of A, B, stripper and support plates, H-type clamp plates
+  sapl      REAL,     -- plate length (every plate)
+  abplate_h NUMERIC,  -- A/B plate thickness or its value code
+  fplate_h  NUMERIC,  -- spacer block height or its value code
+  stph      REAL,     -- stripper plate thickness
+  suph      REAL,     -- support plate thickness
+  ssbw      REAL,     -- spacer block width
+  erpw      REAL,     -- ejector retainer plate and ejector plate width
+  erph      NUMERIC,  -- ejector retainer plate thickness or its value code
+  ejph      NUMERIC,  -- ejector plate thickness or its value code
+  tpih      REAL,     -- top clamp plate thickness
+  bpih      REAL,     -- bottom clamp plate thickness
+  tpiw      REAL      -- I-type clamp plate width
+);
+
+-- The allowed thicknesses of a value code, thinnest first (row order is the
+-- order the main dialog lists them in).
+CREATE TABLE plate_thick_setup (
+  VATCODE TEXT NOT NULL,
+  SVALUE  INTEGER NOT NULL
+);
+CREATE INDEX plate_thick_setup_VATCODE ON plate_thick_setup (VATCODE);
+
+-- Eyebolt size of a plate over a range of size keys (width*10 then length as
+-- four digits: 2025 -> 2000250). Ranges of one plate never overlap.
+CREATE TABLE MODE_EYEBOLT_INFO (
+  mcodef    INTEGER NOT NULL,
+  mcodet    INTEGER NOT NULL,
+  platename TEXT NOT NULL,
+  itemvalue TEXT NOT NULL     -- metric thread size as numeric text, "12" = M12
+);
+CREATE INDEX MODE_EYEBOLT_INFO_PLATE ON MODE_EYEBOLT_INFO (platename, mcodef);
+
+-- Eyebolt patterns of the A and B plates over a range of size keys.
+-- GROUPCODE A: attribute3 for plates up to attribute1 thick, attribute4 above.
+-- GROUPCODE B or C: pattern attribute4 with the paired eyebolts attribute2 off centre.
+CREATE TABLE MODE_LALING_SETUP (
+  mcodef     INTEGER NOT NULL,
+  mcodet     INTEGER NOT NULL,
+  GROUPCODE  TEXT NOT NULL,
+  attribute1 INTEGER,
+  attribute2 INTEGER,
+  attribute3 INTEGER,
+  attribute4 INTEGER
+);
+CREATE INDEX MODE_LALING_SETUP_GROUP ON MODE_LALING_SETUP (GROUPCODE, mcodef);
+
+-- Block drawing (file name suffix in BlockRes) of a standard item on a plate in
+-- a view: machining processes with the hole's nominal diameter in front, locks
+-- with the side code behind.
+CREATE TABLE STANDITEMBLOCKSETUP (
+  PLATENAME    TEXT NOT NULL,
+  ITEMTYPENAME TEXT NOT NULL,   -- machining process name or lock size
+  INSTALLWAY   INTEGER NOT NULL, -- 1 normal; 0 reversed guide pillars
+  FACEDIR      TEXT NOT NULL,   -- view code: A1 plan, A3 side
+  blockname    TEXT NOT NULL
+);
+CREATE UNIQUE INDEX STANDITEMBLOCKSETUP_KEY ON STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR);
+
+-- Machining processes.
+CREATE TABLE base_proc (
+  proc_id   INTEGER PRIMARY KEY,
+  proc_name TEXT NOT NULL UNIQUE
+);
+
+-- The parameters a process is described by ("X值", "Y值", "直径").
+CREATE TABLE base_proc_detail (
+  para_id   INTEGER PRIMARY KEY,
+  proc_id   INTEGER NOT NULL REFERENCES base_proc (proc_id),
+  para_name TEXT NOT NULL
+);
+
+-- One parameter value of one hole step. The rows of one step share model_id,
+-- plate_name, the process (through para_id), g_c (the step) and gg_c (the hole).
+CREATE TABLE base_plate_proc_detail (
+  id         INTEGER PRIMARY KEY,
+  style      TEXT NOT NULL,    -- series letter, "S" for side gate
+  itemType   INTEGER NOT NULL, -- 1 machining hole
+  model_id   TEXT NOT NULL,    -- mould code with every M written as 0
+  model      TEXT NOT NULL,    -- styles the hole belongs to, comma separated; '' all
+  plate_name TEXT NOT NULL,
+  g_c        INTEGER NOT NULL, -- step of a multi-step hole, 1 = the through hole
+  gg_c       INTEGER NOT NULL, -- hole number within the process on the plate
+  para_id    INTEGER NOT NULL REFERENCES base_proc_detail (para_id),
+  para_val   REAL NOT NULL
+);
+CREATE INDEX base_plate_proc_detail_MODEL ON base_plate_proc_detail (model_id, itemType, plate_name);

@@ -1,0 +1,62 @@
+// Opening and closing the catalogue, and reporting a catalogue that cannot be read.
+#include "catalogue/catalogue_db.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+#include "afxstub.h"
+
+namespace {
+
+// "数据库打开失败: " in GBK (code page 936): the standard error line has always
+// carried these bytes, whatever the system code page, and tools that watch the
+// stream match them.
+const char kOpenFailedGbk[] = "\xca\xfd\xbe\xdd\xbf\xe2\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc: ";
+
+void reportOpenFailure(const char* message) {
+    std::fputs(kOpenFailedGbk, stderr);
+    std::fputs(message, stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+    // SQLite's messages are UTF-8.
+    AfxMessageBox(fromUtf8(message).c_str(), MB_OK, 0);
+}
+
+}  // namespace
+
+CatalogueDb::~CatalogueDb() { close(); }
+
+bool CatalogueDb::open(const std::string& pathUtf8) {
+    close();
+    sqlite3* db = nullptr;
+    std::string message;
+    int rc = sqlite3_open_v2(pathUtf8.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK) {
+        message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    } else {
+        // SQLite reads the file only at the first statement; read the schema now
+        // so that a corrupt, foreign or locked file is reported here, once,
+        // instead of silently emptying every list.
+        sqlite3_stmt* probe = nullptr;
+        rc = sqlite3_prepare_v2(db, "select count(*) from sqlite_master", -1, &probe, nullptr);
+        if (rc == SQLITE_OK && sqlite3_step(probe) != SQLITE_ROW) rc = SQLITE_ERROR;
+        if (rc != SQLITE_OK) message = sqlite3_errmsg(db);
+        sqlite3_finalize(probe);
+    }
+    if (rc != SQLITE_OK) {
+        if (message.empty()) message = sqlite3_errstr(rc);
+        reportOpenFailure(message.c_str());
+        sqlite3_close(db);
+        handle_ = nullptr;
+        return false;
+    }
+    handle_ = db;
+    return true;
+}
+
+void CatalogueDb::close() {
+    if (handle_ == nullptr) return;
+    sqlite3_close(handle_);
+    handle_ = nullptr;
+}

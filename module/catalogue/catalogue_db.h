@@ -1,0 +1,32 @@
+// CatalogueDb: one read-only connection to the mould base catalogue
+// (ZDTSTANDARDMOULD.db beside the module) for the length of one job. Every
+// catalogue query takes an open CatalogueDb; none opens or closes it.
+#pragma once
+
+#include <string>
+
+#include "catalogue/text_conversion.h"
+
+struct sqlite3;
+
+class CatalogueDb {
+public:
+    CatalogueDb() = default;
+    // Closes the connection, so a job that leaves early never keeps the file open.
+    ~CatalogueDb();
+    CatalogueDb(const CatalogueDb&) = delete;
+    CatalogueDb& operator=(const CatalogueDb&) = delete;
+
+    // Opens the catalogue read-only. The catalogue is never created or written:
+    // a missing, unreadable, locked or corrupt file is reported on standard error
+    // ("数据库打开失败: %s") and in a message box with SQLite's own text, the
+    // handle stays null and every query then returns nothing.
+    bool open(const std::string& pathUtf8);
+    void close();
+
+    bool isOpen() const { return handle_ != nullptr; }
+    sqlite3* handle() const { return handle_; }
+
+private:
+    sqlite3* handle_ = nullptr;
+};

@@ -1,0 +1,253 @@
+// The catalogue queries. Each one prepares, steps and finalizes its own
+// statements before it returns, on every path; none throws.
+#include "catalogue/catalogue_queries.h"
+
+#include <sqlite3.h>
+
+#include <cwctype>
+#include <new>
+
+namespace {
+
+// A prepared statement that is finalized whatever way the query leaves.
+class Statement {
+public:
+    // Prepares the wide statement text as UTF-8. A closed catalogue, a text that
+    // cannot be converted or a statement SQLite rejects all leave it unprepared.
+    Statement(CatalogueDb& catalogue, const std::wstring& text) {
+        std::string utf8;
+        if (!catalogue.isOpen() || !tryToUtf8(text, utf8)) return;
+        if (sqlite3_prepare_v2(catalogue.handle(), utf8.c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+        }
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool prepared() const { return stmt_ != nullptr; }
+    bool next() { return stmt_ != nullptr && sqlite3_step(stmt_) == SQLITE_ROW; }
+
+    // NULL reads as an empty text or as 0.
+    std::string bytes(int column) const {
+        const unsigned char* t = sqlite3_column_text(stmt_, column);
+        return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
+                 : std::string();
+    }
+    std::wstring text(int column) const { return fromUtf8(bytes(column)); }
+    int32_t integer(int column) const { return sqlite3_column_int(stmt_, column); }
+    double real(int column) const { return sqlite3_column_double(stmt_, column); }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// A value between single quotes in a statement: its own quotes doubled, so it
+// stays one value however it is spelled.
+std::wstring quoted(const std::wstring& value) {
+    std::wstring out(1, L'\'');
+    for (wchar_t c : value) {
+        out += c;
+        if (c == L'\'') out += L'\'';
+    }
+    out += L'\'';
+    return out;
+}
+
+// A column name is spliced into a statement unquoted: only a plain name is taken.
+bool isPlainName(const std::wstring& name) {
+    if (name.empty() || !(std::iswalpha(name[0]) || name[0] == L'_')) return false;
+    for (wchar_t c : name)
+        if (!(c < 128 && (std::iswalnum(c) || c == L'_'))) return false;
+    return true;
+}
+
+}  // namespace
+
+void listMouldTypes(CatalogueDb& catalogue, std::vector<std::wstring>& list) {
+    Statement s(catalogue, L"select MTYPE from  MODEL_PLATE_LIST group by MTYPE order by MTYPE");
+    while (s.next()) list.push_back(s.text(0));
+}
+
+void listMouldCodes(CatalogueDb& catalogue, std::vector<std::wstring>& list) {
+    Statement s(catalogue, L"select MCODE FROM  MODE_PLATE_SIZE  order by rowid");
+    while (s.next()) list.push_back(s.text(0));
+}
+
+std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::string& mouldType,
+                                        const std::string& mouldCode) {
+    std::vector<CatalogueRow> rows;
+    Statement s(catalogue, L"select mtype,platename,slocation,sortnumber from modeL_PLATE_LIST  WHERE MTYPE=" +
+                               quoted(fromAnsi(mouldType)));
+    while (s.next()) {
+        CatalogueRow row;
+        row.mouldType = s.text(0);
+        row.plateName = s.text(1);
+        row.location = s.text(2);
+        row.sortNumber = s.integer(3);
+        row.mouldCode = fromAnsi(mouldCode);
+        lookupPlateSize(catalogue, mouldCode, row.plateName, row.thickness, row.width, row.length);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool lookupPlateSize(CatalogueDb& catalogue, const std::string& mouldCode, const std::wstring& plateName,
+                     double& thickness, double& width, double& length) {
+    thickness = width = length = -1;
+    Statement s(catalogue,
+                L"select mcode,sapw,sapl,abplate_h,fplate_h,stph,suph,ssbw,erpw,erph,ejph,tpih,bpih,tpiw from "
+                L"mode_plate_size  where mcode=" +
+                    quoted(fromAnsi(mouldCode)));
+    if (!s.next()) return false;
+    length = s.real(2);
+
+    // The plates whose thickness the size table fixes. "面针" (not "面针板": the
+    // ejector retainer plate's thickness is chosen in the dialog) reads erph.
+    int thicknessColumn = -1;
+    if (plateName == L"成品推板") thicknessColumn = 5;
+    else if (plateName == L"托板") thicknessColumn = 6;
+    else if (plateName == L"面针") thicknessColumn = 9;
+    else if (plateName == L"底针板") thicknessColumn = 10;
+    else if (plateName == L"工面" || plateName == L"直身面板") thicknessColumn = 11;
+    else if (plateName == L"工底" || plateName == L"直身底板") thicknessColumn = 12;
+    thickness = thicknessColumn < 0 ? -1 : s.real(thicknessColumn);
+
+    int widthColumn = 1;
+    if (plateName == L"工面" || plateName == L"工底") widthColumn = 13;
+    else if (plateName == L"方铁L" || plateName == L"方铁R") widthColumn = 7;
+    else if (plateName == L"面针板" || plateName == L"底针板") widthColumn = 8;
+    width = s.real(widthColumn);
+    return true;
+}
+
+bool listThicknessOptions(CatalogueDb& catalogue, const std::string& mouldCode, const std::string& column,
+                          std::vector<int32_t>& options) {
+    const std::wstring columnName = fromAnsi(column);
+    if (!isPlainName(columnName)) return false;
+    std::wstring valueCode;
+    {
+        Statement s(catalogue, L"select  " + columnName + L" from mode_plate_size where MCODE=" +
+                                   quoted(fromAnsi(mouldCode)));
+        if (!s.prepared()) return false;
+        while (s.next()) {
+            // A number fixes the thickness for this code; any other text names
+            // the value code of its choices.
+            int32_t value = s.integer(0);
+            if (value != 0) {
+                options.push_back(value);
+                return true;
+            }
+            valueCode = s.text(0);
+        }
+    }
+    Statement s(catalogue, L"select SVALUE from plate_thick_setup  WHERE VATCODE=" + quoted(valueCode));
+    if (!s.prepared()) return false;
+    while (s.next()) options.push_back(s.integer(0));
+    return true;
+}
+
+bool findStandardItemBlock(CatalogueDb& catalogue, const std::wstring& itemTypeName, const std::wstring& plateName,
+                           int32_t installWay, const std::string& faceDir, std::string& blockName) {
+    Statement s(catalogue, L"SELECT blockname FROM STANDITEMBLOCKSETUP WHERE PLATENAME=" + quoted(plateName) +
+                               L" and ITEMTYPENAME=" + quoted(itemTypeName) + L" AND INSTALLWAY=" +
+                               std::to_wstring(installWay) + L"  AND FACEDIR=" + quoted(fromAnsi(faceDir)) + L" ");
+    // The caller decodes the name with fromAnsi, so it is handed back in the
+    // system code page rather than as SQLite's UTF-8 (the same bytes for the
+    // catalogue's ASCII block names).
+    while (s.next()) blockName = toAnsi(s.text(0));
+    return true;
+}
+
+std::string sizeRangeKey(const std::wstring& mouldCode) {
+    if (mouldCode.size() < 4) return std::string();
+    const std::wstring widthChars = mouldCode.substr(0, 2);
+    const std::wstring lengthChars = mouldCode.substr(2, 2);
+    std::wstring key = widthChars.find(L'M') != std::wstring::npos ? L"1000" : widthChars + L"0";
+    if (lengthChars == L"10" || lengthChars == L"11" || lengthChars == L"12" || lengthChars == L"13" ||
+        lengthChars == L"14")
+        key += lengthChars + L"00";
+    else
+        key += L"0" + lengthChars + L"0";
+    for (wchar_t c : key)
+        if (c < L'0' || c > L'9') return std::string();
+    return toAnsi(key);
+}
+
+bool computeEyeboltPlacements(CatalogueDb& catalogue, CatalogueRow row, std::vector<EyeboltPlacement>& placements) {
+    const std::string key = sizeRangeKey(row.mouldCode);
+    if (key.empty()) return true;
+    const std::wstring range = L" " + fromAnsi(key) + L"  between mcodef and mcodet  ";
+
+    std::wstring size;
+    {
+        Statement s(catalogue, L"SELECT  count(*), itemvalue  FROM MODE_EYEBOLT_INFO where " + range +
+                                   L" and platename=" + quoted(row.plateName));
+        if (!s.next() || s.integer(0) == 0) return true;
+        size = s.text(1);
+    }
+    if (row.plateName != L"A板" && row.plateName != L"B板") {
+        layoutEyebolts(size, row.width, row.length, 0, 2, placements);
+        return true;
+    }
+    {
+        Statement s(catalogue,
+                    L"SELECT  count(*),attribute1, attribute2, attribute3, attribute4 FROM MODE_LALING_SETUP where " +
+                        range + L" and GROUPCODE='A' ");
+        while (s.next()) {
+            if (s.integer(0) <= 0) continue;
+            // Thicker plates than the threshold carry the fuller pattern.
+            int32_t pattern = s.integer(1) < row.thickness ? s.integer(4) : s.integer(3);
+            layoutEyebolts(size, row.width, row.length, 0, pattern, placements);
+            return true;
+        }
+    }
+    double movex = 0;
+    {
+        Statement s(catalogue, L"SELECT count(*),GROUPCODE,attribute2 movex,attribute4 FROM MODE_LALING_SETUP where " +
+                                   range + L" and GROUPCODE IN('B','C') ");
+        bool found = false;
+        int32_t pattern = 2;
+        while (s.next()) {
+            found = s.integer(0) > 0;
+            movex = s.real(2);
+            pattern = s.integer(3);
+        }
+        if (found) {
+            layoutEyebolts(size, row.width, row.length, movex, pattern, placements);
+            return true;
+        }
+    }
+    layoutEyebolts(size, row.width, row.length, movex, 2, placements);
+    return true;
+}
+
+void layoutEyebolts(const std::wstring& size, double width, double length, double offsetX, int32_t pattern,
+                    std::vector<EyeboltPlacement>& placements) {
+    const double w = width / 2, l = length / 2, x = offsetX;
+    placements.clear();
+    auto add = [&](double px, double py, double angle) { placements.push_back({size, px, py, angle}); };
+    switch (pattern) {
+    case 2:
+        add(0, l, 180);
+        add(0, -l, 0);
+        break;
+    case 4:
+        add(0, l, 180);
+        add(0, -l, 0);
+        add(w, 0, 90);
+        add(-w, 0, -90);
+        break;
+    case 6:
+        add(x, l, 180);
+        add(-x, l, 180);
+        add(x, -l, 0);
+        add(-x, -l, 0);
+        add(w, 0, 90);
+        add(-w, 0, -90);
+        break;
+    default:
+        break;
+    }
+}

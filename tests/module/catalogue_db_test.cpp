@@ -1,0 +1,192 @@
+// The catalogue connection and the text conversions: files that cannot be read
+// are reported and never created or changed; Chinese text survives every
+// conversion under UTF-8 and GBK as the system code page.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "catalogue/catalogue_db.h"
+#include "catalogue/catalogue_queries.h"
+#include "catalogue_fixture.h"
+
+using namespace cattest;
+
+namespace {
+
+const std::string kOpenFailedGbk = "\xca\xfd\xbe\xdd\xbf\xe2\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc: ";
+
+void expectNothingFrom(CatalogueDb& db) {
+    std::vector<std::wstring> list;
+    listMouldTypes(db, list);
+    listMouldCodes(db, list);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(loadPlateList(db, "SAI", "2025").empty());
+    double t = 0, w = 0, l = 0;
+    EXPECT_FALSE(lookupPlateSize(db, "2025", L"A板", t, w, l));
+    EXPECT_EQ(w, -1);
+    std::vector<int32_t> options;
+    EXPECT_FALSE(listThicknessOptions(db, "2025", "ABPLATE_H", options));
+    EXPECT_TRUE(options.empty());
+    std::string block = "unchanged";
+    EXPECT_TRUE(findStandardItemBlock(db, L"导柱", L"A板", 1, "A1", block));
+    EXPECT_EQ(block, "unchanged");
+    CatalogueRow row;
+    row.mouldCode = L"2025";
+    row.plateName = L"A板";
+    std::vector<EyeboltPlacement> eyebolts(1);
+    EXPECT_TRUE(computeEyeboltPlacements(db, row, eyebolts));
+    EXPECT_EQ(eyebolts.size(), 1u);
+}
+
+}  // namespace
+
+TEST(CatalogueDbOpen, MissingFileIsReportedAndNotCreated) {
+    TempDir dir;
+    MessageBoxRecorder boxes;
+    const std::string path = dir.file("ZDTSTANDARDMOULD.db");
+    CatalogueDb db;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(db.open(path));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(err, kOpenFailedGbk + "unable to open database file\n");
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], L"unable to open database file");
+    expectNothingFrom(db);
+    db.close();  // a second close of nothing does nothing
+}
+
+TEST(CatalogueDbOpen, CorruptEmptyAndLockedFiles) {
+    TempDir dir;
+    MessageBoxRecorder boxes;
+    {
+        const std::string path = dir.file("corrupt.db");
+        std::ofstream(path, std::ios::binary) << std::string(4096, '\x5a');
+        CatalogueDb db;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(db.open(path));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("file is not a database"), std::string::npos);
+        ASSERT_EQ(boxes.texts.size(), 1u);
+        EXPECT_EQ(boxes.texts[0], L"file is not a database");
+        expectNothingFrom(db);
+        EXPECT_EQ(std::filesystem::file_size(path), 4096u);
+    }
+    {
+        // An empty file is a catalogue without tables: it opens, every list is
+        // empty and the file stays empty.
+        const std::string path = dir.file("empty.db");
+        std::ofstream(path, std::ios::binary).flush();
+        CatalogueDb db;
+        EXPECT_TRUE(db.open(path));
+        expectNothingFrom(db);
+        db.close();
+        EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    }
+    {
+        const std::string path = dir.file("locked.db");
+        writeCatalogue(path, std::string(looseSchema()) + "INSERT INTO MODE_PLATE_SIZE (MCODE) VALUES ('2025');");
+        sqlite3* writer = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        boxes.texts.clear();
+        CatalogueDb db;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(db.open(path));
+        testing::internal::GetCapturedStderr();
+        ASSERT_EQ(boxes.texts.size(), 1u);
+        EXPECT_EQ(boxes.texts[0], L"database is locked");
+        expectNothingFrom(db);
+        sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(writer);
+        // Once the other program lets go, the same object opens it.
+        EXPECT_TRUE(db.open(path));
+        std::vector<std::wstring> codes;
+        listMouldCodes(db, codes);
+        EXPECT_EQ(codes, std::vector<std::wstring>{L"2025"});
+    }
+}
+
+TEST(CatalogueDbOpen, ReadOnlyAndNonAsciiFolder) {
+    TempDir dir;
+    const std::string folder = toUtf8(fromUtf8(dir.path()) + L"/岱川 模架");
+    std::filesystem::create_directory(folder);
+    const std::string path = folder + "/ZDTSTANDARDMOULD.db";
+    writeCatalogue(path, std::string(looseSchema()) + "INSERT INTO MODEL_PLATE_LIST VALUES ('SAI','A板','上模',1);");
+    CatalogueDb db;
+    ASSERT_TRUE(db.open(path));
+    // Nothing can write through the module's connection.
+    EXPECT_EQ(sqlite3_exec(db.handle(), "DELETE FROM MODEL_PLATE_LIST", nullptr, nullptr, nullptr), SQLITE_READONLY);
+    std::vector<std::wstring> types;
+    listMouldTypes(db, types);
+    EXPECT_EQ(types, std::vector<std::wstring>{L"SAI"});
+}
+
+TEST(CatalogueText, ChineseRoundTripsThroughUtf8AndGbk) {
+    const std::wstring text = L"大水口系统 A板 方铁L 拉令孔";
+    const std::string utf8 = toUtf8(text);
+    EXPECT_EQ(utf8, "\xe5\xa4\xa7\xe6\xb0\xb4\xe5\x8f\xa3\xe7\xb3\xbb\xe7\xbb\x9f A\xe6\x9d\xbf "
+                    "\xe6\x96\xb9\xe9\x93\x81L \xe6\x8b\x89\xe4\xbb\xa4\xe5\xad\x94");
+    EXPECT_EQ(fromUtf8(utf8), text);
+    EXPECT_EQ(fromUtf8(utf8.c_str()), text);
+    EXPECT_EQ(toUtf8(L""), "");
+    EXPECT_EQ(fromUtf8(std::string("A\xff")), L"A\xFFFD");
+
+    {
+        CodePageGuard gbk(936);
+        ASSERT_TRUE(gbk.ok);
+        EXPECT_EQ(toAnsi(L"数据库打开失败: "), kOpenFailedGbk);
+        EXPECT_EQ(fromAnsi(kOpenFailedGbk), L"数据库打开失败: ");
+        EXPECT_EQ(fromAnsi(toAnsi(text)), text);
+        // Only the given number of bytes is read.
+        EXPECT_EQ(fromAnsi(kOpenFailedGbk.data(), 4), L"数据");
+    }
+    {
+        CodePageGuard utf8Acp(65001);
+        ASSERT_TRUE(utf8Acp.ok);
+        EXPECT_EQ(toAnsi(text), utf8);
+        EXPECT_EQ(fromAnsi(toAnsi(text)), text);
+        EXPECT_EQ(fromAnsi(std::string("\xef\xbb\xbf") + "SAI"), L"SAI");  // byte order mark dropped
+        EXPECT_EQ(fromAnsi(std::string("\xef\xbb\xbf")), L"");
+        EXPECT_EQ(fromAnsi(nullptr, 3), L"");
+        EXPECT_EQ(fromAnsi(""), L"");
+    }
+    {
+        // A code page without Chinese gives no text rather than a lookalike.
+        CodePageGuard latin(1252);
+        ASSERT_TRUE(latin.ok);
+        EXPECT_EQ(toAnsi(L"A板"), "");
+        EXPECT_EQ(toAnsi(L"SAI"), "SAI");
+    }
+}
+
+TEST(CatalogueText, FailedConversionIsReportedNotFatal) {
+    const std::wstring broken(1, static_cast<wchar_t>(0xD800));
+    try {
+        toUtf8(L"A" + broken);
+        ADD_FAILURE() << "a lone surrogate converted";
+    } catch (const TextConversionError& e) {
+        EXPECT_STREQ(e.what(), "Error in conversion.");
+    }
+    std::string out = "x";
+    EXPECT_FALSE(tryToUtf8(broken, out));
+    EXPECT_EQ(out, "");
+
+    // The queries take such a name as one that matches nothing.
+    TempDir dir;
+    const std::string path = dir.file("c.db");
+    writeCatalogue(path, std::string(looseSchema()) +
+                             "INSERT INTO STANDITEMBLOCKSETUP VALUES ('A板','导柱',1,'A1','GB-A1');"
+                             "INSERT INTO MODE_EYEBOLT_INFO VALUES (0, 9999999, 'A板', '12');");
+    CatalogueDb db;
+    ASSERT_TRUE(db.open(path));
+    std::string block;
+    EXPECT_TRUE(findStandardItemBlock(db, L"导柱", L"A板" + broken, 1, "A1", block));
+    EXPECT_EQ(block, "");
+    CatalogueRow row;
+    row.mouldCode = L"2025";
+    row.plateName = L"A板" + broken;
+    std::vector<EyeboltPlacement> eyebolts;
+    EXPECT_TRUE(computeEyeboltPlacements(db, row, eyebolts));
+    EXPECT_TRUE(eyebolts.empty());
+}
