@@ -1,6 +1,6 @@
 // UTF-8 <-> wide text for zdtcad. Scripts, arguments and the terminal are UTF-8;
-// the host interface speaks wide text. Kept local so the host program's input
-// handling does not depend on the process locale.
+// the host interface speaks wide text. The platform's codec does the work, so the
+// host program's input handling does not depend on the process locale.
 #pragma once
 
 #include <string>

@@ -8,70 +8,16 @@
 #include <cstring>
 
 #include "dxf_internal.h"
+#include "winhost.h"
 
 namespace VRxDxf {
 namespace detail {
 
-std::string toUtf8(const std::wstring& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (wchar_t wc : text) {
-        uint32_t c = static_cast<uint32_t>(wc);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+std::string toUtf8(const std::wstring& text) { return winToUtf8(text); }
 
-std::wstring fromUtf8(const std::string& bytes, bool* ok) {
-    std::wstring out;
-    out.reserve(bytes.size());
-    bool valid = true;
-    size_t i = 0, n = bytes.size();
-    while (i < n) {
-        unsigned char b = static_cast<unsigned char>(bytes[i]);
-        uint32_t c;
-        int more;
-        if (b < 0x80) { c = b; more = 0; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; more = 1; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; more = 2; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; more = 3; }
-        else { valid = false; out += L'\uFFFD'; ++i; continue; }
-        bool good = true;
-        for (int k = 1; k <= more; ++k) {
-            if (i + k >= n || (static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) { good = false; break; }
-            c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-        }
-        static const uint32_t minimum[4] = {0, 0x80, 0x800, 0x10000};
-        if (!good || c < minimum[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            valid = false; out += L'\uFFFD'; ++i; continue;
-        }
-        out += static_cast<wchar_t>(c);
-        i += static_cast<size_t>(more) + 1;
-    }
-    if (ok) *ok = valid;
-    return out;
-}
+std::wstring fromUtf8(const std::string& bytes, bool* ok) { return winFromUtf8(bytes, ok); }
 
-bool isValidUtf8(const std::string& bytes) {
-    bool ok = true;
-    fromUtf8(bytes, &ok);
-    return ok;
-}
+bool isValidUtf8(const std::string& bytes) { return winIsValidUtf8(bytes); }
 
 static int hexValue(wchar_t c) {
     if (c >= L'0' && c <= L'9') return c - L'0';

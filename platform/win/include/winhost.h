@@ -33,9 +33,12 @@ std::wstring winAppTitle();
 // Wide text written as UTF-8 bytes, whatever the locale (the platform never
 // switches a stream to wide orientation).
 void winWriteUtf8(FILE* stream, const std::wstring& text);
+// Wide to UTF-8; values that are no character (surrogates, beyond Unicode) become U+FFFD.
 std::string winToUtf8(const std::wstring& text);
-// UTF-8 to wide; invalid bytes become U+FFFD.
-std::wstring winFromUtf8(const std::string& text);
+// UTF-8 to wide; each invalid byte becomes U+FFFD, and ok (when given) tells
+// whether the whole text was well formed.
+std::wstring winFromUtf8(const std::string& text, bool* ok = nullptr);
+bool winIsValidUtf8(const std::string& text);
 
 // Formats with the wide Windows meaning of the conversions (see winapi.h) into
 // out, without a length limit. False for a null or bad format (%n, an unknown

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "winapi.h"
+#include "winhost.h"
 
 namespace {
 
@@ -292,3 +293,30 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wideCharStr, int cchW
 }
 
 }  // extern "C"
+
+// The platform's one UTF-8 codec, shared by the drawing files, the host program
+// and the conversions above.
+std::string winToUtf8(const std::wstring& text) {
+    std::string out;
+    out.reserve(text.size());
+    encodeUtf8(text.data(), text.size(), false, out);
+    return out;
+}
+
+std::wstring winFromUtf8(const std::string& text, bool* ok) {
+    std::wstring out;
+    out.reserve(text.size());
+    bool valid = decodeUtf8(reinterpret_cast<const unsigned char*>(text.data()), text.size(), true, out);
+    if (!valid) {
+        out.clear();
+        decodeUtf8(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false, out);
+    }
+    if (ok) *ok = valid;
+    return out;
+}
+
+bool winIsValidUtf8(const std::string& text) {
+    bool ok = true;
+    winFromUtf8(text, &ok);
+    return ok;
+}
