@@ -69,5 +69,15 @@ std::wstring foldName(const std::wstring& name);
 // (as a full disk would), so tests can prove the target is left untouched.
 void failNextSaveForTesting();
 
+// The arbitrary axis algorithm: the object coordinate system DXF gives a
+// planar entity with its normal, and the way between it and world coordinates.
+struct Ocs {
+    VRxGeVector3d ax, ay, az;
+    bool world = true;
+    explicit Ocs(const VRxGeVector3d& normal);
+    VRxGePoint3d toOcs(const VRxGePoint3d& p) const;
+    VRxGePoint3d toWorld(const VRxGePoint3d& p) const;
+};
+
 }  // namespace detail
 }  // namespace VRxDxf

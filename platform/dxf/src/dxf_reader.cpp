@@ -105,26 +105,6 @@ private:
     std::vector<const Tag*> m_own;
 };
 
-// The arbitrary axis algorithm, from object coordinates back to world.
-struct Ocs {
-    VRxGeVector3d ax, ay, az;
-    bool world = true;
-    explicit Ocs(const VRxGeVector3d& normal) {
-        double len = normal.length();
-        az = len > 1e-12 ? normal * (1.0 / len) : VRxGeVector3d(0, 0, 1);
-        world = std::fabs(az.x) < 1e-12 && std::fabs(az.y) < 1e-12 && az.z > 0;
-        if (std::fabs(az.x) < 1.0 / 64 && std::fabs(az.y) < 1.0 / 64)
-            ax = VRxGeVector3d(0, 1, 0).crossProduct(az).normal();
-        else
-            ax = VRxGeVector3d(0, 0, 1).crossProduct(az).normal();
-        ay = az.crossProduct(ax).normal();
-    }
-    VRxGePoint3d toWorld(const VRxGePoint3d& p) const {
-        if (world) return p;
-        VRxGeVector3d v = ax * p.x + ay * p.y + az * p.z;
-        return {v.x, v.y, v.z};
-    }
-};
 
 // Paragraph text codes back to plain text (for a leader's annotation).
 std::wstring mtextPlain(const std::wstring& s) {
@@ -591,7 +571,7 @@ void Reader::readEntity(const Rec& r, const Section& s, VRxDbObjectId block) {
     VRxDbEntity* e = nullptr;
     const std::string& type = r.type;
     VRxGeVector3d normal(v.num(210, 0.0), v.num(220, 0.0), v.num(230, 1.0));
-    Ocs ocs(normal);
+    detail::Ocs ocs(normal);
     if (type == "LINE") {
         e = new VRxDbLine(v.point(10), v.point(11));
     } else if (type == "CIRCLE") {

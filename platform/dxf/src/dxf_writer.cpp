@@ -109,25 +109,6 @@ public:
     }
 };
 
-// The arbitrary axis algorithm: the object coordinate system of a normal.
-struct Ocs {
-    VRxGeVector3d ax, ay, az;
-    bool world = true;
-    explicit Ocs(const VRxGeVector3d& normal) {
-        double len = normal.length();
-        az = len > 1e-12 ? normal * (1.0 / len) : VRxGeVector3d(0, 0, 1);
-        world = std::fabs(az.x) < 1e-12 && std::fabs(az.y) < 1e-12 && az.z > 0;
-        if (std::fabs(az.x) < 1.0 / 64 && std::fabs(az.y) < 1.0 / 64)
-            ax = VRxGeVector3d(0, 1, 0).crossProduct(az).normal();
-        else
-            ax = VRxGeVector3d(0, 0, 1).crossProduct(az).normal();
-        ay = az.crossProduct(ax).normal();
-    }
-    VRxGePoint3d toOcs(const VRxGePoint3d& p) const {
-        VRxGeVector3d v(p.x, p.y, p.z);
-        return {v.dotProduct(ax), v.dotProduct(ay), v.dotProduct(az)};
-    }
-};
 
 struct Extents {
     bool any = false;
@@ -576,7 +557,7 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
     }
     case VRxDbKind::Circle: {
         const auto& c = static_cast<const VRxDbCircle&>(e);
-        Ocs ocs(c.normal());
+        detail::Ocs ocs(c.normal());
         common(o, "CIRCLE", e, handle, owner, paper);
         o.raw(100, "AcDbCircle");
         o.point(10, ocs.world ? c.center() : ocs.toOcs(c.center()));
@@ -587,7 +568,7 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
     }
     case VRxDbKind::Arc: {
         const auto& a = static_cast<const VRxDbArc&>(e);
-        Ocs ocs(a.normal());
+        detail::Ocs ocs(a.normal());
         common(o, "ARC", e, handle, owner, paper);
         o.raw(100, "AcDbCircle");
         o.point(10, ocs.world ? a.center() : ocs.toOcs(a.center()));
