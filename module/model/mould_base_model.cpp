@@ -1,0 +1,53 @@
+// Construction and destruction of the mould base model and its records. The
+// order of destruction matters to the records that point into others: views
+// and hole sets only borrow plates and hole models, so nothing here follows a
+// pointer into a record already freed.
+#include "model/mould_base_model.h"
+
+PlateView::PlateView() : sideLines(new SideLineMap) {
+    // Centre lines are added a few at a time while the view is drawn; room for
+    // the first eight saves the early reallocations.
+    centreLines.reserve(8);
+}
+
+PlateView::~PlateView() { delete sideLines; }
+
+PlateHoleSet::~PlateHoleSet() {
+    for (auto& group : groups) delete group.second;
+}
+
+MouldBaseModel::MouldBaseModel()
+    : params(new MouldBaseParams), lockTable(new std::map<std::wstring, LockRecord*>), insertPoint(0.0, 0.0, 0.0) {}
+
+namespace {
+
+template <typename Map>
+void deleteValues(Map& map) {
+    for (auto& entry : map) {
+        delete entry.second;
+        entry.second = nullptr;
+    }
+}
+
+template <typename Map>
+void deleteInnerValues(Map& map) {
+    for (auto& outer : map) deleteValues(outer.second);
+}
+
+}  // namespace
+
+MouldBaseModel::~MouldBaseModel() {
+    delete params;
+    params = nullptr;
+    deleteValues(plates);
+    deleteInnerValues(views);
+    deleteInnerValues(pocketDrawers);
+    deleteValues(holes);
+    deleteValues(holeSets);
+    deleteValues(*lockTable);
+    delete lockTable;
+    lockTable = nullptr;
+    deleteInnerValues(lockPlacements);
+    deleteValues(pocketTable);
+    // The map nodes themselves go with the members.
+}

@@ -1,0 +1,163 @@
+// Plate stack computation: every catalogue plate of the chosen style becomes a
+// plate record with two views. The derived spacer plate "方铁" carries the B
+// plate's outline and is laid out where the left spacer starts, so the spacers
+// are drawn over the plate they stand under.
+#include "model/plate_stack.h"
+
+#include <cmath>
+#include <cwchar>
+#include <memory>
+
+#include "shell/module_paths.h"
+
+namespace {
+
+const wchar_t* const kAPlate = L"A板";
+const wchar_t* const kBPlate = L"B板";
+const wchar_t* const kSpacer = L"方铁";
+const wchar_t* const kLeftSpacer = L"方铁L";
+const wchar_t* const kRetainerPlate = L"面针板";
+const wchar_t* const kEjectorPlate = L"底针板";
+
+// The chosen thickness text for a plate name, or null when the plate keeps the
+// catalogue's thickness. Only exact names count here.
+const std::wstring* chosenThicknessExact(const MouldBaseParams& params, const std::wstring& name) {
+    if (name == kAPlate) return &params.aPlateThickness;
+    if (name == kBPlate) return &params.bPlateThickness;
+    if (name == kSpacer) return &params.spacerThickness;
+    if (name == kRetainerPlate) return &params.retainerThickness;
+    if (name == kEjectorPlate) return &params.ejectorThickness;
+    return nullptr;
+}
+
+// The same for the plate record, where every spacer ("方铁L", "方铁R", ...)
+// takes the chosen spacer thickness.
+const std::wstring* chosenThicknessForPlate(const MouldBaseParams& params, const std::wstring& name) {
+    if (name == kAPlate) return &params.aPlateThickness;
+    if (name == kBPlate) return &params.bPlateThickness;
+    if (name.find(kSpacer) != std::wstring::npos) return &params.spacerThickness;
+    if (name == kRetainerPlate) return &params.retainerThickness;
+    if (name == kEjectorPlate) return &params.ejectorThickness;
+    return nullptr;
+}
+
+// Stores a view unless the plate already has one under that code.
+void storeView(MouldBaseModel& model, const std::wstring& code, const std::wstring& plateName,
+               std::unique_ptr<PlateView> view) {
+    auto& byPlate = model.views[code];
+    if (byPlate.count(plateName) == 0) byPlate[plateName] = view.release();
+}
+
+}  // namespace
+
+double parseThickness(const std::wstring& text) {
+    const wchar_t* start = text.c_str();
+    wchar_t* end = nullptr;
+    double value = std::wcstod(start, &end);
+    // "inf" or "nan" would pass as numbers and lay out an unusable plate.
+    if (end == start || !std::isfinite(value)) return 0.0;
+    return value;
+}
+
+void ComputePlateStack(MouldBaseModel& model) {
+    if (model.stackComputed) return;
+
+    CatalogueDb catalogue;
+    catalogue.open(ModulePaths::getCatalogPathUtf8());
+    // A catalogue that could not be opened has already been reported; its
+    // queries give no rows and the stack stays empty (and may be tried again).
+    std::vector<CatalogueRow> rows =
+        loadPlateList(catalogue, toAnsi(model.params->style), toAnsi(model.params->mouldCode));
+
+    CatalogueRow derived;
+    bool haveDerived = false;
+    for (const CatalogueRow& row : rows) {
+        if (!model.displayFilter.empty() && model.displayFilter.count(row.plateName) == 0) continue;
+        if (row.plateName == kBPlate) {
+            derived = row;
+            derived.plateName = kSpacer;
+            haveDerived = true;
+        }
+        if (row.plateName == kLeftSpacer && haveDerived) {
+            // The derived plate starts where the left spacer starts and does not
+            // move the cursor. Without a B plate before the spacers there is no
+            // outline to derive it from, so none is made.
+            VRxGePoint3d remembered = model.insertPoint;
+            ComputePlate(model, catalogue, derived);
+            model.insertPoint = remembered;
+        }
+        ComputePlate(model, catalogue, row);
+    }
+    catalogue.close();
+}
+
+void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& catalogueRow) {
+    (void)catalogue;  // used by the hole stage below
+    const MouldBaseParams& params = *model.params;
+
+    CatalogueRow row = catalogueRow;
+    if (const std::wstring* chosen = chosenThicknessExact(params, row.plateName))
+        row.thickness = parseThickness(*chosen);
+
+    auto record = std::make_unique<PlateRecord>();
+    record->width = row.width;
+    record->length = row.length;
+    record->thickness = row.thickness;
+    record->name = row.plateName;
+    record->mouldCode = row.mouldCode;
+    record->style = row.mouldType;
+    record->sortNumber = row.sortNumber;
+    record->location = row.location;
+    if (const std::wstring* chosen = chosenThicknessForPlate(params, record->name))
+        record->thickness = parseThickness(*chosen);
+
+    // A plate name listed twice keeps its first record and views; the second
+    // row still moves the cursor, and its record lives until this plate is laid
+    // out so nothing below reads a freed record.
+    std::unique_ptr<PlateRecord> duplicate;
+    PlateRecord* plate = record.get();
+    if (model.plates.count(plate->name) == 0)
+        model.plates[plate->name] = record.release();
+    else
+        duplicate = std::move(record);
+
+    if (std::fabs(model.gapY) < 0.001) model.gapY = plate->width / 3.0;
+    if (std::fabs(model.gapX) < 0.001) model.gapX = plate->width / 3.0;
+
+    CreatePlateViews(model, model.insertPoint, plate);
+
+    // The hole stage plugs in here: the plate's HolesModel (plate name, style,
+    // mould code, ejector guide option) with its eyebolt holes from
+    // computeEyeboltPlacements(catalogue, row, ...), entered into model.holes,
+    // and its PlateHoleSet with the "导柱" option, entered into model.holeSets.
+
+    auto bPlate = model.plates.find(kBPlate);
+    if (plate->name == kLeftSpacer && bPlate != model.plates.end())
+        model.insertPoint.x += bPlate->second->width - plate->width;
+    else
+        model.insertPoint.x += plate->width + model.gapX;
+
+    model.stackComputed = true;
+}
+
+void CreatePlateViews(MouldBaseModel& model, VRxGePoint3d corner, PlateRecord* plate) {
+    if (plate == nullptr) return;
+
+    auto plan = std::make_unique<PlateView>();
+    plan->plate = plate;
+    plan->code = L"A1";
+    plan->origin = corner;
+    plan->centreX = corner.x + plate->width * 0.5;
+    plan->centreY = corner.y - plate->length * 0.5;
+    storeView(model, L"A1", plate->name, std::move(plan));
+
+    corner.y = corner.y - plate->length - model.gapY;
+
+    auto side = std::make_unique<PlateView>();
+    side->plate = plate;
+    side->code = L"A3";
+    side->origin = corner;
+    side->centreX = corner.x + plate->width * 0.5;
+    side->centreY = corner.y - plate->thickness * 0.5;
+    storeView(model, L"A3", plate->name, std::move(side));
+}

@@ -1,0 +1,25 @@
+// The plate stack: turns the choices in a model's params into its plates and
+// their plan ("A1") and side ("A3") views, laid out to the right of the
+// insertion point. Runs at most once per model; nothing is drawn here.
+#pragma once
+
+#include "catalogue/catalogue_queries.h"
+#include "model/mould_base_model.h"
+
+// Reads the plate list of the chosen style and mould code from the catalogue
+// beside the module and computes every plate the display filter lets through.
+// Does nothing once the model's stack is computed; a catalogue that cannot be
+// opened (reported by the catalogue) or a code without rows leaves it empty.
+void ComputePlateStack(MouldBaseModel& model);
+
+// Computes one plate from one catalogue row: its record, its views, and moves
+// the cursor on. Used by ComputePlateStack.
+void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& row);
+
+// Makes the plan and side views of a plate with the plan view's top-left
+// corner at corner; views already present for the plate stay.
+void CreatePlateViews(MouldBaseModel& model, VRxGePoint3d corner, PlateRecord* plate);
+
+// A chosen thickness from its decimal text: the leading number, 0.0 when the
+// text does not start with one.
+double parseThickness(const std::wstring& text);
