@@ -1,0 +1,102 @@
+// The UI backend hook and the queued backend that tests drive dialogs with.
+// While a backend is installed, every message box (AfxMessageBox, MessageBoxW,
+// CWnd::MessageBox) goes to it.
+#include "winui.h"
+
+#include "winhost.h"
+
+namespace {
+
+WinUiBackend*& current() {
+    static WinUiBackend* b = nullptr;
+    return b;
+}
+
+WinMessageBoxBackend& savedBoxBackend() {
+    static auto* f = new WinMessageBoxBackend;
+    return *f;
+}
+
+std::wstring describe(const WinUiAction& a) {
+    switch (a.kind) {
+        case WinUiAction::Select: return L"select " + std::to_wstring(a.id) + L" " + a.text;
+        case WinUiAction::Type: return L"type " + std::to_wstring(a.id) + L" " + a.text;
+        case WinUiAction::Click: return L"click " + std::to_wstring(a.id);
+        case WinUiAction::Ok: return L"ok";
+        case WinUiAction::Cancel: return L"cancel";
+        case WinUiAction::Answer: return L"answer " + std::to_wstring(a.answer);
+    }
+    return L"?";
+}
+
+// Whether a button is one of the box's own.
+bool offers(UINT type, int button) {
+    switch (type & MB_TYPEMASK) {
+        case MB_OK: return button == IDOK;
+        case MB_OKCANCEL: return button == IDOK || button == IDCANCEL;
+        case MB_ABORTRETRYIGNORE: return button == IDABORT || button == IDRETRY || button == IDIGNORE;
+        case MB_YESNOCANCEL: return button == IDYES || button == IDNO || button == IDCANCEL;
+        case MB_YESNO: return button == IDYES || button == IDNO;
+        case MB_RETRYCANCEL: return button == IDRETRY || button == IDCANCEL;
+    }
+    return button == IDOK;
+}
+
+}  // namespace
+
+WinUiBackend* winUiBackend() { return current(); }
+
+WinUiBackend* winSetUiBackend(WinUiBackend* backend) {
+    WinUiBackend* previous = current();
+    if (previous == nullptr && backend != nullptr) {
+        savedBoxBackend() = winSetMessageBoxBackend(
+            [](const std::wstring& caption, const std::wstring& text, UINT type) {
+                WinUiBackend* b = current();
+                return b != nullptr ? b->messageBox(caption, text, type) : winDefaultMessageBoxAnswer(type);
+            });
+    } else if (previous != nullptr && backend == nullptr) {
+        winSetMessageBoxBackend(savedBoxBackend());
+        savedBoxBackend() = nullptr;
+    }
+    current() = backend;
+    return previous;
+}
+
+void WinQueuedUiBackend::runModal(CDialog& dialog) {
+    while (dialog.IsRunning() && m_errors.empty() && !m_actions.empty()) {
+        WinUiAction a = m_actions.front();
+        m_actions.pop_front();
+        WinActionResult r;
+        switch (a.kind) {
+            case WinUiAction::Select: r = dialog.selectItem(a.id, a.text); break;
+            case WinUiAction::Type: r = dialog.typeText(a.id, a.text); break;
+            case WinUiAction::Click: r = dialog.click(a.id); break;
+            case WinUiAction::Ok: r = dialog.pressOk(); break;
+            case WinUiAction::Cancel: r = dialog.pressCancel(); break;
+            case WinUiAction::Answer:
+                r = WinActionResult::fail(L"\"" + describe(a) + L"\": no message box is showing");
+                break;
+        }
+        if (!r) m_errors.push_back(r.error);
+    }
+}
+
+int WinQueuedUiBackend::messageBox(const std::wstring& caption, const std::wstring& text, UINT type) {
+    int answer = winDefaultMessageBoxAnswer(type);
+    if (m_errors.empty()) {
+        if (m_actions.empty()) {
+            m_errors.push_back(L"message box \"" + text + L"\" shown with no answer left");
+        } else if (m_actions.front().kind != WinUiAction::Answer) {
+            m_errors.push_back(L"message box \"" + text + L"\" is showing, but the next action is \"" +
+                               describe(m_actions.front()) + L"\"");
+        } else if (!offers(type, m_actions.front().answer)) {
+            m_errors.push_back(L"message box \"" + text + L"\" has no button " +
+                               std::to_wstring(m_actions.front().answer));
+        } else {
+            answer = m_actions.front().answer;
+            m_actions.pop_front();
+        }
+    }
+    m_shown.push_back(Shown{caption, text, type, answer});
+    return answer;
+}
