@@ -5,6 +5,7 @@
 
 #include "afxstub.h"
 #include "shell/module_resources.h"
+#include "ui/dialog_resources.h"
 #include "shell/mould_base_command.h"
 #include "vrxcmds.h"
 #include "vrxui.h"
@@ -33,6 +34,7 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onInitApp(void* pkt) {
     VRxRx::AppRetCode rc = VRxVrxApp::onInitApp(pkt);
     m_hInstance = zdtModuleInstance();
     registerModuleResources(m_hInstance);
+    registerDialogResources(m_hInstance);
 
     if (VRxEdCommandStack* stack = commandStack()) {
         stack->addCommand(kGroupName, kGlobalName, kLocalName, VRxRx::kModal, &MouldBaseCommand, nullptr, -1,

@@ -1,0 +1,9 @@
+// Registers the module's dialog templates; each dialog keeps its template
+// beside its own code.
+#include "ui/dialog_resources.h"
+
+void registerDialogResources(HINSTANCE instance) {
+    registerMainDlgTemplate(instance);
+    registerPocketDlgTemplate(instance);
+    registerLockDlgTemplate(instance);
+}
