@@ -8,6 +8,7 @@
 #include <exception>
 #include <iostream>
 
+#include "dialog_action.h"
 #include "text_utf8.h"
 #include "vrxcmds.h"
 #include "vrxdb.h"
@@ -28,19 +29,6 @@ bool parseNumber(std::string text, double& value) {
     const char* last = first + text.size();
     const auto result = std::from_chars(first, last, value);
     return result.ec == std::errc() && result.ptr == last && std::isfinite(value);
-}
-
-std::wstring answerName(int answer) {
-    switch (answer) {
-    case IDOK: return L"确定";
-    case IDCANCEL: return L"取消";
-    case IDYES: return L"是";
-    case IDNO: return L"否";
-    case IDABORT: return L"中止";
-    case IDRETRY: return L"重试";
-    case IDIGNORE: return L"忽略";
-    default: return std::to_wstring(answer);
-    }
 }
 
 VRxEdCommandStack* commandStack() {
@@ -71,18 +59,12 @@ bool parsePoint(const std::string& text, double point[3]) {
 Session::Session(ScriptReader& input, CommandLine& out, ModuleLoader& modules)
     : m_input(input), m_out(out), m_modules(modules) {
     m_previousHost = vrxedSetHost(this);
-    // Message boxes are part of what the user sees: shown on the command line
-    // with the answer given. Until scripts can answer them, the box's default
-    // button is taken, as a user pressing Enter would.
-    winSetMessageBoxBackend([this](const std::wstring& caption, const std::wstring& text, UINT type) {
-        const int answer = winDefaultMessageBoxAnswer(type);
-        showMessageBox(caption, text, type, answer);
-        return answer;
-    });
+    // Message boxes come here too: they are part of what the user sees and answers.
+    m_previousUi = winSetUiBackend(this);
 }
 
 Session::~Session() {
-    winSetMessageBoxBackend(WinMessageBoxBackend());
+    winSetUiBackend(m_previousUi);
     vrxedSetHost(m_previousHost);
 }
 
@@ -96,25 +78,31 @@ int Session::run() {
     return m_stopped ? 2 : 0;
 }
 
+Session::Read Session::readInput(const std::wstring& prompt, std::string& line, bool echo) {
+    if (m_stopped) return Read::Stopped;
+    if (m_inputEnded) return Read::End;
+    if (m_input.interactive()) {
+        m_out.prompt(prompt);
+        if (!m_input.next(line)) {
+            m_out.endLine();
+            m_inputEnded = true;
+            return Read::End;
+        }
+        m_out.userEndedLine();
+    } else {
+        if (!m_input.next(line)) {
+            m_inputEnded = true;
+            return Read::End;
+        }
+        if (echo) m_out.line(prompt + fromUtf8(line));
+    }
+    return Read::Line;
+}
+
 Session::Read Session::readLine(const std::wstring& prompt, std::string& line) {
     for (;;) {
-        if (m_stopped) return Read::Stopped;
-        if (m_inputEnded) return Read::End;
-        if (m_input.interactive()) {
-            m_out.prompt(prompt);
-            if (!m_input.next(line)) {
-                m_out.endLine();
-                m_inputEnded = true;
-                return Read::End;
-            }
-            m_out.userEndedLine();
-        } else {
-            if (!m_input.next(line)) {
-                m_inputEnded = true;
-                return Read::End;
-            }
-            m_out.line(prompt + fromUtf8(line));
-        }
+        const Read read = readInput(prompt, line, true);
+        if (read != Read::Line) return read;
         if (line[0] != '@') return Read::Line;
         // Dialog actions need a dialog; none is open while the host or a command
         // prompt waits. A script cannot go on as written; a user at the terminal
@@ -242,12 +230,6 @@ int Session::getString(bool cronly, const std::wstring& prompt, std::wstring& re
 
 void Session::print(const std::wstring& text) {
     m_out.write(text);
-}
-
-void Session::showMessageBox(const std::wstring& caption, const std::wstring& text, unsigned type, int answer) {
-    (void)type;
-    m_out.line(L"消息框“" + caption + L"”：" + text);
-    m_out.line(L"回答：" + answerName(answer));
 }
 
 }  // namespace zdtcad

@@ -9,13 +9,16 @@
 #include "module_loader.h"
 #include "script_reader.h"
 #include "vrxed.h"
+#include "winui.h"
 
 namespace zdtcad {
 
 // Parses "x,y" or "x,y,z" (blanks around the numbers allowed); false for anything else.
 bool parsePoint(const std::string& text, double point[3]);
 
-class Session : public VRxEditorHost {
+// The session is also the user in front of dialogs and message boxes: while it
+// lives, every modal dialog takes its actions from the same input, line by line.
+class Session : public VRxEditorHost, public WinUiBackend {
 public:
     Session(ScriptReader& input, CommandLine& out, ModuleLoader& modules);
     ~Session() override;
@@ -32,22 +35,37 @@ public:
     int getString(bool cronly, const std::wstring& prompt, std::wstring& result) override;
     void print(const std::wstring& text) override;
 
+    // WinUiBackend: dialog lines go to the topmost dialog until it ends; a box
+    // takes the next line as its answer. A line that cannot be played stops a
+    // script; everything still open is then cancelled on the way out.
+    void runModal(CDialog& dialog) override;
+    int messageBox(const std::wstring& caption, const std::wstring& text, UINT type) override;
+
 private:
     enum class Read { Line, End, Stopped };
-    // Shows prompt, takes the next input line and echoes it after the prompt.
+    // Shows prompt, takes the next input line and echoes it after the prompt;
+    // dialog lines are refused here, since no dialog waits at these prompts.
     Read readLine(const std::wstring& prompt, std::string& line);
+    // Shows prompt and takes the next input line whatever it is; a script line
+    // is echoed after the prompt only when echo is set.
+    Read readInput(const std::wstring& prompt, std::string& line, bool echo);
+    // A line that cannot be played: a script stops (status 2); a user at the
+    // terminal is told and asked again. Returns true when the run goes on.
+    bool refuse(const std::string& line, const std::string& why);
+    // The answer to a box from the input; false when none could be had.
+    bool askAnswer(const std::wstring& caption, const std::wstring& text, UINT type, int& answer);
     // Stops the run: what cannot be done goes to standard error, status 2.
     void stop(const std::string& reason);
     void runCommandLine(const std::string& word);
     void runModuleCommand(const std::wstring& name);
     void appLoad();
     void appUnload();
-    void showMessageBox(const std::wstring& caption, const std::wstring& text, unsigned type, int answer);
 
     ScriptReader& m_input;
     CommandLine& m_out;
     ModuleLoader& m_modules;
     VRxEditorHost* m_previousHost = nullptr;
+    WinUiBackend* m_previousUi = nullptr;
     bool m_stopped = false;
     bool m_inputEnded = false;
 };
