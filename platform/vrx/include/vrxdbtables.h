@@ -137,6 +137,10 @@ class VRxDbLayerTableRecord : public VRxDbSymbolTableRecord {
 public:
     VRX_DECLARE_MEMBERS(VRxDbLayerTableRecord)
     VRxDbLayerTableRecord() = default;
+    VRxDbLayerTableRecord(const VRxDbLayerTableRecord&) = default;
+    // Out of line, so the class's virtual table lives in the host: a record an
+    // extension module adds outlives the module once it is unloaded.
+    ~VRxDbLayerTableRecord() override;
     VRxDbKind kind() const override { return VRxDbKind::LayerTableRecord; }
     VRxDbObject* clone() const override { return new VRxDbLayerTableRecord(*this); }
 
@@ -167,6 +171,8 @@ class VRxDbLinetypeTableRecord : public VRxDbSymbolTableRecord {
 public:
     VRX_DECLARE_MEMBERS(VRxDbLinetypeTableRecord)
     VRxDbLinetypeTableRecord() = default;
+    VRxDbLinetypeTableRecord(const VRxDbLinetypeTableRecord&) = default;
+    ~VRxDbLinetypeTableRecord() override;
     VRxDbKind kind() const override { return VRxDbKind::LinetypeTableRecord; }
     VRxDbObject* clone() const override { return new VRxDbLinetypeTableRecord(*this); }
 
@@ -188,6 +194,8 @@ class VRxDbTextStyleTableRecord : public VRxDbSymbolTableRecord {
 public:
     VRX_DECLARE_MEMBERS(VRxDbTextStyleTableRecord)
     VRxDbTextStyleTableRecord() = default;
+    VRxDbTextStyleTableRecord(const VRxDbTextStyleTableRecord&) = default;
+    ~VRxDbTextStyleTableRecord() override;
     VRxDbKind kind() const override { return VRxDbKind::TextStyleTableRecord; }
     VRxDbObject* clone() const override { return new VRxDbTextStyleTableRecord(*this); }
 
@@ -223,6 +231,8 @@ class VRxDbDimStyleTableRecord : public VRxDbSymbolTableRecord {
 public:
     VRX_DECLARE_MEMBERS(VRxDbDimStyleTableRecord)
     VRxDbDimStyleTableRecord() = default;
+    VRxDbDimStyleTableRecord(const VRxDbDimStyleTableRecord&) = default;
+    ~VRxDbDimStyleTableRecord() override;
     VRxDbKind kind() const override { return VRxDbKind::DimStyleTableRecord; }
     VRxDbObject* clone() const override { return new VRxDbDimStyleTableRecord(*this); }
     void referencedIds(std::vector<VRxDbObjectId*>& ids) override { ids.push_back(&m_dimtxsty); }
@@ -280,6 +290,8 @@ class VRxDbPaperTableRecord : public VRxDbSymbolTableRecord {
 public:
     VRX_DECLARE_MEMBERS(VRxDbPaperTableRecord)
     VRxDbPaperTableRecord() = default;
+    VRxDbPaperTableRecord(const VRxDbPaperTableRecord&) = default;
+    ~VRxDbPaperTableRecord() override;
     VRxDbKind kind() const override { return VRxDbKind::PaperTableRecord; }
     VRxDbObject* clone() const override { return new VRxDbPaperTableRecord(*this); }
     void referencedIds(std::vector<VRxDbObjectId*>& ids) override { ids.push_back(&m_block); }

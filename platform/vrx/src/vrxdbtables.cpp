@@ -240,3 +240,10 @@ std::wstring VRxDbDimStyleTableRecord::formatValue(double value) const {
     }
     return text;
 }
+
+// Records outlive the modules that add them; see the header.
+VRxDbLayerTableRecord::~VRxDbLayerTableRecord() = default;
+VRxDbLinetypeTableRecord::~VRxDbLinetypeTableRecord() = default;
+VRxDbTextStyleTableRecord::~VRxDbTextStyleTableRecord() = default;
+VRxDbDimStyleTableRecord::~VRxDbDimStyleTableRecord() = default;
+VRxDbPaperTableRecord::~VRxDbPaperTableRecord() = default;
