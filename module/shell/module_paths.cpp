@@ -35,11 +35,12 @@ std::string wideToUtf8(const std::wstring& text) {
 }  // namespace
 
 ModulePaths& ModulePaths::instance() {
-    // Created on first use and never destroyed, so that a late caller during
-    // process exit still finds it.
-    static ModulePaths* paths = new ModulePaths;
-    paths->refresh();
-    return *paths;
+    // Created on first use and kept for the module's life; it goes with the
+    // module when the host unloads it (a heap copy would outlive the unload
+    // with nothing left pointing at it).
+    static ModulePaths paths;
+    paths.refresh();
+    return paths;
 }
 
 std::string ModulePaths::getCatalogPathUtf8() { return instance().m_catalogPathUtf8; }
