@@ -1,8 +1,10 @@
 // One lock ("锁") on one side of the mould base. The model's lock table owns
-// these records, keyed by side ("T", "B", "L", "R").
+// these records, keyed by side ("T", "B", "L", "R"); the lock dialog replaces
+// the whole table at once, so it holds nothing, "B"+"T", "L"+"R" or all four.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 struct LockRecord {
@@ -11,3 +13,6 @@ struct LockRecord {
     std::wstring side;   // "T", "B", "L" or "R"
     std::wstring type;   // "顶锁" or "超薄顶锁"
 };
+
+// Side code -> lock, values owned by whoever owns the table (the model).
+using LockTable = std::map<std::wstring, LockRecord*>;
