@@ -4,6 +4,14 @@
 #include "shell/mould_base_command.h"
 
 #include <exception>
+#include <memory>
+
+#include "draw/drawing_styles.h"
+#include "model/assembly_drawing.h"
+#include "model/mould_base_model.h"
+#include "model/plate_stack.h"
+#include "shell/module_resources.h"
+#include "ui/main_dlg.h"
 
 void MouldBaseCommand() {
     try {
@@ -18,9 +26,25 @@ void MouldBaseCommand() {
 }
 
 void designMouldBaseAt(const vrx_point insertionPoint) {
-    // The model of one run starts here: a MouldBaseModel at insertionPoint, the
-    // main dialog on it, and on OK the plate stack, the drawing styles scaled
-    // from the A plate and the assembly drawing; the model is destroyed on every
-    // path. Until those parts are in, a picked point ends the run.
-    (void)insertionPoint;
+    // The dialogs' templates and bitmaps live in this module, not in the host.
+    CModuleResourceScope ownResources(zdtModuleInstance());
+
+    // Both objects are held so that a failure part-way still frees them; on
+    // the normal paths they are released explicitly, the model first.
+    std::unique_ptr<MouldBaseModel> model(new MouldBaseModel);
+    model->insertPoint = VRxGePoint3d(insertionPoint[0], insertionPoint[1], insertionPoint[2]);
+    MouldBaseModel* modelPtr = model.get();
+    std::unique_ptr<MainDlg> dialog(new MainDlg(modelPtr, nullptr));
+
+    if (dialog->DoModal() == IDOK) {
+        ComputePlateStack(*model);
+        auto aPlate = model->plates.find(L"A板");
+        // Without an A plate the styles of the previous run stay in force.
+        if (aPlate != model->plates.end() && aPlate->second != nullptr)
+            setupDrawingStyles(aPlate->second->width / 50.0);
+        DrawAssembly(*model);
+    }
+
+    model.reset();
+    dialog.reset();
 }

@@ -1,0 +1,222 @@
+// The main mould base dialog: its lists come from the catalogue beside the
+// module, its choices go to the model, and its two machining buttons open the
+// pocket and lock dialogs on the same model.
+#include "ui/main_dlg.h"
+
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue_queries.h"
+#include "catalogue/text_conversion.h"
+#include "model/plate_stack.h"
+#include "shell/module_paths.h"
+#include "ui/lock_dlg.h"
+#include "ui/pocket_dlg.h"
+
+namespace {
+
+// The plates a simplified drawing keeps.
+const wchar_t* const kSimplifiedPlates[] = {L"A板", L"B板", L"成品推板", L"托板"};
+
+std::wstring formatted(const wchar_t* format, ...) {
+    wchar_t buffer[1024];
+    va_list args;
+    va_start(args, format);
+    int n = vswprintf_s(buffer, sizeof buffer / sizeof buffer[0], format, args);
+    va_end(args);
+    return n < 0 ? std::wstring() : std::wstring(buffer);
+}
+
+// Replaces a list's content by the values when there are any; a code the
+// catalogue has no values for keeps what the list showed.
+void fillNumbers(CComboBox& combo, const std::vector<int32_t>& values) {
+    if (values.empty()) return;
+    combo.ResetContent();
+    for (int32_t v : values) combo.AddString(formatted(L"%d", v));
+    combo.SetCurSel(0);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(MainDlg, CVRxUiBaseDialog)
+ON_CBN_SELCHANGE(IDC_MOULD_CODE, &MainDlg::OnMouldCodeChange)
+ON_CBN_SELCHANGE(IDC_STYLE, &MainDlg::OnStyleChange)
+ON_BN_CLICKED(IDC_ADD_POCKET, &MainDlg::OnAddPocket)
+ON_BN_CLICKED(IDC_ADD_LOCK, &MainDlg::OnAddLock)
+END_MESSAGE_MAP()
+
+MainDlg::MainDlg(MouldBaseModel*& model, CWnd* parent) : CVRxUiBaseDialog(IDD, parent), m_model(model) {}
+
+MainDlg::~MainDlg() = default;
+
+void MainDlg::DoDataExchange(CDataExchange* pDX) {
+    CVRxUiBaseDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_INFO_LIST, m_information);
+    DDX_Control(pDX, IDC_MOULD_CODE, m_mouldCode);
+    DDX_Control(pDX, IDC_STYLE, m_style);
+    DDX_Control(pDX, IDC_EJECTOR_GUIDE, m_ejectorGuide);
+    DDX_Control(pDX, IDC_GUIDE_REVERSED, m_guideReversed);
+    DDX_Control(pDX, IDC_A_PLATE_THICKNESS, m_aPlateThickness);
+    DDX_Control(pDX, IDC_B_PLATE_THICKNESS, m_bPlateThickness);
+    DDX_Control(pDX, IDC_SPACER_THICKNESS, m_spacerThickness);
+    DDX_Control(pDX, IDC_RETAINER_THICKNESS, m_retainerThickness);
+    DDX_Control(pDX, IDC_EJECTOR_THICKNESS, m_ejectorThickness);
+    DDX_Control(pDX, IDC_ADD_LOCK, m_addLock);
+    DDX_Control(pDX, IDC_SHOW_ALL, m_showAll);
+    if (m_model == nullptr || m_model->params == nullptr) return;
+    MouldBaseParams& p = *m_model->params;
+    DDX_CBString(pDX, IDC_MOULD_CODE, p.mouldCode);
+    DDX_CBString(pDX, IDC_STYLE, p.style);
+    DDX_CBString(pDX, IDC_EJECTOR_GUIDE, p.ejectorGuide);
+    DDX_CBString(pDX, IDC_GUIDE_REVERSED, p.guideReversed);
+    DDX_CBString(pDX, IDC_A_PLATE_THICKNESS, p.aPlateThickness);
+    DDX_CBString(pDX, IDC_B_PLATE_THICKNESS, p.bPlateThickness);
+    DDX_CBString(pDX, IDC_SPACER_THICKNESS, p.spacerThickness);
+    DDX_CBString(pDX, IDC_RETAINER_THICKNESS, p.retainerThickness);
+    DDX_CBString(pDX, IDC_EJECTOR_THICKNESS, p.ejectorThickness);
+}
+
+BOOL MainDlg::OnInitDialog() {
+    CVRxUiBaseDialog::OnInitDialog();
+
+    // A catalogue that cannot be opened has been reported by now; the lists
+    // then stay empty and the dialog still opens.
+    CatalogueDb catalogue;
+    catalogue.open(ModulePaths::getCatalogPathUtf8());
+
+    std::vector<std::wstring> codes;
+    listMouldCodes(catalogue, codes);
+    for (const std::wstring& code : codes) m_mouldCode.AddString(code);
+    m_mouldCode.SetCurSel(0);
+
+    std::vector<std::wstring> styles;
+    listMouldTypes(catalogue, styles);
+    for (const std::wstring& style : styles) m_style.AddString(style);
+    m_style.SetCurSel(0);
+
+    m_ejectorGuide.AddString(L"有");
+    m_ejectorGuide.AddString(L"无");
+    m_ejectorGuide.SetCurSel(0);
+    m_guideReversed.AddString(L"否");
+    m_guideReversed.AddString(L"是");
+    m_guideReversed.SetCurSel(0);
+
+    fillThicknessLists(catalogue);
+    CheckRadioButton(IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED, IDC_SHOW_ALL);
+
+    catalogue.close();
+    return TRUE;
+}
+
+void MainDlg::fillThicknessLists(CatalogueDb& catalogue) {
+    UpdateData(TRUE);
+    if (m_model == nullptr || m_model->params == nullptr) return;
+    const std::string code = toAnsi(m_model->params->mouldCode);
+
+    std::vector<int32_t> values;
+    listThicknessOptions(catalogue, code, "ABPLATE_H", values);
+    fillNumbers(m_aPlateThickness, values);
+    fillNumbers(m_bPlateThickness, values);
+
+    values.clear();
+    listThicknessOptions(catalogue, code, "FPLATE_H", values);
+    fillNumbers(m_spacerThickness, values);
+
+    values.clear();
+    listThicknessOptions(catalogue, code, "ERPH", values);
+    fillNumbers(m_retainerThickness, values);
+
+    values.clear();
+    listThicknessOptions(catalogue, code, "EJPH", values);
+    fillNumbers(m_ejectorThickness, values);
+}
+
+void MainDlg::OnMouldCodeChange() {
+    CatalogueDb catalogue;
+    catalogue.open(ModulePaths::getCatalogPathUtf8());
+    fillThicknessLists(catalogue);
+    catalogue.close();
+}
+
+void MainDlg::OnStyleChange() {
+    // Styles are three letters; a B or D in the middle names a series without
+    // room for locks. Any other text says nothing about locks.
+    const int sel = m_style.GetCurSel();
+    std::wstring style;
+    if (sel >= 0) m_style.GetLBText(sel, style);
+    if (style.size() != 3) return;
+    m_addLock.EnableWindow(style[1] != L'B' && style[1] != L'D');
+}
+
+void MainDlg::OnAddPocket() {
+    UpdateData(TRUE);
+    if (m_model == nullptr) return;
+    if (m_model->pocketTable.empty()) {
+        std::wstring code, style;
+        m_mouldCode.GetWindowText(code);
+        m_style.GetWindowText(style);
+        const std::wstring question =
+            formatted(L"是否选定型号[%s],花式[%s]？\n若选定框尺寸后无法修改", code.c_str(), style.c_str());
+        if (MessageBox(question.c_str(), L"提示", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
+    }
+    applyDisplayFilter();
+    // The pocket dialog places pockets on computed plates; from here on the
+    // stack stays as computed now.
+    ComputePlateStack(*m_model);
+
+    PocketDlg pockets(m_model, this);
+    if (pockets.DoModal() != IDOK || m_model->pocketTable.empty()) return;
+
+    for (CComboBox* fixed : {&m_mouldCode, &m_style, &m_aPlateThickness, &m_bPlateThickness, &m_spacerThickness,
+                             &m_retainerThickness, &m_ejectorThickness})
+        fixed->EnableWindow(FALSE);
+    refreshInformation();
+}
+
+void MainDlg::OnAddLock() {
+    UpdateData(TRUE);
+    if (m_model == nullptr || m_model->lockTable == nullptr) return;
+    LockDlg locks(m_model->lockTable, this);
+    if (locks.DoModal() != IDOK || m_model->lockTable->empty()) return;
+    refreshInformation();
+}
+
+void MainDlg::OnOK() {
+    applyDisplayFilter();
+    CVRxUiBaseDialog::OnOK();
+}
+
+void MainDlg::applyDisplayFilter() {
+    if (m_model == nullptr) return;
+    if (m_showAll.GetCheck() != BST_CHECKED) {
+        for (const wchar_t* plate : kSimplifiedPlates) m_model->displayFilter[plate] = 1;
+    } else {
+        m_model->displayFilter.clear();
+    }
+}
+
+void MainDlg::refreshInformation() {
+    m_information.ResetContent();
+    if (m_model == nullptr) return;
+    for (const auto& entry : m_model->pocketTable) {
+        const PocketRecord* pocket = entry.second;
+        if (pocket == nullptr) continue;
+        m_information.AddString(pocketLine(*pocket));
+    }
+    if (m_model->lockTable == nullptr) return;
+    for (const auto& entry : *m_model->lockTable) {
+        const LockRecord* lock = entry.second;
+        if (lock == nullptr) continue;
+        m_information.AddString(lockLine(*lock));
+    }
+}
+
+std::wstring MainDlg::pocketLine(const PocketRecord& pocket) {
+    return formatted(L"%s; 框; %0.2fx%0.2fx%0.2f", pocket.plateName.c_str(), pocket.depth, pocket.width,
+                     pocket.length);
+}
+
+std::wstring MainDlg::lockLine(const LockRecord& lock) {
+    return formatted(L"%s; %s; %s; %s", lock.type.c_str(), lock.size.c_str(), lock.side.c_str(),
+                     lock.upright == 1 ? L"正装" : L"倒装");
+}

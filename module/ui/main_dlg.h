@@ -1,0 +1,56 @@
+// MainDlg: the modal dialog in which the user chooses the mould base (size
+// code, style, guide pillar options, five plate thicknesses, display mode) and
+// adds pockets and locks. It writes the choices into the command's model and
+// draws nothing; the command acts on the model after OK.
+#pragma once
+
+#include <string>
+
+#include "afxdialog.h"
+#include "catalogue/catalogue_db.h"
+#include "model/mould_base_model.h"
+#include "ui/main_dlg_ids.h"
+
+class MainDlg : public CVRxUiBaseDialog {
+public:
+    enum { IDD = IDD_MAIN_DLG };
+
+    // model is not owned; the command keeps it alive for the dialog's life.
+    MainDlg(MouldBaseModel*& model, CWnd* parent = nullptr);
+    ~MainDlg() override;
+
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    // The information list's line for one pocket and for one lock.
+    static std::wstring pocketLine(const PocketRecord& pocket);
+    static std::wstring lockLine(const LockRecord& lock);
+
+protected:
+    void OnMouldCodeChange();
+    void OnStyleChange();
+    void OnAddPocket();
+    void OnAddLock();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void fillThicknessLists(CatalogueDb& catalogue);
+    void applyDisplayFilter();
+    void refreshInformation();
+
+    MouldBaseModel* m_model;
+    CListBox m_information;
+    CComboBox m_mouldCode;
+    CComboBox m_style;
+    CComboBox m_ejectorGuide;
+    CComboBox m_guideReversed;
+    CComboBox m_aPlateThickness;
+    CComboBox m_bPlateThickness;
+    CComboBox m_spacerThickness;
+    CComboBox m_retainerThickness;
+    CComboBox m_ejectorThickness;
+    CButton m_addLock;
+    CButton m_showAll;
+};

@@ -1,0 +1,125 @@
+// The numeric edit control typed into as a user types: which keys reach the
+// field (a refused key changes nothing and raises no change notification),
+// how the text is tidied when the field is left, and text that arrives by a
+// paste, which only the tidying sees.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/text_conversion.h"
+#include "shell/module_resources.h"
+#include "ui/num_edit.h"
+#include "winui.h"
+
+namespace {
+
+const UINT kTestDialog = 9101;
+const int kNumber = 2001;
+const int kOther = 2002;
+
+// A dialog with one numeric field and a plain one beside it.
+class NumberDialog : public CDialog {
+public:
+    NumberDialog() : CDialog(kTestDialog, nullptr, zdtModuleInstance()) {}
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, kNumber, number); }
+    void OnChange() { ++changes; }
+    CNumEdit number;
+    int changes = 0;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(NumberDialog, CDialog)
+ON_EN_CHANGE(kNumber, &NumberDialog::OnChange)
+END_MESSAGE_MAP()
+
+class NumEditTest : public testing::Test {
+protected:
+    void SetUp() override {
+        WinDialogTemplate t;
+        t.id = kTestDialog;
+        t.title = L"number";
+        t.cx = 100;
+        t.cy = 60;
+        for (int id : {kNumber, kOther}) {
+            WinControlTemplate c;
+            c.id = id;
+            c.kind = WinControlKind::Edit;
+            c.x = 5;
+            c.y = id == kNumber ? 5 : 25;
+            c.cx = 80;
+            c.cy = 12;
+            t.controls.push_back(c);
+        }
+        ASSERT_TRUE(winRegisterDialogTemplate(zdtModuleInstance(), t));
+        previous = winSetUiBackend(&user);
+    }
+    void TearDown() override { winSetUiBackend(previous); }
+
+    // Types each text into the numeric field in turn, leaving it after each;
+    // returns the field's text at the end.
+    std::wstring typed(const std::vector<std::wstring>& texts) {
+        for (const std::wstring& t : texts) user.push(WinUiAction::type(kNumber, t));
+        user.push(WinUiAction::ok());
+        dialog.reset(new NumberDialog);
+        EXPECT_EQ(IDOK, dialog->DoModal());
+        EXPECT_TRUE(user.errors().empty());
+        return dialog->number.GetWindowText();
+    }
+
+    WinQueuedUiBackend user;
+    WinUiBackend* previous = nullptr;
+    std::unique_ptr<NumberDialog> dialog;
+};
+
+}  // namespace
+
+TEST_F(NumEditTest, LeavingTheFieldTidiesTheNumber) {
+    const struct {
+        const wchar_t* typed;
+        const wchar_t* shown;
+    } cases[] = {
+        {L"12", L"12.00"},    {L"-5", L"-5.00"}, {L"12.3456", L"12.3456"}, {L".5", L"0.5"},
+        {L"7.", L"7.00"},     {L"-", L"0.00"},   {L".", L"0.00"},          {L"-.", L"0.00"},
+        {L"007", L"7.00"},    {L"-.25", L"-.25"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(toUtf8(c.typed)));
+        EXPECT_EQ(c.shown, typed({c.typed}));
+    }
+}
+
+TEST_F(NumEditTest, RefusedKeysNeverReachTheField) {
+    EXPECT_EQ(L"1.23", typed({L"1.2.3"})) << "a second point is refused";
+    EXPECT_EQ(L"5.00", typed({L"5-"})) << "a sign after a digit is refused";
+    EXPECT_EQ(L"12.00", typed({L"1a2 b"})) << "letters and spaces are refused";
+    EXPECT_EQ(L"0.00", typed({L"--"})) << "one sign only";
+
+    // Refused keys raise no change notification: only the accepted ones and
+    // the tidying on leaving the field do.
+    typed({L"x y"});
+    EXPECT_EQ(0, dialog->changes);
+    EXPECT_EQ(L"", dialog->number.GetWindowText()) << "an empty field stays empty";
+    typed({L"4z"});
+    EXPECT_EQ(2, dialog->changes) << "the 4, then \"4.00\"";
+}
+
+TEST_F(NumEditTest, ASignReplacesAFullySelectedTextButNotOneWithASign) {
+    // Entering the field selects all of it, so a sign then starts a new number.
+    EXPECT_EQ(L"-3.00", typed({L"12", L"-3"}));
+    // A text that has a sign refuses another even when all of it is selected;
+    // the digit that follows replaces the selection.
+    EXPECT_EQ(L"7.00", typed({L"-5", L"-7"}));
+    EXPECT_EQ(L"2.00", typed({L"1.5", L".2"})) << "a point is refused while the selected text has one";
+}
+
+TEST(NumEditRules, PastedTextIsMadeANumberWhenTheFieldIsLeft) {
+    EXPECT_EQ(L"42.00", CNumEdit::tidyText(L"  42 \t"));
+    EXPECT_EQ(L"0.00", CNumEdit::tidyText(L"abc")) << "unparsable text counts as zero";
+    EXPECT_EQ(L"12.00", CNumEdit::tidyText(L"12abc")) << "the leading number counts";
+    EXPECT_EQ(L"1.5e3", CNumEdit::tidyText(L"1.5e3")) << "text with a point keeps what was typed";
+    EXPECT_EQ(L"0.00", CNumEdit::tidyText(L"1e999")) << "no infinite value is ever shown";
+    EXPECT_EQ(L"", CNumEdit::tidyText(L"   ")) << "blank stays as it is";
+    EXPECT_EQ(L"0.75", CNumEdit::tidyText(L" .75"));
+    EXPECT_EQ(L"0.00", CNumEdit::tidyText(std::wstring(320, L'9'))) << "beyond the largest double";
+}
