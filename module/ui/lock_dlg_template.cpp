@@ -9,31 +9,19 @@ namespace {
 
 const UINT kLockPositionsBitmap = 110;
 
-WinControlTemplate control(int id, WinControlKind kind, const wchar_t* caption, int x, int y, int cx, int cy) {
-    WinControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.caption = caption;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    return c;
-}
-
 WinControlTemplate label(const wchar_t* caption, int x, int y, int cx) {
-    return control(IDC_STATIC, WinControlKind::Label, caption, x, y + 2, cx, 8);
+    return winControl(IDC_STATIC, WinControlKind::Label, caption, x, y + 2, cx, 8);
 }
 
 WinControlTemplate radio(int id, const wchar_t* caption, int x, int y, bool groupStart) {
-    WinControlTemplate c = control(id, WinControlKind::RadioButton, caption, x, y, 70, 10);
+    WinControlTemplate c = winControl(id, WinControlKind::RadioButton, caption, x, y, 70, 10);
     c.groupStart = groupStart;
     return c;
 }
 
 // Group boxes start a group so that no radio group runs across them.
 WinControlTemplate group(const wchar_t* caption, int x, int y, int cx, int cy) {
-    WinControlTemplate c = control(IDC_STATIC, WinControlKind::GroupBox, caption, x, y, cx, cy);
+    WinControlTemplate c = winControl(IDC_STATIC, WinControlKind::GroupBox, caption, x, y, cx, cy);
     c.groupStart = true;
     return c;
 }
@@ -54,24 +42,24 @@ void registerLockDlgTemplate(HINSTANCE instance) {
 
     c.push_back(group(L"位置及规格", 7, 45, 297, 34));
     c.push_back(label(L"规格:", 20, 59, 26));
-    c.push_back(control(IDC_LOCK_SIZE, WinControlKind::ComboBox, L"", 48, 59, 80, 12));
+    c.push_back(winControl(IDC_LOCK_SIZE, WinControlKind::ComboBox, L"", 48, 59, 80, 12));
     c.push_back(label(L"位置:", 150, 59, 26));
-    c.push_back(control(IDC_LOCK_POSITION, WinControlKind::ComboBox, L"", 178, 59, 90, 12));
+    c.push_back(winControl(IDC_LOCK_POSITION, WinControlKind::ComboBox, L"", 178, 59, 90, 12));
 
     c.push_back(group(L"安装方式", 7, 85, 297, 32));
     c.push_back(radio(IDC_LOCK_UPRIGHT, L"正装", 20, 99, true));
     c.push_back(radio(IDC_LOCK_INVERTED, L"倒装", 110, 99, false));
 
-    WinControlTemplate sketch = control(IDC_STATIC, WinControlKind::Picture, L"", 7, 123, 297, 186);
+    WinControlTemplate sketch = winControl(IDC_STATIC, WinControlKind::Picture, L"", 7, 123, 297, 186);
     sketch.bitmapId = kLockPositionsBitmap;
     sketch.groupStart = true;
     c.push_back(sketch);
 
-    WinControlTemplate ok = control(IDOK, WinControlKind::PushButton, L"确定", 192, 316, 50, 14);
+    WinControlTemplate ok = winControl(IDOK, WinControlKind::PushButton, L"确定", 192, 316, 50, 14);
     ok.groupStart = true;
     ok.defaultButton = true;
     c.push_back(ok);
-    c.push_back(control(IDCANCEL, WinControlKind::PushButton, L"取消", 254, 316, 50, 14));
+    c.push_back(winControl(IDCANCEL, WinControlKind::PushButton, L"取消", 254, 316, 50, 14));
 
     winRegisterDialogTemplate(instance, t);
 }

@@ -8,27 +8,15 @@
 
 namespace {
 
-WinControlTemplate control(int id, WinControlKind kind, const wchar_t* caption, int x, int y, int cx, int cy) {
-    WinControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.caption = caption;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    return c;
-}
-
 WinControlTemplate label(const wchar_t* caption, int x, int y, int cx) {
-    return control(IDC_STATIC, WinControlKind::Label, caption, x, y, cx, 8);
+    return winControl(IDC_STATIC, WinControlKind::Label, caption, x, y, cx, 8);
 }
 
 // A drop-down list with its label; the label's baseline lines up with the list's text.
 void addChoice(WinDialogTemplate& t, int id, const wchar_t* caption, int labelX, int labelWidth, int x, int y,
                int width) {
     t.controls.push_back(label(caption, labelX, y + 2, labelWidth));
-    t.controls.push_back(control(id, WinControlKind::ComboBox, L"", x, y, width, 12));
+    t.controls.push_back(winControl(id, WinControlKind::ComboBox, L"", x, y, width, 12));
 }
 
 }  // namespace
@@ -40,18 +28,18 @@ void registerMainDlgTemplate(HINSTANCE instance) {
     t.cx = 318;
     t.cy = 322;
 
-    WinControlTemplate banner = control(IDC_STATIC, WinControlKind::Picture, L"", 7, 7, 304, 44);
+    WinControlTemplate banner = winControl(IDC_STATIC, WinControlKind::Picture, L"", 7, 7, 304, 44);
     banner.bitmapId = IDB_MAIN_BANNER;
     t.controls.push_back(banner);
 
     t.controls.push_back(label(L"板件显示：", 40, 58, 48));
-    WinControlTemplate all = control(IDC_SHOW_ALL, WinControlKind::RadioButton, L"全部显示", 91, 58, 48, 10);
+    WinControlTemplate all = winControl(IDC_SHOW_ALL, WinControlKind::RadioButton, L"全部显示", 91, 58, 48, 10);
     all.groupStart = true;
     t.controls.push_back(all);
-    t.controls.push_back(control(IDC_SHOW_SIMPLIFIED, WinControlKind::RadioButton, L"简化显示", 174, 57, 48, 10));
+    t.controls.push_back(winControl(IDC_SHOW_SIMPLIFIED, WinControlKind::RadioButton, L"简化显示", 174, 57, 48, 10));
 
     // The group box starts a new group, so the radio pair ends before it.
-    WinControlTemplate params = control(IDC_STATIC, WinControlKind::GroupBox, L"标准模架参数", 7, 72, 304, 110);
+    WinControlTemplate params = winControl(IDC_STATIC, WinControlKind::GroupBox, L"标准模架参数", 7, 72, 304, 110);
     params.groupStart = true;
     t.controls.push_back(params);
     addChoice(t, IDC_MOULD_CODE, L"型号：", 20, 60, 83, 88, 68);
@@ -64,20 +52,20 @@ void registerMainDlgTemplate(HINSTANCE instance) {
     addChoice(t, IDC_RETAINER_THICKNESS, L"面针板厚度：", 156, 52, 211, 142, 92);
     addChoice(t, IDC_EJECTOR_THICKNESS, L"底针板厚度：", 156, 52, 211, 160, 92);
 
-    t.controls.push_back(control(IDC_STATIC, WinControlKind::GroupBox, L"加工项目", 7, 185, 304, 30));
-    t.controls.push_back(control(IDC_ADD_POCKET, WinControlKind::PushButton, L"增加框", 89, 195, 50, 14));
-    t.controls.push_back(control(IDC_ADD_LOCK, WinControlKind::PushButton, L"增加锁", 172, 195, 50, 14));
+    t.controls.push_back(winControl(IDC_STATIC, WinControlKind::GroupBox, L"加工项目", 7, 185, 304, 30));
+    t.controls.push_back(winControl(IDC_ADD_POCKET, WinControlKind::PushButton, L"增加框", 89, 195, 50, 14));
+    t.controls.push_back(winControl(IDC_ADD_LOCK, WinControlKind::PushButton, L"增加锁", 172, 195, 50, 14));
 
-    t.controls.push_back(control(IDC_STATIC, WinControlKind::GroupBox, L"信息", 7, 218, 304, 77));
-    WinControlTemplate info = control(IDC_INFO_LIST, WinControlKind::ListBox, L"", 11, 228, 296, 63);
+    t.controls.push_back(winControl(IDC_STATIC, WinControlKind::GroupBox, L"信息", 7, 218, 304, 77));
+    WinControlTemplate info = winControl(IDC_INFO_LIST, WinControlKind::ListBox, L"", 11, 228, 296, 63);
     info.sorted = true;
     info.vscroll = true;
     t.controls.push_back(info);
 
-    WinControlTemplate ok = control(IDOK, WinControlKind::PushButton, L"确定", 104, 301, 50, 14);
+    WinControlTemplate ok = winControl(IDOK, WinControlKind::PushButton, L"确定", 104, 301, 50, 14);
     ok.defaultButton = true;
     t.controls.push_back(ok);
-    t.controls.push_back(control(IDCANCEL, WinControlKind::PushButton, L"取消", 160, 301, 50, 14));
+    t.controls.push_back(winControl(IDCANCEL, WinControlKind::PushButton, L"取消", 160, 301, 50, 14));
 
     winRegisterDialogTemplate(instance, t);
 }

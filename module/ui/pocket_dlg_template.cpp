@@ -9,29 +9,17 @@
 
 namespace {
 
-WinControlTemplate control(int id, WinControlKind kind, const wchar_t* caption, int x, int y, int cx, int cy) {
-    WinControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.caption = caption;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    return c;
-}
-
 WinControlTemplate label(const wchar_t* caption, int x, int y, int cx) {
-    return control(IDC_STATIC, WinControlKind::Label, caption, x, y + 2, cx, 8);
+    return winControl(IDC_STATIC, WinControlKind::Label, caption, x, y + 2, cx, 8);
 }
 
-WinControlTemplate list(int id, int x, int y, int cx) { return control(id, WinControlKind::ComboBox, L"", x, y, cx, 12); }
+WinControlTemplate list(int id, int x, int y, int cx) { return winControl(id, WinControlKind::ComboBox, L"", x, y, cx, 12); }
 
-WinControlTemplate field(int id, int x, int y, int cx) { return control(id, WinControlKind::Edit, L"", x, y, cx, 12); }
+WinControlTemplate field(int id, int x, int y, int cx) { return winControl(id, WinControlKind::Edit, L"", x, y, cx, 12); }
 
 // Group boxes start a group so that no radio group runs across them.
 WinControlTemplate group(const wchar_t* caption, int x, int y, int cx, int cy) {
-    WinControlTemplate c = control(IDC_STATIC, WinControlKind::GroupBox, caption, x, y, cx, cy);
+    WinControlTemplate c = winControl(IDC_STATIC, WinControlKind::GroupBox, caption, x, y, cx, cy);
     c.groupStart = true;
     return c;
 }
@@ -49,7 +37,7 @@ void registerPocketDlgTemplate(HINSTANCE instance) {
     c.push_back(group(L"基本信息", 7, 7, 304, 98));
     c.push_back(label(L"板名：", 18, 22, 40));
     c.push_back(list(IDC_POCKET_PLATE, 66, 22, 90));
-    WinControlTemplate fine = control(IDC_POCKET_FINE, WinControlKind::CheckBox, L"精框", 176, 24, 40, 10);
+    WinControlTemplate fine = winControl(IDC_POCKET_FINE, WinControlKind::CheckBox, L"精框", 176, 24, 40, 10);
     fine.visible = false;
     c.push_back(fine);
     c.push_back(label(L"中心坐标:", 18, 42, 40));
@@ -66,14 +54,14 @@ void registerPocketDlgTemplate(HINSTANCE instance) {
 
     c.push_back(group(L"角位", 7, 111, 304, 118));
     WinControlTemplate alike =
-        control(IDC_POCKET_ALL_ALIKE, WinControlKind::RadioButton, L"四个角位相同", 18, 125, 120, 10);
+        winControl(IDC_POCKET_ALL_ALIKE, WinControlKind::RadioButton, L"四个角位相同", 18, 125, 120, 10);
     alike.groupStart = true;
     c.push_back(alike);
     c.push_back(label(L"类型:", 30, 141, 32));
     c.push_back(list(IDC_POCKET_ALL_TYPE, 66, 141, 70));
     c.push_back(label(L"R=", 146, 141, 14));
     c.push_back(list(IDC_POCKET_ALL_RADIUS, 162, 141, 60));
-    c.push_back(control(IDC_POCKET_DATUM_DIFFERS, WinControlKind::RadioButton, L"基准角处R角类型/大小与其它三个不同", 18,
+    c.push_back(winControl(IDC_POCKET_DATUM_DIFFERS, WinControlKind::RadioButton, L"基准角处R角类型/大小与其它三个不同", 18,
                         163, 200, 10));
     c.push_back(label(L"基准角R位类型:", 30, 179, 66));
     c.push_back(list(IDC_POCKET_DATUM_TYPE, 100, 179, 70));
@@ -85,19 +73,19 @@ void registerPocketDlgTemplate(HINSTANCE instance) {
     c.push_back(list(IDC_POCKET_OTHER_RADIUS, 196, 201, 60));
 
     c.push_back(group(L"其他信息", 7, 235, 304, 74));
-    c.push_back(control(IDC_POCKET_CHAMFER, WinControlKind::CheckBox, L"精框倒角(开框板件统一于开模面倒C1)", 18, 251,
+    c.push_back(winControl(IDC_POCKET_CHAMFER, WinControlKind::CheckBox, L"精框倒角(开框板件统一于开模面倒C1)", 18, 251,
                         220, 10));
     WinControlTemplate centred =
-        control(IDC_POCKET_DIM_CENTRED, WinControlKind::RadioButton, L"精框分中取数", 18, 271, 100, 10);
+        winControl(IDC_POCKET_DIM_CENTRED, WinControlKind::RadioButton, L"精框分中取数", 18, 271, 100, 10);
     centred.groupStart = true;
     c.push_back(centred);
-    c.push_back(control(IDC_POCKET_DIM_DATUM, WinControlKind::RadioButton, L"精框基准角取数", 130, 271, 100, 10));
+    c.push_back(winControl(IDC_POCKET_DIM_DATUM, WinControlKind::RadioButton, L"精框基准角取数", 130, 271, 100, 10));
 
-    WinControlTemplate ok = control(IDOK, WinControlKind::PushButton, L"确定", 192, 316, 50, 14);
+    WinControlTemplate ok = winControl(IDOK, WinControlKind::PushButton, L"确定", 192, 316, 50, 14);
     ok.groupStart = true;
     ok.defaultButton = true;
     c.push_back(ok);
-    c.push_back(control(IDCANCEL, WinControlKind::PushButton, L"取消", 254, 316, 50, 14));
+    c.push_back(winControl(IDCANCEL, WinControlKind::PushButton, L"取消", 254, 316, 50, 14));
 
     winRegisterDialogTemplate(instance, t);
 }

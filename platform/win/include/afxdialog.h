@@ -33,6 +33,20 @@ struct WinControlTemplate {
     UINT bitmapId = 0;                 // pictures: the bitmap resource shown
 };
 
+// A control of a template at a place and size, every option at its default.
+inline WinControlTemplate winControl(int id, WinControlKind kind, const wchar_t* caption, int x, int y, int cx,
+                                     int cy) {
+    WinControlTemplate c;
+    c.id = id;
+    c.kind = kind;
+    c.caption = caption;
+    c.x = x;
+    c.y = y;
+    c.cx = cx;
+    c.cy = cy;
+    return c;
+}
+
 struct WinDialogTemplate {
     UINT id = 0;
     std::wstring title;
