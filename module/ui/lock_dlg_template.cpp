@@ -19,13 +19,6 @@ WinControlTemplate radio(int id, const wchar_t* caption, int x, int y, bool grou
     return c;
 }
 
-// Group boxes start a group so that no radio group runs across them.
-WinControlTemplate group(const wchar_t* caption, int x, int y, int cx, int cy) {
-    WinControlTemplate c = winControl(IDC_STATIC, WinControlKind::GroupBox, caption, x, y, cx, cy);
-    c.groupStart = true;
-    return c;
-}
-
 }  // namespace
 
 void registerLockDlgTemplate(HINSTANCE instance) {
@@ -36,17 +29,17 @@ void registerLockDlgTemplate(HINSTANCE instance) {
     t.cy = 339;
     auto& c = t.controls;
 
-    c.push_back(group(L"类型", 7, 7, 297, 32));
+    c.push_back(winGroupBox(L"类型", 7, 7, 297, 32));
     c.push_back(radio(IDC_LOCK_STANDARD, L"顶锁", 20, 21, true));
     c.push_back(radio(IDC_LOCK_THIN, L"超薄顶锁", 110, 21, false));
 
-    c.push_back(group(L"位置及规格", 7, 45, 297, 34));
+    c.push_back(winGroupBox(L"位置及规格", 7, 45, 297, 34));
     c.push_back(label(L"规格:", 20, 59, 26));
     c.push_back(winControl(IDC_LOCK_SIZE, WinControlKind::ComboBox, L"", 48, 59, 80, 12));
     c.push_back(label(L"位置:", 150, 59, 26));
     c.push_back(winControl(IDC_LOCK_POSITION, WinControlKind::ComboBox, L"", 178, 59, 90, 12));
 
-    c.push_back(group(L"安装方式", 7, 85, 297, 32));
+    c.push_back(winGroupBox(L"安装方式", 7, 85, 297, 32));
     c.push_back(radio(IDC_LOCK_UPRIGHT, L"正装", 20, 99, true));
     c.push_back(radio(IDC_LOCK_INVERTED, L"倒装", 110, 99, false));
 

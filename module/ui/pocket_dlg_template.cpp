@@ -17,13 +17,6 @@ WinControlTemplate list(int id, int x, int y, int cx) { return winControl(id, Wi
 
 WinControlTemplate field(int id, int x, int y, int cx) { return winControl(id, WinControlKind::Edit, L"", x, y, cx, 12); }
 
-// Group boxes start a group so that no radio group runs across them.
-WinControlTemplate group(const wchar_t* caption, int x, int y, int cx, int cy) {
-    WinControlTemplate c = winControl(IDC_STATIC, WinControlKind::GroupBox, caption, x, y, cx, cy);
-    c.groupStart = true;
-    return c;
-}
-
 }  // namespace
 
 void registerPocketDlgTemplate(HINSTANCE instance) {
@@ -34,7 +27,7 @@ void registerPocketDlgTemplate(HINSTANCE instance) {
     t.cy = 339;
     auto& c = t.controls;
 
-    c.push_back(group(L"基本信息", 7, 7, 304, 98));
+    c.push_back(winGroupBox(L"基本信息", 7, 7, 304, 98));
     c.push_back(label(L"板名：", 18, 22, 40));
     c.push_back(list(IDC_POCKET_PLATE, 66, 22, 90));
     WinControlTemplate fine = winControl(IDC_POCKET_FINE, WinControlKind::CheckBox, L"精框", 176, 24, 40, 10);
@@ -52,7 +45,7 @@ void registerPocketDlgTemplate(HINSTANCE instance) {
     c.push_back(label(L"长:", 130, 82, 30));
     c.push_back(field(IDC_POCKET_LENGTH, 162, 82, 60));
 
-    c.push_back(group(L"角位", 7, 111, 304, 118));
+    c.push_back(winGroupBox(L"角位", 7, 111, 304, 118));
     WinControlTemplate alike =
         winControl(IDC_POCKET_ALL_ALIKE, WinControlKind::RadioButton, L"四个角位相同", 18, 125, 120, 10);
     alike.groupStart = true;
@@ -72,7 +65,7 @@ void registerPocketDlgTemplate(HINSTANCE instance) {
     c.push_back(label(L"R=", 180, 201, 14));
     c.push_back(list(IDC_POCKET_OTHER_RADIUS, 196, 201, 60));
 
-    c.push_back(group(L"其他信息", 7, 235, 304, 74));
+    c.push_back(winGroupBox(L"其他信息", 7, 235, 304, 74));
     c.push_back(winControl(IDC_POCKET_CHAMFER, WinControlKind::CheckBox, L"精框倒角(开框板件统一于开模面倒C1)", 18, 251,
                         220, 10));
     WinControlTemplate centred =

@@ -47,6 +47,13 @@ inline WinControlTemplate winControl(int id, WinControlKind kind, const wchar_t*
     return c;
 }
 
+// A group box; it starts a group, so that no radio group runs across it.
+inline WinControlTemplate winGroupBox(const wchar_t* caption, int x, int y, int cx, int cy) {
+    WinControlTemplate c = winControl(IDC_STATIC, WinControlKind::GroupBox, caption, x, y, cx, cy);
+    c.groupStart = true;
+    return c;
+}
+
 struct WinDialogTemplate {
     UINT id = 0;
     std::wstring title;

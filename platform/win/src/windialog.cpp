@@ -243,6 +243,17 @@ void CEdit::OnKillFocus(CWnd* newFocus) { notifyParent(EN_KILLFOCUS); }
 void CEdit::OnSetFocus(CWnd* oldFocus) { notifyParent(EN_SETFOCUS); }
 
 // ---- Combo box ----------------------------------------------------------------------
+// Drops one line of a combo or list box; the selection follows its line, and
+// is lost with it.
+static bool deleteListItem(WinControlState& state, UINT index) {
+    if (index >= state.items.size()) return false;
+    state.items.erase(state.items.begin() + static_cast<long>(index));
+    int i = static_cast<int>(index);
+    if (state.curSel == i) state.curSel = -1;
+    else if (state.curSel > i) --state.curSel;
+    return true;
+}
+
 int CComboBox::AddString(LPCTSTR text) {
     std::wstring t = text != nullptr ? text : L"";
     auto& items = m_state.items;
@@ -262,14 +273,7 @@ int CComboBox::InsertString(int index, LPCTSTR text) {
     return index;
 }
 
-int CComboBox::DeleteString(UINT index) {
-    if (index >= m_state.items.size()) return CB_ERR;
-    m_state.items.erase(m_state.items.begin() + static_cast<long>(index));
-    int i = static_cast<int>(index);
-    if (m_state.curSel == i) m_state.curSel = -1;
-    else if (m_state.curSel > i) --m_state.curSel;
-    return GetCount();
-}
+int CComboBox::DeleteString(UINT index) { return deleteListItem(m_state, index) ? GetCount() : CB_ERR; }
 
 void CComboBox::ResetContent() {
     m_state.items.clear();
@@ -326,14 +330,7 @@ int CListBox::AddString(LPCTSTR text) {
     return static_cast<int>(at);
 }
 
-int CListBox::DeleteString(UINT index) {
-    if (index >= m_state.items.size()) return LB_ERR;
-    m_state.items.erase(m_state.items.begin() + static_cast<long>(index));
-    int i = static_cast<int>(index);
-    if (m_state.curSel == i) m_state.curSel = -1;
-    else if (m_state.curSel > i) --m_state.curSel;
-    return GetCount();
-}
+int CListBox::DeleteString(UINT index) { return deleteListItem(m_state, index) ? GetCount() : LB_ERR; }
 
 void CListBox::ResetContent() {
     m_state.items.clear();
