@@ -188,21 +188,26 @@ void Session::appUnload() {
     }
 }
 
+bool Session::readAnswer(const std::wstring& shown, std::string& line) {
+    const Read read = readLine(shown, line);
+    if (read == Read::Stopped) return false;
+    if (read == Read::End) {
+        if (!m_input.interactive()) m_out.line(shown + kScriptEnded);
+        m_out.line(kCancelled);
+        return false;
+    }
+    if (upperAscii(line) == "ESC") {
+        m_out.line(kCancelled);
+        return false;
+    }
+    return true;
+}
+
 int Session::getPoint(const double* base, const std::wstring& prompt, double result[3]) {
     const std::wstring shown = promptText(prompt, L"指定点");
     for (;;) {
         std::string line;
-        const Read read = readLine(shown, line);
-        if (read == Read::Stopped) return RTCAN;
-        if (read == Read::End) {
-            if (!m_input.interactive()) m_out.line(shown + kScriptEnded);
-            m_out.line(kCancelled);
-            return RTCAN;
-        }
-        if (upperAscii(line) == "ESC") {
-            m_out.line(kCancelled);
-            return RTCAN;
-        }
+        if (!readAnswer(shown, line)) return RTCAN;
         if (parsePoint(line, result)) return RTNORM;
         m_out.line("无效的点“" + line + "”：请输入 x,y 或 x,y,z。");
     }
@@ -211,17 +216,7 @@ int Session::getPoint(const double* base, const std::wstring& prompt, double res
 int Session::getString(bool cronly, const std::wstring& prompt, std::wstring& result) {
     const std::wstring shown = promptText(prompt, L"输入");
     std::string line;
-    const Read read = readLine(shown, line);
-    if (read == Read::Stopped) return RTCAN;
-    if (read == Read::End) {
-        if (!m_input.interactive()) m_out.line(shown + kScriptEnded);
-        m_out.line(kCancelled);
-        return RTCAN;
-    }
-    if (upperAscii(line) == "ESC") {
-        m_out.line(kCancelled);
-        return RTCAN;
-    }
+    if (!readAnswer(shown, line)) return RTCAN;
     // Without cronly a blank ends the answer, as the space bar does at a prompt.
     if (!cronly) line = line.substr(0, line.find_first_of(" \t"));
     result = fromUtf8(line);

@@ -46,6 +46,9 @@ private:
     // Shows prompt, takes the next input line and echoes it after the prompt;
     // dialog lines are refused here, since no dialog waits at these prompts.
     Read readLine(const std::wstring& prompt, std::string& line);
+    // The answer to a prompt; false when it was cancelled (ESC, the end of the
+    // script, a stopped run), which has then been shown.
+    bool readAnswer(const std::wstring& prompt, std::string& line);
     // Shows prompt and takes the next input line whatever it is; a script line
     // is echoed after the prompt only when echo is set.
     Read readInput(const std::wstring& prompt, std::string& line, bool echo);
