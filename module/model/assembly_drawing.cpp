@@ -7,6 +7,7 @@
 
 #include "draw/drawing_styles.h"
 #include "draw/entity_services.h"
+#include "model/plate_views.h"
 
 namespace {
 
@@ -16,16 +17,43 @@ void drawTitle(const MouldBaseModel& model) {
     addText(model.insertPoint, title.c_str(), textStyleId, 2.0 * drawingScale, 0.0);
 }
 
-// One plate in one view: outline with dimensions and centre lines, hole
-// blocks with the guide pillar leader, datum mark, plate name, pockets and,
-// on the A and B plates, locks. These stages arrive with the plate view and
-// machining code; until then a view draws nothing of its own.
-void drawPlateStages(MouldBaseModel& model, const std::wstring& viewCode, const std::wstring& plateName,
+// The hole stage: the plate's machining holes as blocks, then the "OFFSET"
+// leader from the guide pillar hole that tells the offset pillar.
+void drawHoleStage(MouldBaseModel& model, const std::wstring& plateName, PlateView& view) {
+    (void)model;
+    (void)plateName;
+    (void)view;
+}
+
+// The pocket stage: the plate's pocket in this view; the drawer stays in the
+// model under the view code and plate name.
+void drawPocketStage(MouldBaseModel& model, const std::wstring& viewCode, const std::wstring& plateName,
                      PlateView& view) {
     (void)model;
     (void)viewCode;
     (void)plateName;
     (void)view;
+}
+
+// The lock stage: every lock of the lock table placed into this view of the A
+// or B plate; one placement per plate and side stays in the model.
+void drawLockStage(MouldBaseModel& model, const std::wstring& plateName, PlateView& view) {
+    (void)model;
+    (void)plateName;
+    (void)view;
+}
+
+// One plate in one view: outline with dimensions and centre lines, hole
+// blocks with the guide pillar leader, datum mark, plate name, pockets and,
+// on the A and B plates, locks.
+void drawPlateStages(MouldBaseModel& model, const std::wstring& viewCode, const std::wstring& plateName,
+                     PlateView& view) {
+    drawPlateView(view);
+    drawHoleStage(model, plateName, view);
+    insertOffsetMark(view);
+    addPlateNameLabel(view);
+    drawPocketStage(model, viewCode, plateName, view);
+    if (plateName == L"A板" || plateName == L"B板") drawLockStage(model, plateName, view);
 }
 
 void drawPlateViews(MouldBaseModel& model) {
