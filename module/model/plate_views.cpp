@@ -82,7 +82,8 @@ VRxDbObjectId insertOffsetMark(const PlateView& view) {
         ModulePaths::getModuleDirectory() + L"BlockRes" + kPathSeparator + (upper ? L"DA2" : L"DA1") + L".dwg";
 
     if (!fileExists(file.c_str())) {
-        vrxutPrintf(L"无法找到文件%s", file.c_str());
+        // Each diagnostic on a line of its own, as the command line shows them.
+        vrxutPrintf(L"\n无法找到文件%s", file.c_str());
         return VRxDbObjectId::kNull;
     }
     return insertBlockFromFile(file.c_str(), point, plate.width / 150.0, 0.0);

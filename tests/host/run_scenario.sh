@@ -10,9 +10,12 @@
 #   #! entities: FILE N    FILE must exist and its ENTITIES section hold N entities
 #   #! no-file: FILE       FILE must not exist after the run
 #   #! file: FILE          FILE must exist after the run
+#   #! before: COMMAND     a shell command that prepares the run (may repeat)
+#   #! after: COMMAND      a shell command that checks the run and must succeed (may repeat)
 # In these, @SCRIPT@ is the scenario, @OUT@ a fresh scratch folder, @DATA@ the
-# test data folder, @BIN@ the folder of zdtcad and @PROBE@ the folder of the probe
-# modules, which is also where zdtcad runs (so scripts can APPLOAD them by name).
+# test data folder, @BIN@ the folder of zdtcad, @HERE@ the folder of this runner
+# and @PROBE@ the folder of the probe modules, which is also where zdtcad runs (so
+# scripts can APPLOAD them by name).
 # Standard output must equal NAME.expected when that file exists.
 #
 # usage: run_scenario.sh ZDTCAD SCENARIO.zdt OUTDIR PROBEDIR
@@ -39,6 +42,7 @@ subst() {
     s=${s//@DATA@/$data}
     s=${s//@BIN@/$bin}
     s=${s//@PROBE@/$probe}
+    s=${s//@HERE@/$here}
     printf '%s' "$s"
 }
 
@@ -51,6 +55,10 @@ read -r -a args <<< "$(subst "$args_line")"
 stdin_file=$(directive stdin | head -n 1)
 want_exit=$(directive exit | head -n 1)
 want_exit=${want_exit:-0}
+
+while IFS= read -r command; do
+    bash -c "$(subst "$command")" > "$out/before.log" 2>&1 || { echo "FAIL: preparation failed: $command"; cat "$out/before.log"; exit 1; }
+done < <(directive before)
 
 cd "$probe" || exit 1
 if [ -n "$stdin_file" ]; then
@@ -74,6 +82,7 @@ while IFS= read -r text; do
 done < <(directive stderr)
 
 while IFS= read -r text; do
+    text=$(subst "$text")
     grep -qF -- "$text" "$out/stdout" || problem "standard output lacks: $text"
 done < <(directive stdout-has)
 
@@ -113,6 +122,13 @@ while IFS= read -r file; do
         problem "files left beside $file: $(ls -A "$dir")"
     fi
 done < <(directive no-file)
+
+while IFS= read -r command; do
+    if ! bash -c "$(subst "$command")" > "$out/after.log" 2>&1; then
+        problem "check failed: $command"
+        cat "$out/after.log"
+    fi
+done < <(directive after)
 
 if [ "$fail" != 0 ]; then
     echo "--- standard output ---"; cat "$out/stdout"
