@@ -1,0 +1,255 @@
+// The catalogue sweep: draws every style and code of the shipped catalogue
+// through the module, as a user would with the main dialog's default choices,
+// and checks each drawing (command-line diagnostics, objects left open, the DXF
+// reading back, the plates and their sizes). Prints one line per failing
+// drawing and a summary per style.
+//   catalogue_sweep [--every N] [--quiet]
+// --every N draws only every Nth code of each style (the sanitizer build's sample).
+// Exit status 0 when every drawing is right, 1 when one is not, 2 when the sweep
+// could not run at all.
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "drawing_checks.h"
+#include "module_loader.h"
+#include "vrxcmds.h"
+#include "vrxdb.h"
+#include "vrxdxf.h"
+#include "vrxed.h"
+#include "winhost.h"
+#include "winui.h"
+
+namespace {
+
+// The main dialog's controls the sweep uses, as a script addresses them.
+const int kMouldCodeList = 1001;
+const int kStyleList = 1002;
+
+// Answers the insertion point and keeps what the command prints.
+class SweepEditor : public VRxEditorHost {
+public:
+    std::wstring output;
+    int getPoint(const double*, const std::wstring&, double result[3]) override {
+        result[0] = result[1] = result[2] = 0.0;
+        return RTNORM;
+    }
+    int getString(bool, const std::wstring&, std::wstring& result) override {
+        result.clear();
+        return RTCAN;
+    }
+    void print(const std::wstring& text) override { output += text; }
+};
+
+struct Catalogue {
+    std::vector<std::string> styles;
+    std::vector<std::string> codes;
+    // style -> plate names in catalogue order
+    std::map<std::string, std::vector<std::string>> plates;
+    // code -> sapw, sapl, ssbw, erpw, tpiw, stph, suph, tpih, bpih
+    std::map<std::string, std::vector<double>> sizes;
+};
+
+bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        error = "cannot open " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
+        sqlite3_close(db);
+        return false;
+    }
+    auto each = [&](const char* sql, auto&& row) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) {
+            error = std::string(sql) + ": " + sqlite3_errmsg(db);
+            return false;
+        }
+        while (sqlite3_step(s) == SQLITE_ROW) row(s);
+        sqlite3_finalize(s);
+        return true;
+    };
+    auto text = [](sqlite3_stmt* s, int c) {
+        const unsigned char* t = sqlite3_column_text(s, c);
+        return std::string(t ? reinterpret_cast<const char*>(t) : "");
+    };
+    bool ok = each("select MTYPE, platename from MODEL_PLATE_LIST order by rowid",
+                   [&](sqlite3_stmt* s) {
+                       std::string style = text(s, 0);
+                       if (cat.plates.count(style) == 0) cat.styles.push_back(style);
+                       cat.plates[style].push_back(text(s, 1));
+                   }) &&
+              each("select MCODE,sapw,sapl,ssbw,erpw,tpiw,stph,suph,tpih,bpih from MODE_PLATE_SIZE order by rowid",
+                   [&](sqlite3_stmt* s) {
+                       std::string code = text(s, 0);
+                       cat.codes.push_back(code);
+                       for (int c = 1; c <= 9; ++c) cat.sizes[code].push_back(sqlite3_column_double(s, c));
+                   });
+    sqlite3_close(db);
+    return ok;
+}
+
+// The catalogue's size of each plate: the A, B, stripper and support plates
+// and the straight clamp plates take the plate width, the spacer blocks and
+// the ejector plates their own widths, the wider clamp plates theirs; every
+// plate is as long as the mould. The derived spacer plate only marks the B
+// plate's centre and has no dimensions of its own.
+sweep::ExpectedPlates expectedPlates(const Catalogue& cat, const std::string& style, const std::string& code) {
+    const std::vector<double>& z = cat.sizes.at(code);
+    const double sapw = z[0], sapl = z[1], ssbw = z[2], erpw = z[3], tpiw = z[4];
+    const std::map<std::wstring, double> widths = {{L"方铁L", ssbw}, {L"方铁R", ssbw}, {L"面针板", erpw},
+                                                   {L"底针板", erpw}, {L"工面", tpiw}, {L"工底", tpiw}};
+    const std::map<std::wstring, double> thicknesses = {{L"成品推板", z[5]}, {L"托板", z[6]}, {L"工面", z[7]},
+                                                        {L"直身面板", z[7]}, {L"工底", z[8]}, {L"直身底板", z[8]}};
+    sweep::ExpectedPlates plates;
+    for (const std::string& nameUtf8 : cat.plates.at(style)) {
+        const std::wstring name = winFromUtf8(nameUtf8);
+        sweep::PlateSize size;
+        size.width = widths.count(name) ? widths.at(name) : sapw;
+        size.length = sapl;
+        if (thicknesses.count(name)) size.thickness = thicknesses.at(name);
+        plates.emplace_back(name, size);
+    }
+    return plates;
+}
+
+VRxEdCommand* findCommand(const wchar_t* name) {
+    VRxRxDictionary* registry = vrxSysRegistry();
+    auto* stack = registry ? VRxEdCommandStack::cast(registry->at(L"VRX_REGISTERED_COMMANDS")) : nullptr;
+    return stack ? stack->lookupCmd(name) : nullptr;
+}
+
+struct Result {
+    std::vector<std::string> problems;
+    size_t entities = 0;
+};
+
+// Lines of the command line that say a block or its configuration is missing.
+void diagnosticProblems(const std::wstring& output, std::vector<std::string>& problems) {
+    static const std::wregex missingConfiguration(L"^.+-.+-(-?[0-9]+)-A[0-9]$");
+    size_t start = 0;
+    while (start <= output.size()) {
+        size_t end = output.find(L'\n', start);
+        if (end == std::wstring::npos) end = output.size();
+        const std::wstring line = output.substr(start, end - start);
+        if (line.find(L"无法找到文件") != std::wstring::npos || std::regex_match(line, missingConfiguration))
+            problems.push_back("command line: " + winToUtf8(line));
+        start = end + 1;
+    }
+}
+
+Result drawOne(VRxEdCommand* command, const VRxDbDatabase& templ, const Catalogue& cat, const std::string& style,
+               const std::string& code) {
+    Result result;
+    VRxDbDatabase db(false);
+    std::wstring error;
+    if (VRxDxf::readDxf(db, VRxDxf::writeDxf(templ), error) != Vrx::eOk) {
+        result.problems.push_back("the template did not copy: " + winToUtf8(error));
+        return result;
+    }
+    vrxdbHostApplicationServices()->setWorkingDatabase(&db);
+    SweepEditor editor;
+    VRxEditorHost* previousEditor = vrxedSetHost(&editor);
+    WinQueuedUiBackend user;
+    WinUiBackend* previousUi = winSetUiBackend(&user);
+    user.push(WinUiAction::select(kMouldCodeList, winFromUtf8(code)));
+    user.push(WinUiAction::select(kStyleList, winFromUtf8(style)));
+    user.push(WinUiAction::ok());
+    command->functionAddr()();
+    winSetUiBackend(previousUi);
+    vrxedSetHost(previousEditor);
+    vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+
+    for (const std::wstring& e : user.errors()) result.problems.push_back("dialog: " + winToUtf8(e));
+    for (const auto& box : user.shown()) result.problems.push_back("message box: " + winToUtf8(box.text));
+    diagnosticProblems(editor.output, result.problems);
+    if (db.openObjectCount() != 0)
+        result.problems.push_back(std::to_string(db.openObjectCount()) + " objects left open");
+
+    VRxDbDatabase back(false);
+    if (VRxDxf::readDxf(back, VRxDxf::writeDxf(db), error) != Vrx::eOk) {
+        result.problems.push_back("the saved drawing does not read back: " + winToUtf8(error));
+        return result;
+    }
+    auto* space = static_cast<VRxDbBlockTableRecord*>(back.objectAt(back.modelSpaceId()));
+    result.entities = space ? space->entityIds().size() : 0;
+    const std::wstring title = winFromUtf8(code + " " + style);
+    for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code)))
+        result.problems.push_back(p);
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    size_t every = 1;
+    bool quiet = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--every") == 0 && i + 1 < argc) {
+            every = std::max(1L, std::strtol(argv[++i], nullptr, 10));
+        } else if (std::strcmp(argv[i], "--quiet") == 0) {
+            quiet = true;
+        } else {
+            std::cerr << "usage: catalogue_sweep [--every N] [--quiet]\n";
+            return 2;
+        }
+    }
+
+    const std::string dir = zdtcad::executableDirectory();
+    Catalogue cat;
+    std::string error;
+    if (!readCatalogue(dir + "ZDTSTANDARDMOULD.db", cat, error)) {
+        std::cerr << "catalogue_sweep: " << error << "\n";
+        return 2;
+    }
+    VRxDbDatabase templ(false);
+    std::wstring readError;
+    if (VRxDxf::readDxfFile(templ, winFromUtf8(dir + "templates/zdt_template.dxf"), readError) != Vrx::eOk) {
+        std::cerr << "catalogue_sweep: the drawing template: " << winToUtf8(readError) << "\n";
+        return 2;
+    }
+    zdtcad::ModuleLoader module;
+    if (!module.load(dir + "libzdtmould.so", error)) {
+        std::cerr << "catalogue_sweep: " << error << "\n";
+        return 2;
+    }
+    VRxEdCommand* command = findCommand(L"ZDTSGS");
+    if (command == nullptr || !command->functionAddr()) {
+        std::cerr << "catalogue_sweep: the module registered no ZDTSGS command\n";
+        return 2;
+    }
+
+    using Clock = std::chrono::steady_clock;
+    const auto sweepStart = Clock::now();
+    size_t totalDrawings = 0, totalFailures = 0, totalEntities = 0;
+    std::printf("%-6s %9s %9s %9s %9s\n", "style", "drawings", "entities", "failures", "seconds");
+    for (const std::string& style : cat.styles) {
+        const auto start = Clock::now();
+        size_t drawings = 0, failures = 0, entities = 0;
+        for (size_t i = 0; i < cat.codes.size(); i += every) {
+            const std::string& code = cat.codes[i];
+            Result r = drawOne(command, templ, cat, style, code);
+            ++drawings;
+            entities += r.entities;
+            if (r.problems.empty()) continue;
+            ++failures;
+            std::printf("FAIL %s %s: %s", style.c_str(), code.c_str(), r.problems[0].c_str());
+            if (r.problems.size() > 1) std::printf(" (and %zu more)", r.problems.size() - 1);
+            std::printf("\n");
+            if (!quiet)
+                for (size_t p = 1; p < r.problems.size() && p < 6; ++p) std::printf("     %s\n", r.problems[p].c_str());
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        std::printf("%-6s %9zu %9zu %9zu %9.2f\n", style.c_str(), drawings, entities, failures, seconds);
+        totalDrawings += drawings, totalFailures += failures, totalEntities += entities;
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - sweepStart).count();
+    std::printf("%-6s %9zu %9zu %9zu %9.2f\n", "all", totalDrawings, totalEntities, totalFailures, seconds);
+    module.unload(error);
+    return totalFailures == 0 ? 0 : 1;
+}
