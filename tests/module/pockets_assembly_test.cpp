@@ -118,6 +118,7 @@ TEST_F(AssemblyPocketsTest, EveryPlateThatCanCarryAPocketShowsItInBothViews) {
 TEST_F(AssemblyPocketsTest, FourLocksGoOntoTheAAndBPlatesAndStayOnceEach) {
     auto model = mouldBase(L"SAI");
     addPocket(*model, L"A板");
+    addPocket(*model, L"B板");
     addPocket(*model, L"托板");
     addLocks(*model, {L"T", L"B", L"L", L"R"});
     DrawAssembly(*model);
@@ -155,7 +156,7 @@ TEST_F(AssemblyPocketsTest, FourLocksGoOntoTheAAndBPlatesAndStayOnceEach) {
     EXPECT_EQ(model->lockPlacements[L"A板"][L"T"], kept[L"A板"]);
     EXPECT_EQ(model->lockPlacements[L"B板"][L"T"], kept[L"B板"]);
     EXPECT_EQ(model->pocketDrawers[L"A1"][L"A板"], aPlan);
-    EXPECT_EQ(model->pocketDrawers[L"A1"].size(), 2u);
+    EXPECT_EQ(model->pocketDrawers[L"A1"].size(), 3u);
 }
 
 TEST_F(AssemblyPocketsTest, TopAndBottomLocksOnly) {
