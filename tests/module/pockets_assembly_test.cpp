@@ -158,13 +158,3 @@ TEST_F(AssemblyPocketsTest, FourLocksGoOntoTheAAndBPlatesAndStayOnceEach) {
     EXPECT_EQ(model->pocketDrawers[L"A1"][L"A板"], aPlan);
     EXPECT_EQ(model->pocketDrawers[L"A1"].size(), 3u);
 }
-
-TEST_F(AssemblyPocketsTest, TopAndBottomLocksOnly) {
-    auto model = mouldBase(L"SCI");
-    addLocks(*model, {L"T", L"B"});
-    DrawAssembly(*model);
-    EXPECT_EQ(lockBlocks(), (std::vector<std::wstring>{L"TL050M-B.dwg", L"TL050M-T.dwg", L"TL050F-B.dwg",
-                                                       L"TL050F-T.dwg"}));
-    EXPECT_EQ(commandLine.lines().size(), 4u);
-    EXPECT_TRUE(model->pocketDrawers.empty());
-}
