@@ -39,8 +39,9 @@ void PocketDrawer::draw() {
 void PocketDrawer::drawPlan() {
     if (!drawPocketOutline(*m_pocket, m_view->centreX, m_view->centreY, m_lines, m_arcs)) return;
     dimensionPlan();
-    // The three corners other than the datum corner share one spec, so corner
-    // 5 tells theirs or the datum's, and corner 6 the other one when it differs.
+    // The three corners other than the datum corner share one cut and radius,
+    // so corner 5 tells theirs or the datum's, and corner 6 the other one when
+    // it differs.
     if (m_arcs.count(5) == 0) return;
     labelCornerRadius(5, m_pocket->cornerSpec(5).type, DrawingTools::kTopLeft);
     if (m_arcs.count(6) != 0 && m_pocket->cornerSpec(6) != m_pocket->cornerSpec(5))
