@@ -3,6 +3,8 @@
 // view by view, each plate complete before the next.
 #include "model/assembly_drawing.h"
 
+#include <map>
+#include <memory>
 #include <string>
 
 #include "draw/drawing_styles.h"
@@ -10,6 +12,16 @@
 #include "model/plate_views.h"
 
 namespace {
+
+// Hands a drawn record to the model under key. A record the model already
+// holds there (the same plate's other view, or an earlier drawing of this
+// model) stays; the newcomer has done its drawing and is freed.
+template <typename Record>
+void keepFirst(std::map<std::wstring, Record*>& records, const std::wstring& key, std::unique_ptr<Record> record) {
+    auto found = records.find(key);
+    if (found != records.end() && found->second != nullptr) return;
+    records[key] = record.release();
+}
 
 void drawTitle(const MouldBaseModel& model) {
     if (model.params == nullptr) return;
@@ -29,18 +41,23 @@ void drawHoleStage(MouldBaseModel& model, const std::wstring& plateName, PlateVi
 // model under the view code and plate name.
 void drawPocketStage(MouldBaseModel& model, const std::wstring& viewCode, const std::wstring& plateName,
                      PlateView& view) {
-    (void)model;
-    (void)viewCode;
-    (void)plateName;
-    (void)view;
+    auto pocket = model.pocketTable.find(plateName);
+    if (pocket == model.pocketTable.end() || pocket->second == nullptr) return;
+    std::unique_ptr<PocketDrawer> drawer(new PocketDrawer(pocket->second, &view));
+    drawer->draw();
+    keepFirst(model.pocketDrawers[viewCode], plateName, std::move(drawer));
 }
 
 // The lock stage: every lock of the lock table placed into this view of the A
 // or B plate; one placement per plate and side stays in the model.
 void drawLockStage(MouldBaseModel& model, const std::wstring& plateName, PlateView& view) {
-    (void)model;
-    (void)plateName;
-    (void)view;
+    if (model.lockTable == nullptr) return;
+    for (auto& lock : *model.lockTable) {
+        if (lock.second == nullptr) continue;
+        std::unique_ptr<LockPlacement> placement(new LockPlacement(lock.second));
+        placement->place(view);
+        keepFirst(model.lockPlacements[plateName], lock.second->side, std::move(placement));
+    }
 }
 
 // One plate in one view: outline with dimensions and centre lines, hole

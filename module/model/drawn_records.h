@@ -16,12 +16,5 @@ public:
     virtual ~DrawnHoleGroup() = default;
 };
 
-class PocketDrawer {
-public:
-    virtual ~PocketDrawer() = default;
-};
-
-class LockPlacement {
-public:
-    virtual ~LockPlacement() = default;
-};
+#include "pockets/lock_placement.h"
+#include "pockets/pocket_drawer.h"

@@ -22,9 +22,11 @@ struct CountedGroup : DrawnHoleGroup {
     ~CountedGroup() override { g_freed.push_back("group"); }
 };
 struct CountedDrawer : PocketDrawer {
+    CountedDrawer() : PocketDrawer(nullptr, nullptr) {}
     ~CountedDrawer() override { g_freed.push_back("drawer"); }
 };
 struct CountedPlacement : LockPlacement {
+    CountedPlacement() : LockPlacement(nullptr) {}
     ~CountedPlacement() override { g_freed.push_back("placement"); }
 };
 
