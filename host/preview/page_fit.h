@@ -25,7 +25,7 @@ struct PageFit {
 // kPictureSide pixels, more when that would leave the usual text too small to read,
 // never more than kPictureMaxSide.
 const double kPictureSide = 3200.0;
-const double kPictureMaxSide = 8000.0;
+const double kPictureMaxSide = 10000.0;
 double pictureScale(const Bounds& bounds, const std::vector<Label>& labels);
 
 // The page for a scene at a scale; an empty or flat drawing still gets a page.

@@ -5,6 +5,7 @@
 
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -186,6 +187,11 @@ bool renderPreview(const VRxDbDatabase& db, PreviewFormat format, const std::str
         return false;
     }
     return true;
+}
+
+void releaseFontCaches() {
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 }  // namespace zdtpreview

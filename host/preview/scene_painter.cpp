@@ -13,7 +13,7 @@ namespace zdtpreview {
 
 namespace {
 
-const double kMinPatternPixels = 12.0;
+const double kMinPatternPixels = 16.0;
 
 void setColour(cairo_t* cr, int aci) {
     const Rgb c = aciColour(aci);
@@ -33,23 +33,26 @@ void tracePath(cairo_t* cr, const std::vector<VRxGePoint2d>& points, const PageF
 }  // namespace
 
 std::vector<double> pageDashes(const std::vector<double>& dashes, const PageFit& fit) {
+    // Even places hold dashes, odd places gaps; neighbours of one kind are one.
     std::vector<double> out;
-    double total = 0.0;
-    bool lastOn = false;
     for (double d : dashes) {
-        const bool on = d >= 0.0;
-        const double length = on ? std::max(std::fabs(d) * fit.scale, fit.pixel) : std::fabs(d) * fit.scale;
-        if (out.empty() && !on) out.push_back(0.0);  // cairo's patterns start with a dash
-        if (!out.empty() && on == lastOn) out.back() += length;
+        const bool dash = d >= 0.0;
+        const double length = std::fabs(d) * fit.scale;
+        if (out.empty() && !dash) out.push_back(0.0);
+        const bool lastIsDash = !out.empty() && out.size() % 2 == 1;
+        if (!out.empty() && lastIsDash == dash) out.back() += length;
         else out.push_back(length);
-        lastOn = on;
-        total += length;
     }
     if (out.size() % 2 == 1) out.push_back(0.0);
+    double total = 0.0;
+    for (double d : out) total += d;
     if (out.size() < 2 || !(total > 0.0) || !std::isfinite(total)) return {};
     const double least = kMinPatternPixels * fit.pixel;
     if (total < least)
         for (double& d : out) d *= least / total;
+    // A dot is a dash a pixel long; the leading empty dash of a pattern that starts with a gap stays empty.
+    for (size_t i = 2; i < out.size(); i += 2) out[i] = std::max(out[i], fit.pixel);
+    if (!dashes.empty() && dashes.front() >= 0.0) out[0] = std::max(out[0], fit.pixel);
     return out;
 }
 
@@ -67,7 +70,7 @@ void paintScene(cairo_t* cr, const Scene& scene, const PageFit& fit, const TextM
     for (const Stroke& s : scene.strokes) {
         tracePath(cr, s.points, fit, s.closed);
         setColour(cr, s.colour);
-        const double thin = (s.heavy ? 2.0 : 1.0) * fit.pixel;
+        const double thin = (s.heavy ? 3.0 : 2.0) * fit.pixel;
         cairo_set_line_width(cr, std::max(thin, s.width * fit.scale));
         const std::vector<double> dashes = pageDashes(s.dashes, fit);
         cairo_set_dash(cr, dashes.empty() ? nullptr : dashes.data(), static_cast<int>(dashes.size()), 0.0);
