@@ -5,7 +5,8 @@
 
 JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev \
-                python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei
+                python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei \
+                libcairo2-dev libfontconfig-dev
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build build-asan demo test test-normal test-asan clean

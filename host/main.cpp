@@ -1,11 +1,11 @@
 // zdtcad: a small CAD host. It opens a working drawing, loads the mould base
 // module through its entry point, lists what the module registered, plays a
-// script (or what the user types) through the module's commands and saves the
-// drawing as DXF.
+// script (or what the user types) through the module's commands, saves the
+// drawing as DXF and draws it as SVG or PNG previews.
 //
-// Exit status: 0 when the script ran to its end (and the drawing was saved when
-// asked); 1 for bad arguments, an unreadable template or script, or a failed
-// save; 2 when the script asked for something that could not be done.
+// Exit status: 0 when the script ran to its end (and the drawing was saved and
+// drawn when asked); 1 for bad arguments, an unreadable template or script, or a
+// failed save or preview; 2 when the script asked for something that could not be done.
 #include <sys/stat.h>
 
 #include <exception>
@@ -17,6 +17,7 @@
 #include "command_line.h"
 #include "module_loader.h"
 #include "options.h"
+#include "preview.h"
 #include "script_reader.h"
 #include "session.h"
 #include "text_utf8.h"
@@ -42,19 +43,39 @@ std::string statusReason(Vrx::ErrorStatus es) {
     }
 }
 
-bool saveFolderExists(const std::string& path, std::string& error) {
+// failure: how a message about this output begins, e.g. "无法保存图形".
+bool outputFolderExists(const std::string& path, const std::string& failure, std::string& error) {
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        error = "无法保存图形“" + path + "”：文件夹“" + folder + "”不存在。";
+        error = failure + "“" + path + "”：文件夹“" + folder + "”不存在。";
         return false;
     }
     if (slash + 1 == path.size()) {
-        error = "无法保存图形“" + path + "”：没有给出文件名。";
+        error = failure + "“" + path + "”：没有给出文件名。";
         return false;
     }
     return true;
+}
+
+// The previews asked for, drawn from the drawing as the script left it.
+int writePreviews(const HostOptions& options, const VRxDbDatabase& db, CommandLine& out) {
+    int status = 0;
+    const std::pair<zdtpreview::PreviewFormat, const std::string*> previews[] = {
+        {zdtpreview::PreviewFormat::Svg, &options.svgPath}, {zdtpreview::PreviewFormat::Png, &options.pngPath}};
+    for (const auto& preview : previews) {
+        if (preview.second->empty()) continue;
+        std::string error;
+        if (zdtpreview::renderPreview(db, preview.first, *preview.second, error))
+            out.line("预览图已写入：" + fileNameOf(*preview.second));
+        else
+            status = fail(error);
+    }
+    // Fonts stay loaded for the process's life otherwise; letting go here keeps a
+    // leak checker's report to real leaks.
+    if (!options.svgPath.empty() || !options.pngPath.empty()) zdtpreview::releaseFontCaches();
+    return status;
 }
 
 // The drawing the session works on: the template's content, or the database's
@@ -89,7 +110,9 @@ int runHost(const std::vector<std::string>& args) {
 
     // A drawing that could never be saved is refused before the script runs, not
     // after all its work.
-    if (!options.savePath.empty() && !saveFolderExists(options.savePath, error)) return fail(error);
+    if (!options.savePath.empty() && !outputFolderExists(options.savePath, "无法保存图形", error)) return fail(error);
+    if (!options.svgPath.empty() && !outputFolderExists(options.svgPath, "无法写入 SVG 预览", error)) return fail(error);
+    if (!options.pngPath.empty() && !outputFolderExists(options.pngPath, "无法写入 PNG 预览", error)) return fail(error);
 
     // The script is read before anything else, so a missing one costs nothing.
     const bool runScript = options.scriptGiven || !options.listUi;
@@ -123,13 +146,19 @@ int runHost(const std::vector<std::string>& args) {
         if (options.listUi) listUserInterface(out);
         if (runScript) status = session.run();
 
-        if (status == 0 && !options.savePath.empty()) {
+        const bool reachedEnd = status == 0;
+        if (reachedEnd && !options.savePath.empty()) {
             const Vrx::ErrorStatus es = db->saveAs(fromUtf8(options.savePath).c_str());
             if (es != Vrx::eOk) {
                 status = fail("无法保存图形“" + options.savePath + "”：" + statusReason(es) + "。");
             } else {
                 out.line("图形已保存：" + fileNameOf(options.savePath));
             }
+        }
+        // The previews show the drawing in memory, whether or not it could be saved.
+        if (reachedEnd) {
+            const int drawn = writePreviews(options, *db, out);
+            if (status == 0) status = drawn;
         }
 
         // The module is told to unload while the drawing it worked on still exists.

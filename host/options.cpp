@@ -5,11 +5,13 @@
 namespace zdtcad {
 
 const char* usageText() {
-    return "用法: zdtcad [--template FILE.dxf | --no-template] [--save FILE.dxf] [--list-ui]\n"
-           "              [--module PATH | --no-module] [SCRIPT | -]\n"
+    return "用法: zdtcad [--template FILE.dxf | --no-template] [--save FILE.dxf] [--svg FILE.svg] [--png FILE.png]\n"
+           "              [--list-ui] [--module PATH | --no-module] [SCRIPT | -]\n"
            "  --template FILE.dxf  以该图形文件为样板开始工作图形（默认: zdtcad 旁的 templates/zdt_template.dxf）\n"
            "  --no-template        以空白图形开始\n"
            "  --save FILE.dxf      脚本执行完毕后将工作图形保存为 DXF\n"
+           "  --svg FILE.svg       脚本执行完毕后将工作图形画成 SVG 预览图\n"
+           "  --png FILE.png       脚本执行完毕后将工作图形画成 PNG 预览图\n"
            "  --list-ui            列出模块注册的命令、菜单、工具栏和功能区\n"
            "  --module PATH        加载该模块（默认: zdtcad 旁的 libzdtmould.so）\n"
            "  --no-module          不加载模块\n"
@@ -52,6 +54,13 @@ bool parseOptions(const std::vector<std::string>& args, HostOptions& options, st
                 return false;
             }
             if (!value(options.savePath)) return false;
+        } else if (arg == "--svg" || arg == "--png") {
+            std::string& path = arg == "--svg" ? options.svgPath : options.pngPath;
+            if (!path.empty()) {
+                error = "只能给出一次 " + arg + "。";
+                return false;
+            }
+            if (!value(path)) return false;
         } else if (arg == "--list-ui") {
             options.listUi = true;
         } else if (arg == "--module") {

@@ -1,5 +1,5 @@
 // zdtcad's command-line arguments: which drawing to start from, which module to
-// load, where to save, whether to list the user interface, and the script.
+// load, where to save and draw previews, whether to list the user interface, and the script.
 #pragma once
 
 #include <string>
@@ -12,6 +12,9 @@ struct HostOptions {
     std::string templatePath;
     bool noTemplate = false;
     std::string savePath;
+    // Pictures of the drawing written at the end of the run, like the saved drawing.
+    std::string svgPath;
+    std::string pngPath;
     bool listUi = false;
     // Module: empty path with noModule false means the module beside zdtcad.
     std::string modulePath;

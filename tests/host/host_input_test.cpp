@@ -45,9 +45,13 @@ private:
 TEST(HostOptions, ReadsEveryFlagAndTheScript) {
     HostOptions o;
     std::string error;
-    ASSERT_TRUE(parse({"--template", "t.dxf", "--save", "out.dxf", "--list-ui", "--module", "m.so", "run.zdt"}, o, error));
+    ASSERT_TRUE(parse({"--template", "t.dxf", "--save", "out.dxf", "--svg", "p.svg", "--png", "p.png", "--list-ui",
+                       "--module", "m.so", "run.zdt"},
+                      o, error));
     EXPECT_EQ(o.templatePath, "t.dxf");
     EXPECT_EQ(o.savePath, "out.dxf");
+    EXPECT_EQ(o.svgPath, "p.svg");
+    EXPECT_EQ(o.pngPath, "p.png");
     EXPECT_TRUE(o.listUi);
     EXPECT_EQ(o.modulePath, "m.so");
     EXPECT_TRUE(o.scriptGiven);
@@ -72,6 +76,8 @@ TEST(HostOptions, RefusesWhatItCannotMeanWithAMessage) {
         {"--no-template", "--no-template"},
         {"--module", "a.so", "--no-module"},
         {"--save", "a.dxf", "--save", "b.dxf"},
+        {"--png", "a.png", "--png", "b.png"},
+        {"--svg"},
         {"--frobnicate"},
         {"one.zdt", "two.zdt"},
     };

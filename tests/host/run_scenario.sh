@@ -12,6 +12,9 @@
 #   #! file: FILE          FILE must exist after the run
 #   #! before: COMMAND     a shell command that prepares the run (may repeat)
 #   #! after: COMMAND      a shell command that checks the run and must succeed (may repeat)
+#   #! file-has: FILE TEXT FILE must contain TEXT (may repeat)
+#   #! png: FILE SIDE      FILE must be a PNG whose longer side is at least SIDE
+#                          pixels and that is not blank white
 # In these, @SCRIPT@ is the scenario, @OUT@ a fresh scratch folder, @DATA@ the
 # test data folder, @BIN@ the folder of zdtcad, @HERE@ the folder of this runner
 # and @PROBE@ the folder of the probe modules, which is also where zdtcad runs (so
@@ -112,6 +115,22 @@ while IFS= read -r file; do
     file=$(subst "$file")
     [ -f "$file" ] || problem "$file was not written"
 done < <(directive file)
+
+while read -r file text; do
+    file=$(subst "$file")
+    grep -qF -- "$text" "$file" 2>/dev/null || problem "$file lacks: $text"
+done < <(directive file-has)
+
+while read -r file side; do
+    file=$(subst "$file")
+    if ! read -r width height inked < <("$probe/png_probe" "$file"); then
+        problem "$file is not a readable PNG"
+        continue
+    fi
+    longer=$(( width > height ? width : height ))
+    [ "$longer" -ge "$side" ] || problem "$file is $width x $height, its longer side under $side"
+    [ "$inked" -gt 0 ] || problem "$file is blank"
+done < <(directive png)
 
 while IFS= read -r file; do
     file=$(subst "$file")
