@@ -9,6 +9,7 @@
 
 #include "draw/drawing_styles.h"
 #include "draw/entity_services.h"
+#include "holes/hole_drawing.h"
 #include "model/plate_views.h"
 
 namespace {
@@ -32,9 +33,16 @@ void drawTitle(const MouldBaseModel& model) {
 // The hole stage: the plate's machining holes as blocks, then the "OFFSET"
 // leader from the guide pillar hole that tells the offset pillar.
 void drawHoleStage(MouldBaseModel& model, const std::wstring& plateName, PlateView& view) {
-    (void)model;
-    (void)plateName;
-    (void)view;
+    auto holeSet = model.holeSets.find(plateName);
+    if (holeSet == model.holeSets.end() || holeSet->second == nullptr) return;
+    drawPlateHoles(*holeSet->second, view);
+
+    auto guide = holeSet->second->groups.find(L"导柱");
+    if (guide == holeSet->second->groups.end() || guide->second == nullptr) return;
+    const Models::StandardMultiHole* pillar = guide->second->representative;
+    if (pillar == nullptr) return;
+    const VRxGePoint3d start(pillar->getX() + view.centreX, pillar->getY() + view.centreY, 0.0);
+    addOffsetLeader(view, start);
 }
 
 // The pocket stage: the plate's pocket in this view; the drawer stays in the

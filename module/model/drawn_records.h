@@ -6,15 +6,8 @@
 // them whatever they grow into).
 #pragma once
 
-class HolesModel {
-public:
-    virtual ~HolesModel() = default;
-};
-
-class DrawnHoleGroup {
-public:
-    virtual ~DrawnHoleGroup() = default;
-};
+#include "holes/drawn_hole_group.h"
+#include "holes/holes_model.h"
 
 #include "pockets/lock_placement.h"
 #include "pockets/pocket_drawer.h"

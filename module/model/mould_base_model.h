@@ -64,7 +64,7 @@ struct PlateHoleSet {
     PlateHoleSet(const PlateHoleSet&) = delete;
     PlateHoleSet& operator=(const PlateHoleSet&) = delete;
 
-    HolesModel* holes = nullptr;                     // not owned: the model's holes map owns it
+    Models::HolesModel* holes = nullptr;             // not owned: the model's holes map owns it
     std::map<std::wstring, DrawnHoleGroup*> groups;  // process name -> drawn holes, owned
     std::map<std::wstring, int32_t> options;         // "导柱": 1 unless the guide pillars are reversed
 };
@@ -76,7 +76,7 @@ public:
     MouldBaseModel(const MouldBaseModel&) = delete;
     MouldBaseModel& operator=(const MouldBaseModel&) = delete;
 
-    std::map<std::wstring, HolesModel*> holes;
+    std::map<std::wstring, Models::HolesModel*> holes;
     std::map<std::wstring, std::map<std::wstring, PlateView*>> views;  // view code -> plate name
     std::map<std::wstring, std::map<std::wstring, PocketDrawer*>> pocketDrawers;
     std::map<std::wstring, PlateHoleSet*> holeSets;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cwchar>
 #include <memory>
+#include <vector>
 
 #include "shell/module_paths.h"
 
@@ -18,6 +19,7 @@ const wchar_t* const kSpacer = L"方铁";
 const wchar_t* const kLeftSpacer = L"方铁L";
 const wchar_t* const kRetainerPlate = L"面针板";
 const wchar_t* const kEjectorPlate = L"底针板";
+const wchar_t* const kGuidePillar = L"导柱";
 
 // The chosen thickness text for a plate name, or null when the plate keeps the
 // catalogue's thickness. Only exact names count here.
@@ -46,6 +48,36 @@ void storeView(MouldBaseModel& model, const std::wstring& code, const std::wstri
                std::unique_ptr<PlateView> view) {
     auto& byPlate = model.views[code];
     if (byPlate.count(plateName) == 0) byPlate[plateName] = view.release();
+}
+
+// The hole stage of a plate: its machining holes with the eyebolt holes, and
+// the hole set the drawing records what it drew in. A plate name listed twice
+// keeps the holes of its first row, as it keeps its first record and views.
+void computePlateHoles(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& row,
+                       const std::wstring& plateName) {
+    const MouldBaseParams& params = *model.params;
+    Models::HolesModel* holes = nullptr;
+    auto known = model.holes.find(plateName);
+    if (known == model.holes.end()) {
+        auto fresh = std::make_unique<Models::HolesModel>(plateName, params.style, params.mouldCode,
+                                                          params.ejectorGuide);
+        std::vector<EyeboltPlacement> eyebolts;
+        computeEyeboltPlacements(catalogue, row, eyebolts);
+        fresh->addEyeboltHoles(eyebolts);
+        holes = fresh.get();
+        model.holes.emplace(plateName, holes);
+        fresh.release();
+    } else {
+        holes = known->second;
+    }
+
+    if (model.holeSets.count(plateName) != 0) return;
+    auto holeSet = std::make_unique<PlateHoleSet>();
+    holeSet->holes = holes;
+    // Reversed guide pillars are drawn with the blocks of install way 0.
+    holeSet->options[kGuidePillar] = params.guideReversed == L"是" ? 0 : 1;
+    model.holeSets.emplace(plateName, holeSet.get());
+    holeSet.release();
 }
 
 }  // namespace
@@ -92,7 +124,6 @@ void ComputePlateStack(MouldBaseModel& model) {
 }
 
 void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& catalogueRow) {
-    (void)catalogue;  // used by the hole stage below
     const MouldBaseParams& params = *model.params;
 
     CatalogueRow row = catalogueRow;
@@ -126,10 +157,7 @@ void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const Catalogue
 
     CreatePlateViews(model, model.insertPoint, plate);
 
-    // The hole stage plugs in here: the plate's HolesModel (plate name, style,
-    // mould code, ejector guide option) with its eyebolt holes from
-    // computeEyeboltPlacements(catalogue, row, ...), entered into model.holes,
-    // and its PlateHoleSet with the "导柱" option, entered into model.holeSets.
+    computePlateHoles(model, catalogue, row, plate->name);
 
     auto bPlate = model.plates.find(kBPlate);
     if (plate->name == kLeftSpacer && bPlate != model.plates.end())

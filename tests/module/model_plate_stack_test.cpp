@@ -125,9 +125,10 @@ TEST_F(PlateStackTest, LaysOutEveryPlateToTheRightOfTheInsertionPoint) {
     EXPECT_EQ(4, plate(L"方铁")->sortNumber) << "the derived plate is a copy of the B plate row";
     EXPECT_DOUBLE_EQ(2380 + 180 + 100, model.insertPoint.x);
     EXPECT_DOUBLE_EQ(200, model.insertPoint.y);
-    // The hole stage is not part of the stack yet.
-    EXPECT_TRUE(model.holes.empty());
-    EXPECT_TRUE(model.holeSets.empty());
+    // Every plate, the derived one too, has its hole model and hole set.
+    EXPECT_EQ(model.plates.size(), model.holes.size());
+    ASSERT_EQ(model.plates.size(), model.holeSets.size());
+    for (const auto& set : model.holeSets) EXPECT_EQ(model.holes.at(set.first), set.second->holes);
 }
 
 TEST_F(PlateStackTest, DisplayFilterAndTheABExample) {

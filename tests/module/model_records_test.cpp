@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/text_conversion.h"
 #include "model/mould_base_model.h"
+#include "shell/module_resources.h"
+#include "winhost.h"
 
 namespace {
 
@@ -15,7 +18,10 @@ namespace {
 // and in which order.
 std::vector<std::string> g_freed;
 
-struct CountedHoles : HolesModel {
+// A real hole model over the shipped catalogue, so its holes and its own
+// connection are freed with it.
+struct CountedHoles : Models::HolesModel {
+    CountedHoles() : Models::HolesModel(L"A板", L"SAI", L"3035", L"有") {}
     ~CountedHoles() override { g_freed.push_back("holes"); }
 };
 struct CountedGroup : DrawnHoleGroup {
@@ -65,6 +71,7 @@ TEST(ModelRecords, FreshModelAndRecordsStartEmpty) {
 
 TEST(ModelRecords, DestroyingTheModelFreesEveryRecordInOrder) {
     g_freed.clear();
+    winOverrideModuleFileName(zdtModuleInstance(), fromUtf8(std::string(ZDT_BIN_DIR) + "/libzdtmould.so"));
     {
         MouldBaseModel model;
         for (const wchar_t* name : {L"A板", L"B板"}) {
@@ -98,6 +105,7 @@ TEST(ModelRecords, DestroyingTheModelFreesEveryRecordInOrder) {
             (*model.lockTable)[side] = lock;
         }
     }
+    winOverrideModuleFileName(zdtModuleInstance(), L"");
     EXPECT_EQ(4, countOf("drawer"));
     EXPECT_EQ(2, countOf("holes"));
     EXPECT_EQ(4, countOf("group"));

@@ -1,0 +1,92 @@
+// Drawing a plate's machining holes. Block names come from the catalogue per
+// process, plate, view and install way (reversed guide pillars use their own
+// blocks); the hole's nominal diameter in front of the name picks the drawing
+// of that size. Missing configuration or files are named on the command line
+// and the drawing goes on.
+#include "holes/hole_drawing.h"
+
+#include <climits>
+#include <cmath>
+#include <memory>
+
+#include "catalogue/catalogue_queries.h"
+#include "draw/block_services.h"
+#include "draw/entity_services.h"
+#include "shell/module_paths.h"
+#include "vrxed.h"
+#include "winapi.h"
+
+namespace {
+
+const wchar_t* const kPlanView = L"A1";
+const wchar_t* const kUpperMould = L"上模";
+
+}  // namespace
+
+int nominalDiameter(const Models::StandardMultiHole& hole) {
+    const double d = hole.getKeyRadius() * 2.0;
+    const double rounded = d > 0.0 ? std::floor(d + 0.5) : std::ceil(d - 0.5);
+    // A catalogue value beyond any real hole must not overflow into a wrong name.
+    if (!(rounded > INT_MIN && rounded < INT_MAX)) return 0;
+    return static_cast<int>(rounded);
+}
+
+bool isInViewQuadrant(const Models::StandardMultiHole& hole, const std::wstring& location) {
+    if (location == kUpperMould) return hole.getX() < 0.0 && hole.getY() < 0.0;
+    return hole.getX() > 0.0 && hole.getY() < 0.0;
+}
+
+void drawHoleGroup(DrawnHoleGroup& group, PlateView& view) {
+    if (group.holeGroups == nullptr || view.plate == nullptr) return;
+    const std::wstring blockDirectory = ModulePaths::getModuleDirectory() + L"BlockRes" + kPathSeparator;
+    for (auto& entry : *group.holeGroups) {
+        Models::StandardMultiHole* hole = entry.second;
+        if (hole == nullptr) continue;
+        if (isInViewQuadrant(*hole, view.plate->location)) group.representative = hole;
+
+        VRxGePoint3d position(view.centreX + hole->getX(), view.centreY + hole->getY(), 0.0);
+        if (view.code != kPlanView) {
+            // The side view looks at the plate's front face: only holes drilled
+            // straight down show there, at their X on the mid-thickness line.
+            if (std::fabs(hole->rotation) >= 0.001) continue;
+            position.y = view.centreY;
+        }
+
+        const std::wstring file =
+            blockDirectory + std::to_wstring(nominalDiameter(*hole)) + group.blockName + L".dwg";
+        if (!fileExists(file.c_str())) {
+            vrxutPrintf(L"无法找到文件%s", file.c_str());
+            continue;
+        }
+        insertBlockFromFile(file.c_str(), position, 1.0, hole->rotation);
+    }
+}
+
+void drawPlateHoles(PlateHoleSet& holeSet, PlateView& view) {
+    if (holeSet.holes == nullptr || view.plate == nullptr) return;
+    for (auto& process : holeSet.holes->processMap()) {
+        const std::wstring& processName = process.first;
+        auto option = holeSet.options.find(processName);
+        const int32_t installWay = option != holeSet.options.end() ? option->second : 1;
+
+        CatalogueDb catalogue;
+        catalogue.open(ModulePaths::getCatalogPathUtf8());
+        std::string blockName;
+        findStandardItemBlock(catalogue, processName, view.plate->name, installWay, toAnsi(view.code), blockName);
+        catalogue.close();
+
+        if (blockName.empty()) {
+            vrxutPrintf(L"%s-%s-%d-%s", processName.c_str(), view.plate->name.c_str(), installWay, view.code.c_str());
+            continue;
+        }
+        auto group = std::make_unique<DrawnHoleGroup>();
+        group->holeGroups = process.second;
+        group->blockName = fromAnsi(blockName);
+        drawHoleGroup(*group, view);
+        // The plate's other view may have been drawn first; its record stays.
+        if (holeSet.groups.count(processName) == 0) {
+            holeSet.groups.emplace(processName, group.get());
+            group.release();
+        }
+    }
+}

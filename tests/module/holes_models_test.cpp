@@ -1,0 +1,337 @@
+// The hole classes and the plate hole model: multi-step holes answering from
+// their steps, the machining statement for every kind of plate selector, holes
+// read from small catalogues (steps merged by radius, missing parameters,
+// ejector edge holes left out, names with quotes), eyebolt holes, and a
+// catalogue that is missing or a statement that cannot be built.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "holes/holes_model.h"
+#include "holes_fixture.h"
+
+using namespace cattest;
+using namespace holetest;
+using Models::HolesModel;
+using Models::StandardMultiHole;
+using Models::StandarHole;
+
+namespace {
+
+StandardMultiHole* holeOf(HolesModel& model, const wchar_t* process, int32_t number) {
+    auto p = model.processMap().find(process);
+    if (p == model.processMap().end()) return nullptr;
+    auto h = p->second->find(number);
+    return h == p->second->end() ? nullptr : h->second;
+}
+
+std::vector<double> stepRadii(const StandardMultiHole& hole) {
+    std::vector<double> radii;
+    for (const auto& step : hole.steps) radii.push_back(step.second->getRadius());
+    return radii;
+}
+
+}  // namespace
+
+TEST(StandardHoles, MultiStepHoleIsPlacedByItsThroughHoleAndBoundedByItsWidestStep) {
+    StandardMultiHole hole;
+    EXPECT_TRUE(hole.addStep(new StandarHole(11, 21, 10, L"导柱")));
+    EXPECT_TRUE(hole.addStep(new StandarHole(10, 20, 6, L"导柱")));
+    EXPECT_DOUBLE_EQ(10, hole.getX());
+    EXPECT_DOUBLE_EQ(20, hole.getY());
+    EXPECT_DOUBLE_EQ(6, hole.getKeyRadius());
+    EXPECT_DOUBLE_EQ(10, hole.getRadius());
+    EXPECT_DOUBLE_EQ(0, hole.getStartAngle());
+    EXPECT_DOUBLE_EQ(2 * M_PI, hole.getEndAngle());
+    EXPECT_EQ(L"导柱", hole.getCommonProcessName());
+
+    hole.steps.begin()->second->setDepth(3);
+    hole.steps.rbegin()->second->setDepth(4);
+    hole.steps.rbegin()->second->setLevel(7);
+    EXPECT_DOUBLE_EQ(7, hole.getDepth());
+    EXPECT_DOUBLE_EQ(7, hole.getLevel());
+
+    // A step of a radius already there is refused and stays the caller's.
+    StandarHole again(0, 0, 6, L"x");
+    EXPECT_FALSE(hole.addStep(&again));
+    EXPECT_EQ(2u, hole.steps.size());
+    // The smallest difference a double can hold still makes another step.
+    EXPECT_TRUE(hole.addStep(new StandarHole(0, 0, std::nextafter(6.0, 7.0), L"导柱")));
+    EXPECT_EQ(3u, hole.steps.size());
+}
+
+TEST(StandardHoles, EmptyHoleAndTheCommonProcessNameOfTheSteps) {
+    StandardMultiHole empty;
+    EXPECT_EQ(0, empty.getX() + empty.getY() + empty.getKeyRadius() + empty.getRadius() + empty.getLevel() +
+                     empty.getDepth() + empty.rotation);
+    EXPECT_EQ(L"", empty.getCommonProcessName());
+
+    auto common = [](const wchar_t* small, const wchar_t* large) {
+        StandardMultiHole hole;
+        hole.addStep(new StandarHole(0, 0, 1, small));
+        hole.addStep(new StandarHole(0, 0, 2, large));
+        return hole.getCommonProcessName();
+    };
+    EXPECT_EQ(L"拉令孔", common(L"拉令孔", L"拉令孔"));
+    EXPECT_EQ(L"拉令孔", common(L"", L"拉令孔"));
+    EXPECT_EQ(L"", common(L"拉令孔", L""));
+    EXPECT_EQ(L"", common(L"拉令孔", L"导柱"));
+}
+
+TEST(EyeboltSize, LeadingDecimalNumberOrZero) {
+    EXPECT_DOUBLE_EQ(12.5, Models::parseEyeboltSize(L" 12.5"));
+    EXPECT_DOUBLE_EQ(16, Models::parseEyeboltSize(L"16mm"));
+    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"M16"));
+    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L""));
+    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"inf"));
+    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"0x10"));
+    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"1e999"));
+}
+
+namespace {
+
+// A hole model over a catalogue written in a scratch folder.
+class HolesModelTest : public testing::Test {
+protected:
+    void write(const std::string& sql) { writeCatalogue(dir.file("ZDTSTANDARDMOULD.db"), machiningSchema() + sql); }
+
+    MessageBoxRecorder boxes;
+    TempDir dir;
+    ModuleFolder folder{dir.path()};
+};
+
+const std::wstring kTabs = L"\t\t\t\t\t";
+
+}  // namespace
+
+TEST_F(HolesModelTest, StatementForEveryKindOfSelector) {
+    write("");
+    HolesModel plate(L"A板", L"SAI", L"3035", L"有");
+    const std::wstring expected =
+        L"SELECT" + kTabs + L" base_plate_proc_detail.model_id," + kTabs + L" base_proc.proc_id," + kTabs +
+        L" base_proc.proc_name," + kTabs +
+        L" max(case when base_proc_detail.para_name='X值' then base_plate_proc_detail.para_val else -9990 end) hole_X," +
+        kTabs +
+        L" max(case when base_proc_detail.para_name='Y值' then base_plate_proc_detail.para_val else -9990 end) hole_Y," +
+        kTabs +
+        L" max(case when base_proc_detail.para_name='直径' then base_plate_proc_detail.para_val else 0 end) hole_dia," +
+        kTabs + L" g_c,gg_c" + kTabs + L" FROM " + kTabs + L" base_plate_proc_detail" + kTabs +
+        L" INNER JOIN base_proc_detail ON base_plate_proc_detail.para_id = base_proc_detail.para_id" + kTabs +
+        L" INNER JOIN base_proc ON base_proc_detail.proc_id = base_proc.proc_id" + kTabs + L" where " + kTabs +
+        L" style like '%%S%%' " + kTabs +
+        L" and model_id='3035' and itemType=1 and (para_name = 'X值' or para_name = 'Y值' or para_name = '直径')" +
+        kTabs + L" and plate_name like '%%A板%%'" + kTabs + L" and ( model like '%%SAI%%' or model = '')" + kTabs +
+        L" " + kTabs + L" and proc_name != '拉令孔'" + kTabs + L" group by" + kTabs +
+        L" base_plate_proc_detail.model_id," + kTabs + L" base_proc.proc_id," + kTabs + L" base_proc.proc_name," +
+        kTabs + L" g_c,gg_c,plate_name";
+    EXPECT_EQ(expected, plate.machiningStatement());
+
+    const std::wstring upperPlates =
+        L"(plate_name like '%%A板%%' or plate_name like '%%水口推板%%' or plate_name like '%%面板%%')";
+    auto contains = [](const std::wstring& text, const std::wstring& part) {
+        return text.find(part) != std::wstring::npos;
+    };
+    const std::wstring upper = HolesModel(L"上模", L"SAI", L"3035", L"有").machiningStatement();
+    EXPECT_TRUE(contains(upper, L"\t and " + upperPlates + L"\t"));
+    const std::wstring lower = HolesModel(L"下模", L"SAI", L"3035", L"有").machiningStatement();
+    EXPECT_TRUE(contains(lower, L"\t and not " + upperPlates + L"\t"));
+    // Only the exact selectors pick a mould half; anything else is a plate name.
+    EXPECT_TRUE(contains(HolesModel(L"上模 ", L"SAI", L"3035", L"有").machiningStatement(),
+                         L" and plate_name like '%%上模 %%'"));
+    EXPECT_TRUE(contains(HolesModel(L"上", L"SAI", L"3035", L"有").machiningStatement(),
+                         L" and plate_name like '%%上%%'"));
+
+    const std::wstring ci = HolesModel(L"B板", L"CI", L"M2025", L"无").machiningStatement();
+    EXPECT_TRUE(contains(ci, L" style like '%%C%%' "));
+    EXPECT_TRUE(contains(ci, L" and ( model like '%%CI%%' or model = '')"));
+    EXPECT_TRUE(contains(ci, L" and model_id='02025' "));
+    EXPECT_TRUE(contains(ci, L"\t  and proc_name != '针板边' \t"));
+    const std::wstring empty = HolesModel(L"B板", L"", L"3035", L"").machiningStatement();
+    EXPECT_TRUE(contains(empty, L" style like '%%%%' "));
+    EXPECT_TRUE(contains(empty, L" model like '%%%%' "));
+    EXPECT_FALSE(contains(empty, L"针板边"));
+}
+
+TEST_F(HolesModelTest, SelectorTextsCannotEndTheirQuotesAndAreNeverCut) {
+    write("");
+    const std::wstring quoted = HolesModel(L"A'板", L"'SAI", L"30'35", L"有").machiningStatement();
+    EXPECT_NE(std::wstring::npos, quoted.find(L" style like '%%''%%' "));
+    EXPECT_NE(std::wstring::npos, quoted.find(L" model_id='30''35' "));
+    EXPECT_NE(std::wstring::npos, quoted.find(L" plate_name like '%%A''板%%'"));
+    EXPECT_NE(std::wstring::npos, quoted.find(L" model like '%%''SAI%%' "));
+
+    const std::wstring longName(3000, L'板');
+    const std::wstring statement = HolesModel(longName, L"SAI", L"3035", L"有").machiningStatement();
+    EXPECT_NE(std::wstring::npos, statement.find(L"'%%" + longName + L"%%'"));
+    EXPECT_EQ(L"g_c,gg_c,plate_name", statement.substr(statement.size() - 19));
+}
+
+TEST_F(HolesModelTest, RowsOfOneHoleBecomeItsStepsByRadius) {
+    std::string sql;
+    // Hole 1: diameters 20 then 12 (steps 2 and 1 of the catalogue).
+    sql += rows(step("A板", 1, 2, 1, -100, -120, 20));
+    sql += rows(step("A板", 1, 1, 1, -100, -120, 12));
+    // Hole 2: the same diameter twice; the first row wins.
+    sql += rows(step("A板", 1, 1, 2, 100, 120, 16));
+    sql += rows(step("A板", 1, 2, 2, 101, 121, 16));
+    // Hole 3 of another process, without an X row.
+    Step noX = step("A板", 4, 1, 3, 0, -50, 8);
+    noX.withX = false;
+    sql += rows(noX);
+    // Not this plate, not this code, not this style, not a machining hole.
+    sql += rows(step("B板", 1, 1, 1, 0, 0, 30));
+    Step otherCode = step("A板", 1, 1, 9, 0, 0, 30);
+    otherCode.modelId = "3040";
+    sql += rows(otherCode);
+    Step otherStyle = step("A板", 1, 1, 9, 0, 0, 30);
+    otherStyle.model = "SCI,SDI";
+    sql += rows(otherStyle);
+    sql += "INSERT INTO base_plate_proc_detail (style,itemType,model_id,model,plate_name,g_c,gg_c,para_id,para_val)"
+           " VALUES ('S',2,'3035','','A板',1,9,13,30);";
+    // Eyebolt holes only ever come from the eyebolt rules.
+    sql += rows(step("A板", 3, 1, 9, 0, 0, 30));
+    write(sql);
+
+    HolesModel model(L"A板", L"SAI", L"3035", L"有");
+    ASSERT_TRUE(model.connected());
+    ASSERT_EQ(2u, model.processMap().size());
+    ASSERT_EQ(2u, model.processMap().at(L"导柱")->size());
+    ASSERT_EQ(1u, model.processMap().at(L"回针")->size());
+
+    StandardMultiHole* pillar = holeOf(model, L"导柱", 1);
+    ASSERT_NE(nullptr, pillar);
+    EXPECT_EQ((std::vector<double>{6, 10}), stepRadii(*pillar));
+    EXPECT_DOUBLE_EQ(-100, pillar->getX());
+    EXPECT_DOUBLE_EQ(-120, pillar->getY());
+    EXPECT_EQ(L"导柱", pillar->getCommonProcessName());
+
+    StandardMultiHole* repeated = holeOf(model, L"导柱", 2);
+    ASSERT_NE(nullptr, repeated);
+    ASSERT_EQ(1u, repeated->steps.size());
+    EXPECT_DOUBLE_EQ(100, repeated->getX()) << "the first row of a radius stays";
+
+    StandardMultiHole* noXHole = holeOf(model, L"回针", 3);
+    ASSERT_NE(nullptr, noXHole);
+    EXPECT_DOUBLE_EQ(-9990, noXHole->getX());
+    EXPECT_DOUBLE_EQ(-50, noXHole->getY());
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(HolesModelTest, SelectorsCodesStylesAndTheEjectorGuideOption) {
+    std::string sql;
+    sql += rows(step("A板", 1, 1, 1, 10, 10, 10));
+    sql += rows(step("水口推板", 1, 1, 1, 10, 10, 12));
+    sql += rows(step("直身面板", 1, 1, 1, 10, 10, 14));
+    sql += rows(step("B板", 1, 1, 1, 10, 10, 16));
+    sql += rows(step("面针板", 2, 1, 1, 10, 10, 18));
+    sql += rows(step("面针板", 4, 1, 2, 10, 10, 20));
+    Step m = step("托板", 1, 1, 1, 10, 10, 22);
+    m.modelId = "02025";
+    sql += rows(m);
+    Step ci = step("托板", 4, 1, 1, 10, 10, 24);
+    ci.modelId = "02025";
+    ci.model = "SCI,SDI";
+    sql += rows(ci);
+    sql += rows(step("A'板", 1, 1, 1, 10, 10, 26));
+    write(sql);
+
+    // The upper mould: A plate, runner stripper plate and top clamp plate,
+    // merged by hole number.
+    HolesModel upper(L"上模", L"SAI", L"3035", L"有");
+    ASSERT_NE(nullptr, holeOf(upper, L"导柱", 1));
+    EXPECT_EQ((std::vector<double>{5, 6, 7}), stepRadii(*holeOf(upper, L"导柱", 1)));
+    HolesModel lower(L"下模", L"SAI", L"3035", L"有");
+    ASSERT_NE(nullptr, holeOf(lower, L"导柱", 1));
+    EXPECT_EQ((std::vector<double>{8, 13}), stepRadii(*holeOf(lower, L"导柱", 1)));
+    EXPECT_NE(nullptr, holeOf(lower, L"针板边", 1));
+
+    // "无" leaves out the ejector guide holes; any other text keeps them.
+    HolesModel without(L"面针板", L"SAI", L"3035", L"无");
+    EXPECT_EQ(0u, without.processMap().count(L"针板边"));
+    EXPECT_NE(nullptr, holeOf(without, L"回针", 2));
+    HolesModel unset(L"面针板", L"SAI", L"3035", L"");
+    EXPECT_NE(nullptr, holeOf(unset, L"针板边", 1));
+
+    // A code with M is stored with 0; the whole style selects style-bound holes.
+    HolesModel mCode(L"托板", L"SAI", L"M2025", L"有");
+    ASSERT_NE(nullptr, holeOf(mCode, L"导柱", 1));
+    EXPECT_DOUBLE_EQ(11, holeOf(mCode, L"导柱", 1)->getKeyRadius());
+    EXPECT_EQ(0u, mCode.processMap().count(L"回针"));
+    HolesModel sci(L"托板", L"SCI", L"M2025", L"有");
+    EXPECT_NE(nullptr, holeOf(sci, L"回针", 1));
+
+    // A plate name with a quote is found, not turned into a broken statement.
+    HolesModel quoted(L"A'板", L"SAI", L"3035", L"有");
+    ASSERT_NE(nullptr, holeOf(quoted, L"导柱", 1));
+    EXPECT_DOUBLE_EQ(13, holeOf(quoted, L"导柱", 1)->getKeyRadius());
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(HolesModelTest, EyeboltHolesAreNumberedFromZeroAndAddedOnce) {
+    write("");
+    HolesModel model(L"A板", L"SAI", L"3035", L"有");
+    model.addEyeboltHoles({});
+    EXPECT_EQ(0u, model.processMap().count(L"拉令孔"));
+
+    model.addEyeboltHoles({{L" 12.5", 0, 175, 90}, {L"M16", -150, 0, 180}, {L"16", 150, 0, 0}});
+    ASSERT_EQ(1u, model.processMap().count(L"拉令孔"));
+    ASSERT_EQ(3u, model.processMap().at(L"拉令孔")->size());
+    StandardMultiHole* first = holeOf(model, L"拉令孔", 0);
+    ASSERT_NE(nullptr, first);
+    EXPECT_DOUBLE_EQ(6.25, first->getKeyRadius());
+    EXPECT_DOUBLE_EQ(90, first->rotation);
+    EXPECT_DOUBLE_EQ(175, first->getY());
+    EXPECT_EQ(L"拉令孔", first->getCommonProcessName());
+    ASSERT_NE(nullptr, holeOf(model, L"拉令孔", 1));
+    EXPECT_DOUBLE_EQ(0, holeOf(model, L"拉令孔", 1)->getKeyRadius()) << "a size that starts with a letter";
+    EXPECT_DOUBLE_EQ(-150, holeOf(model, L"拉令孔", 1)->getX());
+    ASSERT_NE(nullptr, holeOf(model, L"拉令孔", 2));
+
+    model.addEyeboltHoles({{L"20", 1, 1, 0}});
+    EXPECT_EQ(3u, model.processMap().at(L"拉令孔")->size());
+    EXPECT_DOUBLE_EQ(6.25, holeOf(model, L"拉令孔", 0)->getKeyRadius());
+}
+
+TEST_F(HolesModelTest, MissingCatalogueIsReportedOnStandardErrorAndNeverCreated) {
+    testing::internal::CaptureStderr();
+    HolesModel model(L"A板", L"SAI", L"3035", L"有");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(model.connected());
+    EXPECT_TRUE(model.processMap().empty());
+    EXPECT_NE(std::string::npos, err.find("\xca\xfd\xbe\xdd\xbf\xe2\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc: ")) << err;
+    EXPECT_EQ('\n', err.back());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ZDTSTANDARDMOULD.db")));
+    EXPECT_TRUE(boxes.texts.empty()) << "no dialog for the hole model";
+    // Still usable: the eyebolt holes do not need the catalogue.
+    model.addEyeboltHoles({{L"12", 0, 0, 0}});
+    EXPECT_NE(nullptr, holeOf(model, L"拉令孔", 0));
+}
+
+TEST_F(HolesModelTest, StatementThatCannotBeRunLeavesTheModelUsable) {
+    write(rows(step("A板", 1, 1, 1, 10, 10, 10)));
+    HolesModel model(L"A板", L"SAI", L"3035", L"有");
+    ASSERT_EQ(1u, model.processMap().size());
+
+    // A statement SQLite rejects adds nothing and says nothing.
+    model.loadHoles(L"select nonsense from nowhere");
+    EXPECT_TRUE(boxes.texts.empty());
+
+    // A statement that cannot even be converted (a lone surrogate) is reported.
+    model.loadHoles(std::wstring(L"select ") + wchar_t(0xD800));
+    ASSERT_EQ(1u, boxes.texts.size());
+    EXPECT_EQ(L"查询标准库数据时异常", boxes.texts[0]);
+
+    // A plate name that cannot be converted is reported once; nothing leaks.
+    HolesModel broken(std::wstring(L"A") + wchar_t(0xDC00), L"SAI", L"3035", L"有");
+    EXPECT_EQ(2u, boxes.texts.size());
+    EXPECT_TRUE(broken.processMap().empty());
+
+    // The rows of a second statement merge into the holes already there.
+    model.loadHoles(model.machiningStatement());
+    ASSERT_EQ(1u, model.processMap().size());
+    EXPECT_EQ(1u, holeOf(model, L"导柱", 1)->steps.size());
+}
