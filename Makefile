@@ -6,10 +6,10 @@
 JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev \
                 python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei \
-                libcairo2-dev libfontconfig-dev
+                libcairo2-dev libfontconfig-dev libbenchmark-dev time
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build build-asan demo test test-normal test-asan clean
+.PHONY: all deps build build-asan demo bench test test-normal test-asan clean
 
 all: build
 
@@ -31,10 +31,14 @@ build-asan: deps
 	cmake -S . -B build-asan -DZDT_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 
+# The default mould base of samples/default_mould_base.zdt, drawn by zdtcad.
 demo: build
 	@mkdir -p out
-	./build/bin/zdtcad --list-ui
-	./build/bin/drawing_services_sample out/drawing-services.dxf
+	./build/bin/zdtcad --save out/demo.dxf --svg out/demo.svg --png out/demo.png samples/default_mould_base.zdt
+
+# Benchmarks and the catalogue sweep's time; writes bench/RESULTS.md.
+bench: build
+	./bench/run_benchmarks.sh --write build
 
 
 test-normal: build

@@ -1,0 +1,120 @@
+// Benchmarks of the steps of one mould base design, on the shipped catalogue
+// beside the binary (code 3035, style SAI): the plate stack, one plate's hole
+// model, the assembly drawing into a fresh drawing, and the DXF text of the
+// whole drawing.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "draw/drawing_styles.h"
+#include "holes/holes_model.h"
+#include "model/assembly_drawing.h"
+#include "model/plate_stack.h"
+#include "shell/module_paths.h"
+#include "vrxdb.h"
+#include "vrxdxf.h"
+#include "vrxed.h"
+
+namespace {
+
+// The command line is not wanted while measuring.
+class SilentEditor : public VRxEditorHost {
+public:
+    int getPoint(const double*, const std::wstring&, double[3]) override { return RTCAN; }
+    int getString(bool, const std::wstring&, std::wstring&) override { return RTCAN; }
+    void print(const std::wstring&) override {}
+};
+
+SilentEditor silentEditor;
+
+void choose(MouldBaseModel& model) {
+    model.params->mouldCode = L"3035";
+    model.params->style = L"SAI";
+    model.params->ejectorGuide = L"有";
+    model.params->guideReversed = L"否";
+    model.params->aPlateThickness = L"70";
+    model.params->bPlateThickness = L"80";
+    model.params->spacerThickness = L"100";
+    model.params->retainerThickness = L"20";
+    model.params->ejectorThickness = L"25";
+}
+
+// A drawing started from zdtcad's template, as the working database.
+std::unique_ptr<VRxDbDatabase> templateDrawing() {
+    auto db = std::make_unique<VRxDbDatabase>(false);
+    std::wstring error;
+    const std::wstring path = ModulePaths::getModuleDirectory() + L"templates/zdt_template.dxf";
+    if (VRxDxf::readDxfFile(*db, path, error) != Vrx::eOk) db = std::make_unique<VRxDbDatabase>(true);
+    vrxdbHostApplicationServices()->setWorkingDatabase(db.get());
+    return db;
+}
+
+void drawDesign() {
+    MouldBaseModel model;
+    choose(model);
+    ComputePlateStack(model);
+    setupDrawingStyles(300.0 / 50.0);
+    DrawAssembly(model);
+}
+
+void BM_PlateStack(benchmark::State& state) {
+    for (auto _ : state) {
+        MouldBaseModel model;
+        choose(model);
+        ComputePlateStack(model);
+        benchmark::DoNotOptimize(model.plates.size());
+    }
+}
+BENCHMARK(BM_PlateStack)->Unit(benchmark::kMillisecond);
+
+void BM_HoleModelOfOnePlate(benchmark::State& state) {
+    for (auto _ : state) {
+        Models::HolesModel holes(L"B板", L"SAI", L"3035", L"有");
+        benchmark::DoNotOptimize(holes.processMap().size());
+    }
+}
+BENCHMARK(BM_HoleModelOfOnePlate)->Unit(benchmark::kMillisecond);
+
+void BM_AssemblyDrawing(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto db = templateDrawing();
+        MouldBaseModel model;
+        choose(model);
+        ComputePlateStack(model);
+        setupDrawingStyles(300.0 / 50.0);
+        state.ResumeTiming();
+        DrawAssembly(model);
+        state.PauseTiming();
+        vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+        db.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_AssemblyDrawing)->Unit(benchmark::kMillisecond);
+
+void BM_SaveWholeDrawing(benchmark::State& state) {
+    auto db = templateDrawing();
+    drawDesign();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        std::string text = VRxDxf::writeDxf(*db);
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+    vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+}
+BENCHMARK(BM_SaveWholeDrawing)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vrxedSetHost(&silentEditor);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Measures the whole product as a user meets it and writes the figures as
+# Markdown (to standard output, and to bench/RESULTS.md with --write):
+#   - the demo script run by zdtcad, from process start to the saved DXF: median
+#     and spread over RUNS runs, and the peak memory of one run;
+#   - the catalogue sweep's wall time over every style and code;
+#   - the step benchmarks (plate stack, hole model, assembly drawing, DXF save).
+# Run it on a release build: make bench (builds build/ and runs this).
+#   usage: bench/run_benchmarks.sh [--write] [BUILD_DIR]
+set -eu
+write=0
+[ "${1:-}" = "--write" ] && { write=1; shift; }
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+bin=$(cd "${1:-$root/build}/bin" && pwd)
+runs=${RUNS:-31}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# Milliseconds of one demo run, start to saved file.
+one_run() {
+    local t0 t1
+    t0=$(date +%s%N)
+    "$bin/zdtcad" --save "$scratch/demo.dxf" "$root/samples/default_mould_base.zdt" > /dev/null
+    t1=$(date +%s%N)
+    echo $(( (t1 - t0) / 1000 ))
+}
+one_run > /dev/null  # warm the file cache
+times=()
+for _ in $(seq "$runs"); do times+=("$(one_run)"); done
+sorted=$(printf '%s\n' "${times[@]}" | sort -n)
+median_us=$(echo "$sorted" | sed -n "$(( (runs + 1) / 2 ))p")
+min_us=$(echo "$sorted" | head -n 1)
+max_us=$(echo "$sorted" | tail -n 1)
+peak_kb=$(/usr/bin/time -f %M "$bin/zdtcad" --save "$scratch/demo.dxf" "$root/samples/default_mould_base.zdt" \
+          2>&1 > /dev/null | tail -n 1)
+
+sweep_out=$("$bin/catalogue_sweep" --quiet || true)
+
+
+micro=$("$bin/mould_base_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null |
+        awk '/_median/ { printf "| %s | %s %s |\n", $1, $2, $3 }' | sed 's/_median//')
+
+ms() { awk -v us="$1" 'BEGIN { printf "%.1f", us / 1000 }'; }
+report() {
+    cat <<MD
+# Benchmark results
+
+Measured by \`bench/run_benchmarks.sh\` on $(date -u +%Y-%m-%d): $(nproc) cores,
+$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo),
+build type $(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$bin/../CMakeCache.txt").
+
+## The demo, as a user runs it
+
+\`zdtcad --save out/demo.dxf samples/default_mould_base.zdt\`: the default mould
+base (3035 SAI, an A-plate pocket, four locks) from process start to saved DXF.
+
+| figure | value | target |
+|---|---|---|
+| median of $runs runs | $(ms "$median_us") ms | ≤ 40 ms |
+| fastest / slowest run | $(ms "$min_us") / $(ms "$max_us") ms | |
+| peak memory (maximum resident set) | $(awk -v kb="$peak_kb" 'BEGIN { printf "%.1f", kb / 1024 }') MB | ≤ 30 MB |
+
+## The catalogue sweep
+
+Every style and code drawn through the module and checked (\`catalogue_sweep\`):
+
+| style | drawings | entities | failures | seconds |
+|---|---|---|---|---|
+$(echo "$sweep_out" | awk 'NF == 5 && $1 != "style" { printf "| %s | %s | %s | %s | %s |\n", $1, $2, $3, $4, $5 }')
+
+Target: the whole catalogue in at most 30 s.
+
+## Steps of one design (Google Benchmark, median of 5)
+
+| benchmark | time |
+|---|---|
+$micro
+MD
+}
+report
+if [ "$write" = 1 ]; then report > "$here/RESULTS.md"; echo "written: $here/RESULTS.md" >&2; fi
