@@ -23,12 +23,41 @@ void reportOpenFailure(const char* message) {
     AfxMessageBox(fromUtf8(message).c_str(), MB_OK, 0);
 }
 
+// The parked connection of the reuse scopes; the command thread is the only one.
+struct ParkedConnection {
+    int scopes = 0;
+    sqlite3* handle = nullptr;
+    std::string path;
+};
+
+ParkedConnection& parked() {
+    static ParkedConnection connection;
+    return connection;
+}
+
 }  // namespace
+
+CatalogueReuseScope::CatalogueReuseScope() { ++parked().scopes; }
+
+CatalogueReuseScope::~CatalogueReuseScope() {
+    ParkedConnection& p = parked();
+    if (--p.scopes > 0 || p.handle == nullptr) return;
+    sqlite3_close(p.handle);
+    p.handle = nullptr;
+    p.path.clear();
+}
 
 CatalogueDb::~CatalogueDb() { close(); }
 
 bool CatalogueDb::open(const std::string& pathUtf8) {
     close();
+    ParkedConnection& p = parked();
+    if (p.handle != nullptr && p.path == pathUtf8) {
+        handle_ = p.handle;
+        path_ = pathUtf8;
+        p.handle = nullptr;
+        return true;
+    }
     sqlite3* db = nullptr;
     std::string message;
     int rc = sqlite3_open_v2(pathUtf8.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -52,11 +81,21 @@ bool CatalogueDb::open(const std::string& pathUtf8) {
         return false;
     }
     handle_ = db;
+    path_ = pathUtf8;
     return true;
 }
 
 void CatalogueDb::close() {
     if (handle_ == nullptr) return;
-    sqlite3_close(handle_);
+    ParkedConnection& p = parked();
+    if (p.scopes > 0 && p.handle == nullptr) {
+        // A statement left unfinalized would pin the parked connection; a job
+        // always finalizes its statements before it closes.
+        p.handle = handle_;
+        p.path = path_;
+    } else {
+        sqlite3_close(handle_);
+    }
     handle_ = nullptr;
+    path_.clear();
 }

@@ -29,4 +29,19 @@ public:
 
 private:
     sqlite3* handle_ = nullptr;
+    std::string path_;
+};
+
+// While one lives, closing a CatalogueDb parks its connection, and the next
+// open of the same file takes it back instead of opening the file again: the
+// drawing of one mould base runs a hundred short jobs, and each fresh
+// connection would read the catalogue's schema anew. The last scope to end
+// closes the parked connection, so nothing stays open between commands and a
+// catalogue replaced between two runs is read afresh.
+class CatalogueReuseScope {
+public:
+    CatalogueReuseScope();
+    ~CatalogueReuseScope();
+    CatalogueReuseScope(const CatalogueReuseScope&) = delete;
+    CatalogueReuseScope& operator=(const CatalogueReuseScope&) = delete;
 };

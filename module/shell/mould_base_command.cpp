@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 
+#include "catalogue/catalogue_db.h"
 #include "draw/drawing_styles.h"
 #include "model/assembly_drawing.h"
 #include "model/mould_base_model.h"
@@ -37,6 +38,8 @@ void designMouldBaseAt(const vrx_point insertionPoint) {
     std::unique_ptr<MainDlg> dialog(new MainDlg(modelPtr, nullptr));
 
     if (dialog->DoModal() == IDOK) {
+        // One connection serves every catalogue job of the drawing.
+        CatalogueReuseScope oneConnection;
         ComputePlateStack(*model);
         auto aPlate = model->plates.find(L"A板");
         // Without an A plate the styles of the previous run stay in force.

@@ -3,6 +3,7 @@
 // conversion under UTF-8 and GBK as the system code page.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "catalogue/catalogue_db.h"
@@ -189,4 +190,37 @@ TEST(CatalogueText, FailedConversionIsReportedNotFatal) {
     std::vector<EyeboltPlacement> eyebolts;
     EXPECT_TRUE(computeEyeboltPlacements(db, row, eyebolts));
     EXPECT_TRUE(eyebolts.empty());
+}
+
+// Inside a reuse scope one connection serves job after job; a different file
+// gets its own; when the last scope ends nothing stays open, and a file that
+// went missing in between is reported again.
+TEST(CatalogueDbReuse, OneConnectionServesTheJobsOfAScope) {
+    TempDir dir;
+    const std::string path = dir.file("ZDTSTANDARDMOULD.db");
+    const std::string other = dir.file("other.db");
+    writeCatalogue(path, std::string(looseSchema()) + "INSERT INTO MODE_PLATE_SIZE (MCODE) VALUES ('2025');");
+    writeCatalogue(other, looseSchema());
+    {
+        CatalogueReuseScope scope;
+        CatalogueDb first;
+        ASSERT_TRUE(first.open(path));
+        sqlite3* handle = first.handle();
+        first.close();
+        CatalogueDb second;
+        ASSERT_TRUE(second.open(path));
+        EXPECT_EQ(handle, second.handle()) << "the parked connection is taken back";
+        std::vector<std::wstring> codes;
+        listMouldCodes(second, codes);
+        EXPECT_EQ(codes, std::vector<std::wstring>{L"2025"});
+        CatalogueDb elsewhere;
+        ASSERT_TRUE(elsewhere.open(other));
+        EXPECT_NE(handle, elsewhere.handle());
+    }
+    std::remove(path.c_str());
+    MessageBoxRecorder boxes;
+    CatalogueDb after;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(after.open(path));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(kOpenFailedGbk), std::string::npos);
 }
