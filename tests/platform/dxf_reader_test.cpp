@@ -181,6 +181,23 @@ TEST(DxfTokenizer, MessagesNameTheLineAndTheProblem) {
     EXPECT_NE(error.find(L"line 3"), std::wstring::npos) << narrow(error);
 }
 
+// Numbers as other writers spell them: signs, exponents, blanks around them.
+TEST(DxfTokenizer, NumbersInEverySpellingOtherWritersUse) {
+    std::vector<VRxDxf::detail::Tag> tags;
+    std::wstring error;
+    ASSERT_TRUE(VRxDxf::detail::tokenize("0\nLINE\n 10\n +1.5 \n20\n-2e1\n62\n+7\n370\n -1\n0\nEOF\n", tags, error))
+        << narrow(error);
+    ASSERT_EQ(tags.size(), 6u);
+    EXPECT_EQ(tags[1].number(), 1.5);
+    EXPECT_EQ(tags[2].number(), -20.0);
+    EXPECT_EQ(tags[3].integer(), 7);
+    EXPECT_EQ(tags[4].integer(), -1);
+    for (const char* bad : {"62\n+-7\n", "62\n++7\n", "62\n+\n", "62\n99999999999999999999\n", "10\n1e5x\n",
+                            "10\nnan\n"}) {
+        EXPECT_FALSE(VRxDxf::detail::tokenize(std::string("0\nLINE\n") + bad + "0\nEOF\n", tags, error)) << bad;
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -4,6 +4,8 @@
 // binary content, a line that is not a group code, a value that is not the
 // number its code demands, and a file that stops before its end marker.
 #include <cctype>
+#include <charconv>
+#include <string_view>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -31,7 +33,8 @@ ValueKind valueKind(int code) {
 
 bool isKnownGroupCode(int code) { return code >= -5 && code <= 1071; }
 
-static std::string trim(const std::string& s) {
+// Lines are looked at in place; only a tag's value is copied out.
+static std::string_view trim(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
     while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
@@ -42,30 +45,39 @@ double Tag::number() const { return std::strtod(value.c_str(), nullptr); }
 long long Tag::integer() const { return std::strtoll(value.c_str(), nullptr, 10); }
 
 // A line of the file as it can be shown in a message: short, printable.
-static std::wstring shown(const std::string& line) {
-    std::wstring w = fromUtf8(line.size() > 40 ? line.substr(0, 40) : line);
+static std::wstring shown(std::string_view line) {
+    std::wstring w = fromUtf8(std::string(line.substr(0, 40)));
     for (wchar_t& c : w)
         if (c < 0x20 || c == 0x7F || c == 0xFFFD) c = L'?';
     if (line.size() > 40) w += L"...";
     return L"\"" + w + L"\"";
 }
 
-static bool parseInteger(const std::string& s, long long& v) {
+// A leading plus sign is what other writers put in now and then; from_chars
+// refuses it, strtoll takes it.
+static bool parseInteger(std::string_view s, long long& v) {
     if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    v = std::strtoll(s.c_str(), &end, 10);
-    return errno == 0 && end != nullptr && *end == '\0';
+    if (s[0] == '+') {
+        s.remove_prefix(1);
+        if (s.empty() || s[0] == '+' || s[0] == '-') return false;
+    }
+    auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-static bool parseDouble(const std::string& s, double& v) {
+// The fast path reads the plain decimal numbers DXF writers produce; anything
+// else (a plus sign, hexadecimal floats) is left to strtod, as before.
+static bool parseDouble(std::string_view s, double& v) {
     if (s.empty()) return false;
+    auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec == std::errc() && r.ptr == s.data() + s.size()) return std::isfinite(v);
+    const std::string copy(s);
     char* end = nullptr;
-    v = std::strtod(s.c_str(), &end);
+    v = std::strtod(copy.c_str(), &end);
     return end != nullptr && *end == '\0' && std::isfinite(v);
 }
 
-static bool isHex(const std::string& s) {
+static bool isHex(std::string_view s) {
     for (char c : s)
         if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
     return s.size() <= 16;
@@ -95,22 +107,25 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
     }
 
     int lineNo = 0;
-    auto nextLine = [&](std::string& line) -> bool {
-        if (pos >= content.size()) return false;
-        size_t nl = content.find('\n', pos);
-        if (nl == std::string::npos) nl = content.size();
-        line.assign(content, pos, nl - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string_view text(content);
+    auto nextLine = [&](std::string_view& line) -> bool {
+        if (pos >= text.size()) return false;
+        size_t nl = text.find('\n', pos);
+        if (nl == std::string_view::npos) nl = text.size();
+        line = text.substr(pos, nl - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         pos = nl + 1;
         ++lineNo;
         return true;
     };
 
-    std::string codeLine, valueLine;
+    // About one tag per sixteen bytes of a typical file.
+    tags.reserve(content.size() / 16);
+    std::string_view codeLine, valueLine;
     while (nextLine(codeLine)) {
         Tag tag;
         tag.line = lineNo;
-        std::string c = trim(codeLine);
+        std::string_view c = trim(codeLine);
         long long code = 0;
         bool last = pos >= content.size();
         const wchar_t* cut = L": the file ends here, it is truncated";
@@ -132,27 +147,29 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
         switch (valueKind(tag.code)) {
         case ValueKind::Double: {
             double d;
-            tag.value = trim(valueLine);
-            if (!parseDouble(tag.value, d)) {
+            const std::string_view v = trim(valueLine);
+            if (!parseDouble(v, d)) {
                 error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a number, found " +
                         shown(valueLine);
                 return false;
             }
+            tag.value.assign(v);
             break;
         }
         case ValueKind::Integer:
         case ValueKind::Bool: {
             long long v;
-            tag.value = trim(valueLine);
-            if (!parseInteger(tag.value, v)) {
+            const std::string_view t = trim(valueLine);
+            if (!parseInteger(t, v)) {
                 error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a whole number, found " +
                         shown(valueLine);
                 return false;
             }
+            tag.value.assign(t);
             break;
         }
         case ValueKind::Handle:
-            tag.value = trim(valueLine);
+            tag.value.assign(trim(valueLine));
             if (!isHex(tag.value)) {
                 error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a handle, found " +
                         shown(valueLine);
@@ -160,10 +177,9 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
             }
             break;
         case ValueKind::String:
-            tag.value = valueLine;
+            tag.value.assign(tag.code == 0 ? trim(valueLine) : valueLine);
             break;
         }
-        if (tag.code == 0) tag.value = trim(tag.value);
         bool eof = tag.code == 0 && tag.value == "EOF";
         tags.push_back(std::move(tag));
         if (eof) return true;
