@@ -33,8 +33,10 @@ std::string fmtDouble(double v) {
 
 std::string hex(uint64_t h) {
     char buf[24];
-    std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(h));
-    return buf;
+    auto r = std::to_chars(buf, buf + sizeof buf, h, 16);
+    for (char* c = buf; c != r.ptr; ++c)
+        if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
+    return std::string(buf, r.ptr);
 }
 
 // A value DXF can carry on one line: no line breaks or other control characters.
@@ -73,10 +75,13 @@ std::wstring mtextEscape(const std::wstring& text) {
 class Out {
 public:
     std::string s;
+    // The group code right-aligned in three columns, as DXF writers lay it out.
     void code(int c) {
         char buf[16];
-        std::snprintf(buf, sizeof buf, "%3d\n", c);
-        s += buf;
+        auto r = std::to_chars(buf, buf + sizeof buf, c);
+        for (auto n = r.ptr - buf; n < 3; ++n) s += ' ';
+        s.append(buf, r.ptr);
+        s += '\n';
     }
     void raw(int c, const std::string& v) {
         code(c);
