@@ -14,6 +14,8 @@ public:
     VRX_DECLARE_MEMBERS(VRxDbSymbolTableRecord)
     std::wstring getName() const { return m_name; }
     Vrx::ErrorStatus getName(std::wstring& name) const { name = m_name; return Vrx::eOk; }
+    // The name without a copy, for lookups that compare many records.
+    const std::wstring& nameRef() const { return m_name; }
     Vrx::ErrorStatus setName(const wchar_t* name);
 
 protected:

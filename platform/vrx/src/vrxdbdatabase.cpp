@@ -136,10 +136,14 @@ VRxDbObjectId VRxDbDatabase::recordId(VRxDbObjectId tableId, const wchar_t* name
     if (name == nullptr) return VRxDbObjectId::kNull;
     auto* table = VRxDbSymbolTable::cast(objectAt(tableId));
     if (table == nullptr) return VRxDbObjectId::kNull;
-    std::wstring wanted(name);
+    const std::wstring wanted(name);
+    // A table holds only its own kind of record (checked when it was added), and
+    // drawings hold hundreds of blocks: this loop runs for every block insertion.
     for (VRxDbObjectId rid : table->m_records) {
-        auto* rec = VRxDbSymbolTableRecord::cast(objectAt(rid));
-        if (rec != nullptr && !rec->isErased() && VRxNames::sameName(rec->getName(), wanted)) return rid;
+        const VRxDbObject* object = objectAt(rid);
+        if (object == nullptr || object->isErased()) continue;
+        const std::wstring& recordName = static_cast<const VRxDbSymbolTableRecord*>(object)->nameRef();
+        if (recordName.size() == wanted.size() && VRxNames::sameName(recordName, wanted)) return rid;
     }
     return VRxDbObjectId::kNull;
 }
