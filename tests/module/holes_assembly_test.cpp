@@ -23,14 +23,6 @@ using namespace holetest;
 
 namespace {
 
-class CommandLine : public VRxEditorHost {
-public:
-    int getPoint(const double*, const std::wstring&, double[3]) override { return RTCAN; }
-    int getString(bool, const std::wstring&, std::wstring&) override { return RTCAN; }
-    void print(const std::wstring& text) override { output += text; }
-    std::wstring output;
-};
-
 class MouldBaseHoles : public DrawFixture {
 protected:
     void SetUp() override {

@@ -24,15 +24,6 @@ using Models::StandarHole;
 
 namespace {
 
-// Keeps the command line.
-class CommandLine : public VRxEditorHost {
-public:
-    int getPoint(const double*, const std::wstring&, double[3]) override { return RTCAN; }
-    int getString(bool, const std::wstring&, std::wstring&) override { return RTCAN; }
-    void print(const std::wstring& text) override { output += text; }
-    std::wstring output;
-};
-
 struct Inserted {
     std::wstring file;  // the block's name is its file path
     VRxGePoint3d position;

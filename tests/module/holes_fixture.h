@@ -9,8 +9,18 @@
 #include "catalogue/text_conversion.h"
 #include "catalogue_fixture.h"
 #include "shell/module_resources.h"
+#include "vrxed.h"
 
 namespace holetest {
+
+// Keeps the command line; every prompt is cancelled.
+class CommandLine : public VRxEditorHost {
+public:
+    int getPoint(const double*, const std::wstring&, double[3]) override { return RTCAN; }
+    int getString(bool, const std::wstring&, std::wstring&) override { return RTCAN; }
+    void print(const std::wstring& text) override { output += text; }
+    std::wstring output;
+};
 
 // The machining tables without the shipped catalogue's constraints, plus the
 // block table. Processes: 1 导柱, 2 针板边, 3 拉令孔, 4 回针, each with the
