@@ -5,7 +5,7 @@
 
 JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev \
-                python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei
+                python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei qt6-base-dev
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build build-asan demo test test-normal test-asan clean
@@ -34,6 +34,7 @@ demo: build
 	@mkdir -p out
 	./build/bin/zdtcad --list-ui
 	./build/bin/drawing_services_sample out/drawing-services.dxf
+	./build/bin/zdtcad --dialog-pictures out --save out/demo.dxf samples/default_mould_base.zdt > /dev/null
 
 
 test-normal: build

@@ -12,6 +12,7 @@
 #   #! file: FILE          FILE must exist after the run
 #   #! before: COMMAND     a shell command that prepares the run (may repeat)
 #   #! after: COMMAND      a shell command that checks the run and must succeed (may repeat)
+#   #! env: NAME=VALUE     run zdtcad with this environment variable; an empty VALUE removes it (may repeat)
 # In these, @SCRIPT@ is the scenario, @OUT@ a fresh scratch folder, @DATA@ the
 # test data folder, @BIN@ the folder of zdtcad, @HERE@ the folder of this runner
 # and @PROBE@ the folder of the probe modules, which is also where zdtcad runs (so
@@ -60,11 +61,17 @@ while IFS= read -r command; do
     bash -c "$(subst "$command")" > "$out/before.log" 2>&1 || { echo "FAIL: preparation failed: $command"; cat "$out/before.log"; exit 1; }
 done < <(directive before)
 
+env_args=()
+while IFS= read -r pair; do
+    pair=$(subst "$pair")
+    if [ -z "${pair#*=}" ]; then env_args+=(-u "${pair%%=*}"); else env_args+=("$pair"); fi
+done < <(directive env)
+
 cd "$probe" || exit 1
 if [ -n "$stdin_file" ]; then
-    "$zdtcad" "${args[@]}" < "$(subst "$stdin_file")" > "$out/stdout" 2> "$out/stderr"
+    env "${env_args[@]}" "$zdtcad" "${args[@]}" < "$(subst "$stdin_file")" > "$out/stdout" 2> "$out/stderr"
 else
-    "$zdtcad" "${args[@]}" < /dev/null > "$out/stdout" 2> "$out/stderr"
+    env "${env_args[@]}" "$zdtcad" "${args[@]}" < /dev/null > "$out/stdout" 2> "$out/stderr"
 fi
 status=$?
 
