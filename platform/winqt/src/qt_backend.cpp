@@ -27,11 +27,28 @@ char* g_argv[] = {g_program, nullptr};
 
 // A platform plugin that cannot start reports it as a fatal message, which
 // would abort the program: it becomes a clear message and an orderly exit.
-void startupMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type != QtFatalMsg) return;
+void runningMessages(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        runningMessages(type, context, message);
+        return;
+    }
     std::fprintf(stderr, "窗口系统无法启动：%s\n", message.toUtf8().constData());
     std::fflush(stderr);
     std::_Exit(1);
+}
+
+QtMessageHandler g_qtDefault = nullptr;
+
+// Qt's own remarks about what a platform cannot do (the offscreen one cannot
+// raise windows or grab the keyboard) and about the session's run-time folder
+// say nothing to a user of zdtcad; everything else is passed on.
+void runningMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && (message.startsWith(QLatin1String("This plugin does not support")) ||
+                                 message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))))
+        return;
+    if (g_qtDefault != nullptr) g_qtDefault(type, context, message);
 }
 
 std::string envText(const char* name) {
@@ -127,9 +144,9 @@ std::unique_ptr<WinQtUiBackend> WinQtUiBackend::create(bool offscreen, std::wstr
     if (QCoreApplication::instance() == nullptr) {
         if (offscreen) qputenv("QT_QPA_PLATFORM", "offscreen");
         if (!winQtDisplayAvailable(&error)) return nullptr;
-        QtMessageHandler previous = qInstallMessageHandler(startupMessages);
+        g_qtDefault = qInstallMessageHandler(startupMessages);
         backend->m_impl->app = std::make_unique<QApplication>(g_argc, g_argv);
-        qInstallMessageHandler(previous);
+        qInstallMessageHandler(runningMessages);
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         error = L"窗口无法显示：程序已有一个不带窗口的应用对象";
         return nullptr;
