@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QPixmap>
 #include <QStyleFactory>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
