@@ -454,7 +454,6 @@ WinActionResult DialogWindow::play(const WinUiAction& action) {
             QApplication::sendEvent(edit, &press);
         }
         if (m_dialog.IsRunning()) leaveField(id);
-        if (!m_reached) m_reached = true;
         break;
     }
     case WinUiAction::Click: {
