@@ -5,7 +5,7 @@
 
 JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev \
-                python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei \
+                python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei qt6-base-dev \
                 libcairo2-dev libfontconfig-dev libbenchmark-dev time
 CMAKE_FLAGS ?=
 
@@ -34,7 +34,8 @@ build-asan: deps
 # The default mould base of samples/default_mould_base.zdt, drawn by zdtcad.
 demo: build
 	@mkdir -p out
-	./build/bin/zdtcad --save out/demo.dxf --svg out/demo.svg --png out/demo.png samples/default_mould_base.zdt
+	./build/bin/zdtcad --dialog-pictures out --save out/demo.dxf --svg out/demo.svg --png out/demo.png \
+	    samples/default_mould_base.zdt
 
 # Benchmarks and the catalogue sweep's time; writes bench/RESULTS.md.
 bench: build

@@ -7,6 +7,7 @@
 // drawn when asked); 1 for bad arguments, an unreadable template or script, or a
 // failed save or preview; 2 when the script asked for something that could not be done.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <exception>
 #include <iostream>
@@ -22,7 +23,9 @@
 #include "session.h"
 #include "text_utf8.h"
 #include "ui_listing.h"
+#include "ui_mode.h"
 #include "vrxdb.h"
+#include "winqt.h"
 
 namespace {
 
@@ -78,6 +81,40 @@ int writePreviews(const HostOptions& options, const VRxDbDatabase& db, CommandLi
     return status;
 }
 
+bool folderExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The windows of the run, when it gets them; null for dialogs on the command
+// line. Windows asked for by name that cannot be had end the run (false).
+bool startWindows(const HostOptions& options, std::unique_ptr<WinQtUiBackend>& windows, std::string& error) {
+    UiEnvironment environment;
+    environment.terminal = isatty(STDIN_FILENO) == 1;
+    std::wstring why;
+    environment.display = winQtDisplayAvailable(&why);
+    environment.noDisplay = toUtf8(why);
+    UiChoice choice;
+    if (!chooseUi(options, environment, choice, error)) return false;
+    if (!choice.windows) return true;
+    if (!options.picturesDir.empty() && !folderExists(options.picturesDir)) {
+        error = "无法写入对话框图片：文件夹“" + options.picturesDir + "”不存在。";
+        return false;
+    }
+    windows = WinQtUiBackend::create(choice.offscreen, why);
+    if (!windows) {
+        if (choice.required) {
+            error = "--ui window 无法显示窗口：" + toUtf8(why) + "。";
+            return false;
+        }
+        // Nobody asked for windows: the terminal will do.
+        std::cerr << "zdtcad: " << toUtf8(why) << "；对话框在命令行中操作。" << std::endl;
+        return true;
+    }
+    windows->setPictureFolder(options.picturesDir);
+    return true;
+}
+
 // The drawing the session works on: the template's content, or the database's
 // own default drawing.
 std::unique_ptr<VRxDbDatabase> openWorkingDrawing(const HostOptions& options, std::string& error) {
@@ -125,6 +162,9 @@ int runHost(const std::vector<std::string>& args) {
         }
     }
 
+    std::unique_ptr<WinQtUiBackend> windows;
+    if (runScript && !startWindows(options, windows, error)) return fail(error);
+
     std::unique_ptr<VRxDbDatabase> db = openWorkingDrawing(options, error);
     if (!db) return fail(error);
     vrxdbHostApplicationServices()->setWorkingDatabase(db.get());
@@ -135,7 +175,7 @@ int runHost(const std::vector<std::string>& args) {
         CommandLine out;
         // The session is the editor from the start: what the module prints while
         // it loads goes to the command line in order with everything else.
-        Session session(input, out, modules);
+        Session session(input, out, modules, windows.get());
         if (!options.noModule) {
             const std::string path =
                 options.modulePath.empty() ? executableDirectory() + "libzdtmould.so" : options.modulePath;
@@ -143,7 +183,8 @@ int runHost(const std::vector<std::string>& args) {
             if (!modules.load(path, error)) std::cerr << "zdtcad: " << error << std::endl;
         }
 
-        if (options.listUi) listUserInterface(out);
+        // A person in front of windows is shown what there is to run.
+        if (options.listUi || (windows && input.interactive())) listUserInterface(out);
         if (runScript) status = session.run();
 
         const bool reachedEnd = status == 0;

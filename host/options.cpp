@@ -6,7 +6,8 @@ namespace zdtcad {
 
 const char* usageText() {
     return "用法: zdtcad [--template FILE.dxf | --no-template] [--save FILE.dxf] [--svg FILE.svg] [--png FILE.png]\n"
-           "              [--list-ui] [--module PATH | --no-module] [SCRIPT | -]\n"
+           "              [--list-ui] [--module PATH | --no-module] [--ui window|script] [--dialog-pictures DIR]\n"
+           "              [SCRIPT | -]\n"
            "  --template FILE.dxf  以该图形文件为样板开始工作图形（默认: zdtcad 旁的 templates/zdt_template.dxf）\n"
            "  --no-template        以空白图形开始\n"
            "  --save FILE.dxf      脚本执行完毕后将工作图形保存为 DXF\n"
@@ -15,6 +16,8 @@ const char* usageText() {
            "  --list-ui            列出模块注册的命令、菜单、工具栏和功能区\n"
            "  --module PATH        加载该模块（默认: zdtcad 旁的 libzdtmould.so）\n"
            "  --no-module          不加载模块\n"
+           "  --ui window|script   对话框显示为窗口，或由脚本操作（默认: 在有显示的终端上交互时为窗口）\n"
+           "  --dialog-pictures DIR 对话框确定时将其图片写入 DIR/dialog-<编号>.png（无需显示）\n"
            "  SCRIPT | -           脚本文件；\"-\" 或省略时从标准输入读取\n";
 }
 
@@ -76,6 +79,22 @@ bool parseOptions(const std::vector<std::string>& args, HostOptions& options, st
                 return false;
             }
             options.noModule = true;
+        } else if (arg == "--ui") {
+            if (!options.ui.empty()) {
+                error = "只能给出一次 --ui。";
+                return false;
+            }
+            if (i + 1 >= args.size() || (args[i + 1] != "window" && args[i + 1] != "script")) {
+                error = "参数“--ui”需要 window 或 script。";
+                return false;
+            }
+            options.ui = args[++i];
+        } else if (arg == "--dialog-pictures") {
+            if (!options.picturesDir.empty()) {
+                error = "只能给出一次 --dialog-pictures。";
+                return false;
+            }
+            if (!value(options.picturesDir)) return false;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             error = "未知参数“" + arg + "”。";
             return false;

@@ -23,6 +23,10 @@ struct HostOptions {
     std::string scriptPath;
     bool scriptGiven = false;
     bool help = false;
+    // "window", "script", or empty: windows for a person at a terminal with a display.
+    std::string ui;
+    // Folder for pictures of the dialogs as they are confirmed; empty: none.
+    std::string picturesDir;
 };
 
 // Parses argv[1..]. On a bad argument returns false with a message for the user.

@@ -12,6 +12,7 @@
 #include "text_utf8.h"
 #include "vrxcmds.h"
 #include "vrxdb.h"
+#include "vrxui.h"
 #include "winhost.h"
 
 namespace zdtcad {
@@ -56,8 +57,8 @@ bool parsePoint(const std::string& text, double point[3]) {
     return true;
 }
 
-Session::Session(ScriptReader& input, CommandLine& out, ModuleLoader& modules)
-    : m_input(input), m_out(out), m_modules(modules) {
+Session::Session(ScriptReader& input, CommandLine& out, ModuleLoader& modules, WinWindowedUiBackend* windows)
+    : m_input(input), m_out(out), m_modules(modules), m_windows(windows) {
     m_previousHost = vrxedSetHost(this);
     // Message boxes come here too: they are part of what the user sees and answers.
     m_previousUi = winSetUiBackend(this);
@@ -138,6 +139,11 @@ void Session::runCommandLine(const std::string& word) {
 void Session::runModuleCommand(const std::wstring& name) {
     VRxEdCommandStack* stack = commandStack();
     VRxEdCommand* command = stack ? stack->lookupCmd(name.c_str()) : nullptr;
+    // A menu entry's text runs its command, as picking the entry does.
+    if (!command && stack) {
+        const std::wstring fromMenu = menuCommand(name);
+        if (!fromMenu.empty()) command = stack->lookupCmd(fromMenu.c_str());
+    }
     if (!command || !command->functionAddr()) {
         m_out.line(L"未知命令“" + name + L"”。");
         return;
@@ -158,6 +164,19 @@ void Session::runModuleCommand(const std::wstring& name) {
         m_out.line(L"警告：命令“" + name + L"”结束时仍有 " + std::to_wstring(db->openObjectCount()) +
                    L" 个对象未关闭。");
     }
+}
+
+std::wstring Session::menuCommand(const std::wstring& name) const {
+    VRxUiManager* ui = vrxUIManagerPtr();
+    VRxUiMenuBar* bar = ui ? ui->menuBar() : nullptr;
+    for (int i = 0; bar && i < bar->count(); ++i) {
+        const VRxUiMenu* menu = bar->menu(i);
+        for (int k = 0; menu && k < menu->itemCount(); ++k) {
+            const VRxUiMenuItem* item = menu->item(k);
+            if (item && item->text == name) return item->command;
+        }
+    }
+    return std::wstring();
 }
 
 void Session::appLoad() {

@@ -20,7 +20,9 @@ bool parsePoint(const std::string& text, double point[3]);
 // lives, every modal dialog takes its actions from the same input, line by line.
 class Session : public VRxEditorHost, public WinUiBackend {
 public:
-    Session(ScriptReader& input, CommandLine& out, ModuleLoader& modules);
+    // With windows (not owned), dialogs and boxes show as windows: a person at the
+    // terminal works in them, a script's lines are played on them.
+    Session(ScriptReader& input, CommandLine& out, ModuleLoader& modules, WinWindowedUiBackend* windows = nullptr);
     ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -61,12 +63,18 @@ private:
     void stop(const std::string& reason);
     void runCommandLine(const std::string& word);
     void runModuleCommand(const std::wstring& name);
+    // The command of a menu item whose text is name; empty when none.
+    std::wstring menuCommand(const std::wstring& name) const;
+    // A person in front of windows: the dialog runs in its window until it ends.
+    void runInWindow(CDialog& dialog, const std::wstring& name);
+    WinActionResult playLine(CDialog& dialog, const WinUiAction& action);
     void appLoad();
     void appUnload();
 
     ScriptReader& m_input;
     CommandLine& m_out;
     ModuleLoader& m_modules;
+    WinWindowedUiBackend* m_windows = nullptr;
     VRxEditorHost* m_previousHost = nullptr;
     WinUiBackend* m_previousUi = nullptr;
     bool m_stopped = false;

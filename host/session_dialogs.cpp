@@ -46,11 +46,28 @@ bool Session::refuse(const std::string& line, const std::string& why) {
     return true;
 }
 
+WinActionResult Session::playLine(CDialog& dialog, const WinUiAction& action) {
+    if (m_windows == nullptr || action.kind == WinUiAction::Answer) return play(dialog, action);
+    return m_windows->playAction(dialog, action);
+}
+
+void Session::runInWindow(CDialog& dialog, const std::wstring& name) {
+    m_windows->runModal(dialog);
+    if (dialog.IsRunning()) m_out.line(name + L"已取消。");
+    else m_out.line(name + L"已关闭：" + answerName(dialog.GetResult()) + L"。");
+}
+
 void Session::runModal(CDialog& dialog) {
     if (m_stopped || m_inputEnded) return;
     const std::wstring name = dialogName(dialog);
     m_out.line(name + L"已打开。");
-    if (m_input.interactive()) {
+    if (m_windows != nullptr && m_input.interactive()) {
+        runInWindow(dialog, name);
+        return;
+    }
+    // A script's lines act on the window, so they go the way a person's input goes.
+    if (m_windows != nullptr) m_windows->showDialog(dialog);
+    if (m_input.interactive() && m_windows == nullptr) {
         // A person needs the controls' ids to act on them.
         std::wistringstream lines(winDescribeDialogTemplate(dialog.GetTemplate()));
         std::wstring text;
@@ -79,11 +96,12 @@ void Session::runModal(CDialog& dialog) {
             if (!refuse(line, error)) break;
             continue;
         }
-        const WinActionResult result = play(dialog, action);
+        const WinActionResult result = playLine(dialog, action);
         // A nested dialog or box may have stopped the run while this action ran.
         if (m_stopped) break;
         if (!result && !refuse(line, toUtf8(result.error))) break;
     }
+    if (m_windows != nullptr) m_windows->closeDialog(dialog);
     if (dialog.IsRunning()) {
         // The modal loop cancels it once this returns.
         m_out.line(name + L"已取消。");
@@ -127,7 +145,14 @@ bool Session::askAnswer(const std::wstring& caption, const std::wstring& text, U
 int Session::messageBox(const std::wstring& caption, const std::wstring& text, UINT type) {
     m_out.line(L"消息框“" + caption + L"”：" + text);
     int answer = 0;
-    if (m_stopped || m_inputEnded || !askAnswer(caption, text, type, answer)) answer = boxRetreatAnswer(type);
+    if (m_windows != nullptr && m_input.interactive() && !m_stopped) {
+        answer = m_windows->messageBox(caption, text, type);
+    } else if (m_stopped || m_inputEnded || !askAnswer(caption, text, type, answer)) {
+        answer = boxRetreatAnswer(type);
+    } else if (m_windows != nullptr) {
+        // The script's answer presses the button in the shown box.
+        answer = m_windows->answerMessageBox(caption, text, type, answer);
+    }
     m_out.line(L"回答：" + answerName(answer));
     return answer;
 }

@@ -15,6 +15,7 @@
 #   #! file-has: FILE TEXT FILE must contain TEXT (may repeat)
 #   #! png: FILE SIDE      FILE must be a PNG whose longer side is at least SIDE
 #                          pixels and that is not blank white
+#   #! env: NAME=VALUE     run zdtcad with this environment variable; an empty VALUE removes it (may repeat)
 # In these, @SCRIPT@ is the scenario, @OUT@ a fresh scratch folder, @DATA@ the
 # test data folder, @BIN@ the folder of zdtcad, @HERE@ the folder of this runner
 # and @PROBE@ the folder of the probe modules, which is also where zdtcad runs (so
@@ -63,11 +64,17 @@ while IFS= read -r command; do
     bash -c "$(subst "$command")" > "$out/before.log" 2>&1 || { echo "FAIL: preparation failed: $command"; cat "$out/before.log"; exit 1; }
 done < <(directive before)
 
+env_args=()
+while IFS= read -r pair; do
+    pair=$(subst "$pair")
+    if [ -z "${pair#*=}" ]; then env_args+=(-u "${pair%%=*}"); else env_args+=("$pair"); fi
+done < <(directive env)
+
 cd "$probe" || exit 1
 if [ -n "$stdin_file" ]; then
-    "$zdtcad" "${args[@]}" < "$(subst "$stdin_file")" > "$out/stdout" 2> "$out/stderr"
+    env "${env_args[@]}" "$zdtcad" "${args[@]}" < "$(subst "$stdin_file")" > "$out/stdout" 2> "$out/stderr"
 else
-    "$zdtcad" "${args[@]}" < /dev/null > "$out/stdout" 2> "$out/stderr"
+    env "${env_args[@]}" "$zdtcad" "${args[@]}" < /dev/null > "$out/stdout" 2> "$out/stderr"
 fi
 status=$?
 

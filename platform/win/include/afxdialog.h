@@ -307,6 +307,8 @@ public:
 
     UINT GetTemplateId() const { return m_templateId; }
     const WinDialogTemplate& GetTemplate() const { return m_template; }
+    // The instance the running dialog's template and bitmaps come from.
+    HINSTANCE GetResourceInstance() const { return m_resourceInstance; }
     bool IsRunning() const { return m_running && !m_ended; }
     int GetResult() const { return m_result; }
     // The ids of the controls, in template order.
@@ -338,6 +340,7 @@ private:
 
     UINT m_templateId;
     HINSTANCE m_instance;
+    HINSTANCE m_resourceInstance = nullptr;
     CWnd* m_parent;
     WinDialogTemplate m_template;
     std::map<int, CWnd*> m_controls;

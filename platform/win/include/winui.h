@@ -41,6 +41,22 @@ struct WinUiAction {
     static WinUiAction answerWith(int button) { return {Answer, 0, L"", button}; }
 };
 
+// A backend that shows dialogs in windows. Besides a user acting in them
+// (runModal, messageBox), a script's actions can be played on the shown
+// controls, so a scripted run goes through the same windows a user sees.
+class WinWindowedUiBackend : public WinUiBackend {
+public:
+    // Shows the dialog's window with its controls' current state (once).
+    virtual void showDialog(CDialog& dialog) = 0;
+    // Plays one action through the window's controls as the user's input would
+    // come; refuses what a user could not do, with the toolkit's reasons.
+    virtual WinActionResult playAction(CDialog& dialog, const WinUiAction& action) = 0;
+    // Shows a message box, presses its button answer and returns what the box gave.
+    virtual int answerMessageBox(const std::wstring& caption, const std::wstring& text, UINT type, int answer) = 0;
+    // Takes the dialog's window down.
+    virtual void closeDialog(CDialog& dialog) = 0;
+};
+
 // Plays queued actions in order: dialog actions go to the dialog that is running
 // when they come up, an Answer answers the message box that is showing. The
 // first action that cannot be done is recorded in errors() and ends the play:

@@ -426,6 +426,7 @@ INT_PTR CDialog::DoModal() {
         return -1;
     }
     m_template = *t;
+    m_resourceInstance = instance;
     createControls();
     m_ended = false;
     m_result = -1;
