@@ -187,8 +187,17 @@ HINSTANCE winModuleInstanceFromAddress(const void* address) {
     if (fd.isProgram) {
         path = programPath();
     } else {
-        char real[PATH_MAX];
-        path = realpath(fd.name.c_str(), real) != nullptr ? std::string(real) : fd.name;
+        // Modules ask for their own instance at every block they insert; the
+        // loader's name of a loaded object does not change, so it is resolved
+        // through the file system once (realpath reads every link on the way).
+        static std::map<std::string, std::string> resolved;
+        auto known = resolved.find(fd.name);
+        if (known == resolved.end()) {
+            char real[PATH_MAX];
+            known = resolved.emplace(fd.name, realpath(fd.name.c_str(), real) != nullptr ? std::string(real) : fd.name)
+                        .first;
+        }
+        path = known->second;
     }
     return instanceFor(fd.base, path);
 }
