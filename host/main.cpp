@@ -25,7 +25,7 @@
 #include "ui_listing.h"
 #include "ui_mode.h"
 #include "vrxdb.h"
-#include "winqt.h"
+#include "window_library.h"
 
 namespace {
 
@@ -88,12 +88,15 @@ bool folderExists(const std::string& path) {
 
 // The windows of the run, when it gets them; null for dialogs on the command
 // line. Windows asked for by name that cannot be had end the run (false).
-bool startWindows(const HostOptions& options, std::unique_ptr<WinQtUiBackend>& windows, std::string& error) {
+bool startWindows(const HostOptions& options, WindowLibrary& library, std::unique_ptr<WinWindowedUiBackend>& windows,
+                  std::string& error) {
     UiEnvironment environment;
     environment.terminal = isatty(STDIN_FILENO) == 1;
-    std::wstring why;
-    environment.display = winQtDisplayAvailable(&why);
-    environment.noDisplay = toUtf8(why);
+    // A script run without window options keeps its command-line dialogs
+    // whatever the display, so it never loads the window system at all.
+    const bool mayWantWindows = options.ui == "window" || !options.picturesDir.empty() ||
+                                (options.ui.empty() && !options.scriptGiven && environment.terminal);
+    if (mayWantWindows) environment.display = library.displayAvailable(environment.noDisplay);
     UiChoice choice;
     if (!chooseUi(options, environment, choice, error)) return false;
     if (!choice.windows) return true;
@@ -101,17 +104,17 @@ bool startWindows(const HostOptions& options, std::unique_ptr<WinQtUiBackend>& w
         error = "无法写入对话框图片：文件夹“" + options.picturesDir + "”不存在。";
         return false;
     }
-    windows = WinQtUiBackend::create(choice.offscreen, why);
+    std::string why;
+    windows = library.createBackend(choice.offscreen, options.picturesDir, why);
     if (!windows) {
         if (choice.required) {
-            error = "--ui window 无法显示窗口：" + toUtf8(why) + "。";
+            error = "--ui window 无法显示窗口：" + why + "。";
             return false;
         }
         // Nobody asked for windows: the terminal will do.
-        std::cerr << "zdtcad: " << toUtf8(why) << "；对话框在命令行中操作。" << std::endl;
+        std::cerr << "zdtcad: " << why << "；对话框在命令行中操作。" << std::endl;
         return true;
     }
-    windows->setPictureFolder(options.picturesDir);
     return true;
 }
 
@@ -162,8 +165,9 @@ int runHost(const std::vector<std::string>& args) {
         }
     }
 
-    std::unique_ptr<WinQtUiBackend> windows;
-    if (runScript && !startWindows(options, windows, error)) return fail(error);
+    WindowLibrary windowLibrary;
+    std::unique_ptr<WinWindowedUiBackend> windows;
+    if (runScript && !startWindows(options, windowLibrary, windows, error)) return fail(error);
 
     std::unique_ptr<VRxDbDatabase> db = openWorkingDrawing(options, error);
     if (!db) return fail(error);

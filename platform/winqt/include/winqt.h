@@ -51,3 +51,14 @@ private:
     WinQtUiBackend();
     std::unique_ptr<Impl> m_impl;
 };
+
+// The library's entry points for a host that loads it only when windows are
+// wanted (Qt's libraries cost a script run more than the whole drawing does).
+// Unmangled, so dlsym finds them under these names.
+extern "C" {
+// winQtDisplayAvailable.
+bool vrxwinqtDisplayAvailable(std::wstring* why);
+// WinQtUiBackend::create, with dialog pictures written into pictureFolder when it is
+// not empty; null, with why, when the window system cannot be started.
+WinWindowedUiBackend* vrxwinqtCreateBackend(bool offscreen, const std::string* pictureFolder, std::wstring* why);
+}
