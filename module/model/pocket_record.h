@@ -1,6 +1,7 @@
 // A pocket ("框") machined into one plate: its size, its place relative to the
-// plate centre and the spec of each of its four corners. The model's pocket
-// table owns the committed records; the pocket dialog edits copies of them.
+// plate centre and the type and radius of each of its four corners. The
+// model's pocket table owns the committed records; the pocket dialog edits
+// copies of them.
 #pragma once
 
 #include <cmath>
