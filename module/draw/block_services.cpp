@@ -6,6 +6,9 @@
 
 #include <cmath>
 
+#include "draw/entity_services.h"
+#include "vrxed.h"
+
 namespace {
 
 VRxDbDatabase* workingDb() {
@@ -31,6 +34,14 @@ void dropLayout1(VRxDbDatabase& side) {
 }
 
 }  // namespace
+
+VRxDbObjectId insertStandardPart(const std::wstring& path, const VRxGePoint3d& position, double scale, double angle) {
+    if (!fileExists(path.c_str())) {
+        vrxutPrintf(L"\n无法找到文件%s", path.c_str());
+        return VRxDbObjectId::kNull;
+    }
+    return insertBlockFromFile(path.c_str(), position, scale, angle);
+}
 
 VRxDbObjectId insertBlockFromFile(const wchar_t* path, const VRxGePoint3d& position, double scale, double angle) {
     VRxDbDatabase* db = workingDb();

@@ -7,5 +7,9 @@
 
 // Rotation in degrees. Null when the file can be read neither as a .vdg nor as a .dwg drawing.
 VRxDbObjectId insertBlockFromFile(const wchar_t* path, const VRxGePoint3d& position, double scale, double angle);
+// A standard part: inserted from its drawing file when the file exists;
+// otherwise the file is named on a command-line line of its own
+// ("无法找到文件%s"), nothing is inserted and the null id returned.
+VRxDbObjectId insertStandardPart(const std::wstring& path, const VRxGePoint3d& position, double scale, double angle);
 // A reference to a block already defined in the working database; null when there is none of that name.
 VRxDbObjectId insertBlockReference(const wchar_t* name, const VRxGePoint3d& position, double scale, double angle);

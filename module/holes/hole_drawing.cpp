@@ -11,10 +11,8 @@
 
 #include "catalogue/catalogue_queries.h"
 #include "draw/block_services.h"
-#include "draw/entity_services.h"
 #include "shell/module_paths.h"
 #include "vrxed.h"
-#include "winapi.h"
 
 namespace {
 
@@ -38,7 +36,6 @@ bool isInViewQuadrant(const Models::StandardMultiHole& hole, const std::wstring&
 
 void drawHoleGroup(DrawnHoleGroup& group, PlateView& view) {
     if (group.holeGroups == nullptr || view.plate == nullptr) return;
-    const std::wstring blockDirectory = ModulePaths::getModuleDirectory() + L"BlockRes" + kPathSeparator;
     for (auto& entry : *group.holeGroups) {
         Models::StandardMultiHole* hole = entry.second;
         if (hole == nullptr) continue;
@@ -53,12 +50,8 @@ void drawHoleGroup(DrawnHoleGroup& group, PlateView& view) {
         }
 
         const std::wstring file =
-            blockDirectory + std::to_wstring(nominalDiameter(*hole)) + group.blockName + L".dwg";
-        if (!fileExists(file.c_str())) {
-            vrxutPrintf(L"无法找到文件%s", file.c_str());
-            continue;
-        }
-        insertBlockFromFile(file.c_str(), position, 1.0, hole->rotation);
+            ModulePaths::getBlockFilePath(std::to_wstring(nominalDiameter(*hole)) + group.blockName);
+        insertStandardPart(file, position, 1.0, hole->rotation);
     }
 }
 
@@ -76,7 +69,8 @@ void drawPlateHoles(PlateHoleSet& holeSet, PlateView& view) {
         catalogue.close();
 
         if (blockName.empty()) {
-            vrxutPrintf(L"%s-%s-%d-%s", processName.c_str(), view.plate->name.c_str(), installWay, view.code.c_str());
+            // On a line of its own, like every diagnostic of the drawing.
+            vrxutPrintf(L"\n%s-%s-%d-%s", processName.c_str(), view.plate->name.c_str(), installWay, view.code.c_str());
             continue;
         }
         auto group = std::make_unique<DrawnHoleGroup>();

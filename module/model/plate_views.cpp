@@ -10,8 +10,6 @@
 #include "draw/drawing_styles.h"
 #include "draw/entity_services.h"
 #include "shell/module_paths.h"
-#include "vrxed.h"
-#include "winapi.h"
 
 namespace {
 
@@ -78,15 +76,7 @@ VRxDbObjectId insertOffsetMark(const PlateView& view) {
     const double offset = 6.0 * s / 2.0;
     const bool upper = isUpperMouldHalf(plate);
     const VRxGePoint3d point(upper ? x - offset : x + plate.width + offset, y - plate.length - 4.0 * s, 0.0);
-    const std::wstring file =
-        ModulePaths::getModuleDirectory() + L"BlockRes" + kPathSeparator + (upper ? L"DA2" : L"DA1") + L".dwg";
-
-    if (!fileExists(file.c_str())) {
-        // Each diagnostic on a line of its own, as the command line shows them.
-        vrxutPrintf(L"\n无法找到文件%s", file.c_str());
-        return VRxDbObjectId::kNull;
-    }
-    return insertBlockFromFile(file.c_str(), point, plate.width / 150.0, 0.0);
+    return insertStandardPart(ModulePaths::getBlockFilePath(upper ? L"DA2" : L"DA1"), point, plate.width / 150.0, 0.0);
 }
 
 VRxDbObjectId addOffsetLeader(const PlateView& view, const VRxGePoint3d& start) {

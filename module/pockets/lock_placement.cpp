@@ -9,11 +9,9 @@
 #include "catalogue/catalogue_db.h"
 #include "catalogue/catalogue_queries.h"
 #include "draw/block_services.h"
-#include "draw/entity_services.h"
 #include "model/mould_base_model.h"
 #include "shell/module_paths.h"
 #include "vrxed.h"
-#include "winapi.h"
 
 namespace {
 
@@ -62,11 +60,5 @@ void LockPlacement::place(const PlateView& view) {
     }
 
     const VRxGePoint3d point = edgeMiddle(view, m_lock->side);
-    const std::wstring path = ModulePaths::getModuleDirectory() + L"BlockRes" + kPathSeparator + blockName + L"-" +
-                              m_lock->side + L".dwg";
-    if (fileExists(path.c_str())) {
-        insertBlockFromFile(path.c_str(), point, 1.0, 0.0);
-    } else {
-        vrxutPrintf(L"\n无法找到文件%s\n", path.c_str());
-    }
+    insertStandardPart(ModulePaths::getBlockFilePath(blockName + L"-" + m_lock->side), point, 1.0, 0.0);
 }

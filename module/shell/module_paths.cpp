@@ -47,6 +47,10 @@ std::string ModulePaths::getCatalogPathUtf8() { return instance().m_catalogPathU
 
 std::wstring ModulePaths::getModuleDirectory() { return instance().m_moduleDirectory; }
 
+std::wstring ModulePaths::getBlockFilePath(const std::wstring& name) {
+    return getModuleDirectory() + L"BlockRes" + kPathSeparator + name + L".dwg";
+}
+
 void ModulePaths::refresh() {
     std::wstring name = moduleFileName();
     size_t cut = name.rfind(kPathSeparator);

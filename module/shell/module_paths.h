@@ -13,6 +13,9 @@ public:
     // Copies of the fields, each after a refresh.
     static std::string getCatalogPathUtf8();
     static std::wstring getModuleDirectory();
+    // A standard part drawing of the BlockRes folder beside the module, by the
+    // name of the file without its ".dwg".
+    static std::wstring getBlockFilePath(const std::wstring& name);
 
     const std::wstring& catalogPath() const { return m_catalogPath; }
     const std::string& catalogPathUtf8() const { return m_catalogPathUtf8; }

@@ -189,7 +189,7 @@ TEST_F(HoleDrawingTest, MissingFilesAreNamedAndTheOtherHolesStillDrawn) {
     group.blockName = L"GB-A1";
     drawHoleGroup(group, plan);
     EXPECT_EQ(2u, inserted().size());
-    EXPECT_EQ(L"无法找到文件" + blockFile("9GB-A1.dwg"), commandLine.output);
+    EXPECT_EQ(L"\n无法找到文件" + blockFile("9GB-A1.dwg"), commandLine.output);
     for (auto& h : pillars) delete h.second;
 }
 
@@ -212,13 +212,13 @@ TEST_F(HoleDrawingTest, PlateHolesUseTheCatalogueBlocksAndTheGuidePillarInstallW
     EXPECT_EQ(L"GB-A1", planGroup->blockName);
     EXPECT_EQ(holes.processMap().at(L"导柱"), planGroup->holeGroups);
     EXPECT_EQ(holes.processMap().at(L"导柱")->at(1), planGroup->representative);
-    EXPECT_EQ(L"回针-A板-1-A1", commandLine.output);
+    EXPECT_EQ(L"\n回针-A板-1-A1", commandLine.output);
 
     // The side view drawn after the plan view leaves the plan view's record.
     commandLine.output.clear();
     drawPlateHoles(normal, side);
     EXPECT_EQ(planGroup, normal.groups.at(L"导柱"));
-    EXPECT_EQ(L"回针-A板-1-A3", commandLine.output);
+    EXPECT_EQ(L"\n回针-A板-1-A3", commandLine.output);
 
     PlateHoleSet reversed;
     reversed.holes = &holes;
