@@ -4,6 +4,9 @@
 #include "catalogue/text_conversion.h"
 
 #include <climits>
+#include <cmath>
+#include <cwchar>
+#include <cwctype>
 #include <vector>
 
 #include "winapi.h"
@@ -87,3 +90,30 @@ std::wstring fromAnsi(const char* text, size_t length) {
 }
 
 std::wstring fromAnsi(const std::string& text) { return fromAnsi(text.data(), text.size()); }
+
+double leadingDecimal(const std::wstring& text) {
+    size_t i = 0;
+    while (i < text.size() && std::iswspace(text[i])) ++i;
+    // Only a decimal number counts: sign, digits, fraction, exponent. wcstod
+    // alone would also take "inf", "nan" and hexadecimal.
+    const size_t start = i;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
+    size_t digits = 0;
+    while (i < text.size() && std::iswdigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == L'.') {
+        ++i;
+        while (i < text.size() && std::iswdigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0.0;
+    if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == L'+' || text[j] == L'-')) ++j;
+        if (j < text.size() && std::iswdigit(text[j])) {
+            while (j < text.size() && std::iswdigit(text[j])) ++j;
+            i = j;
+        }
+    }
+    const std::wstring number = text.substr(start, i - start);
+    const double value = std::wcstod(number.c_str(), nullptr);
+    return std::isfinite(value) ? value : 0.0;
+}

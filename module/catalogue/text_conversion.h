@@ -34,3 +34,9 @@ std::string toAnsi(const std::wstring& text);
 // order mark (U+FEFF) is dropped; empty or unconvertible input gives "".
 std::wstring fromAnsi(const char* text, size_t length);
 std::wstring fromAnsi(const std::string& text);
+
+// The decimal number a text begins with (leading blanks skipped, the longest
+// numeric part taken, "16mm" is 16); 0 when it begins with none. Only plain
+// decimals count: "inf", "nan" and hexadecimal give 0, as does a number too
+// large for a double, so no chosen size can lay out an unusable plate.
+double leadingDecimal(const std::wstring& text);

@@ -6,10 +6,8 @@
 
 #include <sqlite3.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
 #include <memory>
 #include <type_traits>
 #include <utility>
@@ -110,33 +108,6 @@ typename Map::mapped_type entryFor(Map& map, const typename Map::key_type& key) 
 }
 
 }  // namespace
-
-double parseEyeboltSize(const std::wstring& text) {
-    size_t i = 0;
-    while (i < text.size() && std::iswspace(text[i])) ++i;
-    // Only a decimal number counts: sign, digits, fraction, exponent. wcstod
-    // alone would also take "inf", "nan" and hexadecimal.
-    const size_t start = i;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-    size_t digits = 0;
-    while (i < text.size() && std::iswdigit(text[i])) ++i, ++digits;
-    if (i < text.size() && text[i] == L'.') {
-        ++i;
-        while (i < text.size() && std::iswdigit(text[i])) ++i, ++digits;
-    }
-    if (digits == 0) return 0.0;
-    if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
-        size_t j = i + 1;
-        if (j < text.size() && (text[j] == L'+' || text[j] == L'-')) ++j;
-        if (j < text.size() && std::iswdigit(text[j])) {
-            while (j < text.size() && std::iswdigit(text[j])) ++j;
-            i = j;
-        }
-    }
-    const std::wstring number = text.substr(start, i - start);
-    const double value = std::wcstod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
-}
 
 HolesModel::HolesModel(std::wstring plateSelector, std::wstring style, std::wstring mouldCode,
                        std::wstring ejectorGuide)
@@ -248,7 +219,7 @@ void HolesModel::addEyeboltHoles(const std::vector<EyeboltPlacement>& placements
     for (const EyeboltPlacement& placement : placements) {
         StandardMultiHole* hole = entryFor(*groups, number++);
         hole->rotation = placement.angle;
-        auto step = std::make_unique<StandarHole>(placement.x, placement.y, parseEyeboltSize(placement.size) * 0.5,
+        auto step = std::make_unique<StandarHole>(placement.x, placement.y, leadingDecimal(placement.size) * 0.5,
                                                   kEyeboltProcess);
         if (hole->addStep(step.get())) step.release();
     }

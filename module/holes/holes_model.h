@@ -58,8 +58,5 @@ private:
     std::wstring m_ejectorGuide;
 };
 
-// An eyebolt's size text as a diameter: leading blanks skipped, the leading
-// decimal number read; 0 when the text does not start with one.
-double parseEyeboltSize(const std::wstring& text);
 
 }  // namespace Models

@@ -5,7 +5,6 @@
 #include "model/plate_stack.h"
 
 #include <cmath>
-#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -82,15 +81,6 @@ void computePlateHoles(MouldBaseModel& model, CatalogueDb& catalogue, const Cata
 
 }  // namespace
 
-double parseThickness(const std::wstring& text) {
-    const wchar_t* start = text.c_str();
-    wchar_t* end = nullptr;
-    double value = std::wcstod(start, &end);
-    // "inf" or "nan" would pass as numbers and lay out an unusable plate.
-    if (end == start || !std::isfinite(value)) return 0.0;
-    return value;
-}
-
 void ComputePlateStack(MouldBaseModel& model) {
     if (model.stackComputed) return;
 
@@ -128,7 +118,7 @@ void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const Catalogue
 
     CatalogueRow row = catalogueRow;
     if (const std::wstring* chosen = chosenThicknessExact(params, row.plateName))
-        row.thickness = parseThickness(*chosen);
+        row.thickness = leadingDecimal(*chosen);
 
     auto record = std::make_unique<PlateRecord>();
     record->width = row.width;
@@ -140,7 +130,7 @@ void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const Catalogue
     record->sortNumber = row.sortNumber;
     record->location = row.location;
     if (const std::wstring* chosen = chosenThicknessForPlate(params, record->name))
-        record->thickness = parseThickness(*chosen);
+        record->thickness = leadingDecimal(*chosen);
 
     // A plate name listed twice keeps its first record and views; the second
     // row still moves the cursor, and its record lives until this plate is laid

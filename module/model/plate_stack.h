@@ -19,7 +19,3 @@ void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const Catalogue
 // Makes the plan and side views of a plate with the plan view's top-left
 // corner at corner; views already present for the plate stay.
 void CreatePlateViews(MouldBaseModel& model, VRxGePoint3d corner, PlateRecord* plate);
-
-// A chosen thickness from its decimal text: the leading number, 0.0 when the
-// text does not start with one.
-double parseThickness(const std::wstring& text);

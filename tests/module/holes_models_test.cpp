@@ -83,13 +83,13 @@ TEST(StandardHoles, EmptyHoleAndTheCommonProcessNameOfTheSteps) {
 }
 
 TEST(EyeboltSize, LeadingDecimalNumberOrZero) {
-    EXPECT_DOUBLE_EQ(12.5, Models::parseEyeboltSize(L" 12.5"));
-    EXPECT_DOUBLE_EQ(16, Models::parseEyeboltSize(L"16mm"));
-    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"M16"));
-    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L""));
-    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"inf"));
-    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"0x10"));
-    EXPECT_DOUBLE_EQ(0, Models::parseEyeboltSize(L"1e999"));
+    EXPECT_DOUBLE_EQ(12.5, leadingDecimal(L" 12.5"));
+    EXPECT_DOUBLE_EQ(16, leadingDecimal(L"16mm"));
+    EXPECT_DOUBLE_EQ(0, leadingDecimal(L"M16"));
+    EXPECT_DOUBLE_EQ(0, leadingDecimal(L""));
+    EXPECT_DOUBLE_EQ(0, leadingDecimal(L"inf"));
+    EXPECT_DOUBLE_EQ(0, leadingDecimal(L"0x10"));
+    EXPECT_DOUBLE_EQ(0, leadingDecimal(L"1e999"));
 }
 
 namespace {

@@ -172,8 +172,8 @@ TEST_F(PlateStackTest, ChosenThicknessTexts) {
     EXPECT_DOUBLE_EQ(0, plate(L"方铁L")->thickness);
     EXPECT_DOUBLE_EQ(0, plate(L"面针板")->thickness);
     EXPECT_DOUBLE_EQ(40, plate(L"托板")->thickness) << "a plate without a choice keeps the catalogue's";
-    EXPECT_DOUBLE_EQ(parseThickness(L"  12.5"), 12.5);
-    EXPECT_DOUBLE_EQ(parseThickness(L"inf"), 0);
+    EXPECT_DOUBLE_EQ(leadingDecimal(L"  12.5"), 12.5);
+    EXPECT_DOUBLE_EQ(leadingDecimal(L"inf"), 0);
 }
 
 TEST_F(PlateStackTest, RunsOnlyOncePerModel) {
