@@ -11,6 +11,7 @@
 #include "scene.h"
 #include "text_metrics.h"
 #include "vrxdb.h"
+#include "vrxnames.h"
 #include "winhost.h"
 
 namespace zdtpreview {
@@ -21,17 +22,6 @@ const double kPi = 3.14159265358979323846;
 const int kMaxNesting = 64;
 // A linetype the table names but draws no pattern for still has to look dashed.
 const std::vector<double> kBuiltInDashes = {6.0, -3.0};
-
-bool sameName(const std::wstring& a, const wchar_t* b) {
-    std::wstring x = a, y = b;
-    auto fold = [](std::wstring& s) {
-        for (wchar_t& c : s)
-            if (c >= L'a' && c <= L'z') c = c - L'a' + L'A';
-    };
-    fold(x);
-    fold(y);
-    return x == y;
-}
 
 // What an entity inside a block takes over from the reference that inserts it.
 struct Inherited {
@@ -118,9 +108,9 @@ Look SceneBuilder::lookOf(const VRxDbEntity& e, const Inherited& ctx) const {
     look.colour = (colour >= 1 && colour <= 255) ? colour : 7;
 
     std::wstring linetype = e.linetype();
-    if (linetype.empty() || sameName(linetype, L"ByLayer"))
+    if (linetype.empty() || VRxNames::sameName(linetype, L"ByLayer"))
         linetype = layer != nullptr ? layer->linetypeName() : L"Continuous";
-    else if (sameName(linetype, L"ByBlock"))
+    else if (VRxNames::sameName(linetype, L"ByBlock"))
         linetype = ctx.linetype;
     look.linetype = linetype;
 
@@ -132,8 +122,8 @@ Look SceneBuilder::lookOf(const VRxDbEntity& e, const Inherited& ctx) const {
 }
 
 std::vector<double> SceneBuilder::dashesOf(const std::wstring& linetype, double scale) const {
-    if (linetype.empty() || sameName(linetype, L"Continuous") || sameName(linetype, L"ByLayer") ||
-        sameName(linetype, L"ByBlock"))
+    if (linetype.empty() || VRxNames::sameName(linetype, L"Continuous") || VRxNames::sameName(linetype, L"ByLayer") ||
+        VRxNames::sameName(linetype, L"ByBlock"))
         return {};
     const auto* record =
         VRxDbLinetypeTableRecord::cast(m_db.objectAt(m_db.recordId(m_db.linetypeTableId(), linetype.c_str())));

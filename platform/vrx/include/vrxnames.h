@@ -1,6 +1,7 @@
-// Helpers shared by the database sources: how record names compare. CAD hosts
-// match symbol names without regard to the case of Latin letters; every other
-// character (Chinese names in particular) must match exactly.
+// How record names compare, for the database and for programs that read it
+// (the host's previews): CAD hosts match symbol names without regard to the
+// case of Latin letters; every other character (Chinese names in particular)
+// must match exactly.
 #pragma once
 
 #include <string>
