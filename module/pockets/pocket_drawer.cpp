@@ -22,10 +22,7 @@ const double kQuarterTurn = M_PI / 2.0;
 
 PocketDrawer::PocketDrawer(PocketRecord* pocket, PlateView* view) : m_pocket(pocket), m_view(view) {}
 
-PocketDrawer::~PocketDrawer() {
-    m_arcs.clear();
-    m_lines.clear();
-}
+PocketDrawer::~PocketDrawer() = default;
 
 void PocketDrawer::draw() {
     if (m_pocket == nullptr || m_view == nullptr) return;
