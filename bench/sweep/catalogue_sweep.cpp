@@ -143,12 +143,12 @@ void diagnosticProblems(const std::wstring& output, std::vector<std::string>& pr
     }
 }
 
-Result drawOne(VRxEdCommand* command, const VRxDbDatabase& templ, const Catalogue& cat, const std::string& style,
-               const std::string& code) {
+Result drawOne(VRxEdCommand* command, const std::string& templateText, const Catalogue& cat,
+               const std::string& style, const std::string& code) {
     Result result;
     VRxDbDatabase db(false);
     std::wstring error;
-    if (VRxDxf::readDxf(db, VRxDxf::writeDxf(templ), error) != Vrx::eOk) {
+    if (VRxDxf::readDxf(db, templateText, error) != Vrx::eOk) {
         result.problems.push_back("the template did not copy: " + winToUtf8(error));
         return result;
     }
@@ -213,6 +213,8 @@ int main(int argc, char** argv) {
         std::cerr << "catalogue_sweep: the drawing template: " << winToUtf8(readError) << "\n";
         return 2;
     }
+    // Every drawing starts from the template as zdtcad starts one: read from its text.
+    const std::string templateText = VRxDxf::writeDxf(templ);
     zdtcad::ModuleLoader module;
     if (!module.load(dir + "libzdtmould.so", error)) {
         std::cerr << "catalogue_sweep: " << error << "\n";
@@ -233,7 +235,7 @@ int main(int argc, char** argv) {
         size_t drawings = 0, failures = 0, entities = 0;
         for (size_t i = 0; i < cat.codes.size(); i += every) {
             const std::string& code = cat.codes[i];
-            Result r = drawOne(command, templ, cat, style, code);
+            Result r = drawOne(command, templateText, cat, style, code);
             ++drawings;
             entities += r.entities;
             if (r.problems.empty()) continue;
