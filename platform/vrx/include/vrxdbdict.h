@@ -18,6 +18,9 @@ class VRxDbDictionary : public VRxDbObject {
 public:
     VRX_DECLARE_MEMBERS(VRxDbDictionary)
     VRxDbDictionary() = default;
+    // Out of line, so the class's virtual table lives in the host: a dictionary
+    // an extension module adds outlives the module once it is unloaded.
+    ~VRxDbDictionary() override;
     VRxDbKind kind() const override { return VRxDbKind::Dictionary; }
     // A copy without entries: the entries are objects of their own.
     VRxDbObject* clone() const override { return new VRxDbDictionary(); }
@@ -62,6 +65,8 @@ class VRxDbXrecord : public VRxDbObject {
 public:
     VRX_DECLARE_MEMBERS(VRxDbXrecord)
     VRxDbXrecord() = default;
+    VRxDbXrecord(const VRxDbXrecord&) = default;
+    ~VRxDbXrecord() override;  // out of line, as the dictionary's
     VRxDbKind kind() const override { return VRxDbKind::Xrecord; }
     VRxDbObject* clone() const override { return new VRxDbXrecord(*this); }
     void referencedIds(std::vector<VRxDbObjectId*>& ids) override;

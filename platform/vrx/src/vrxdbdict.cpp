@@ -7,6 +7,8 @@
 
 // ---- dictionaries ----
 
+VRxDbDictionary::~VRxDbDictionary() = default;
+
 Vrx::ErrorStatus VRxDbDictionary::getAt(const wchar_t* name, VRxDbObjectId& id) const {
     id = VRxDbObjectId::kNull;
     if (name == nullptr) return Vrx::eInvalidInput;
@@ -79,6 +81,8 @@ Vrx::ErrorStatus VRxDbObject::createExtensionDictionary() {
 }
 
 // ---- XRecords ----
+
+VRxDbXrecord::~VRxDbXrecord() = default;
 
 bool VRxDbXrecord::isValueCode(int code) {
     if (code <= 0 || code == 5 || code == 100 || code == 102 || code == 105) return false;
