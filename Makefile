@@ -6,7 +6,7 @@
 JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev \
                 python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei qt6-base-dev \
-                libcairo2-dev libfontconfig-dev libbenchmark-dev time
+                libcairo2-dev libfontconfig-dev libbenchmark-dev time libxlsxwriter-dev python3-openpyxl
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build build-asan demo bench test test-normal test-asan clean

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "order_tables.h"
+
 namespace {
 
 using Fields = std::vector<std::string>;
@@ -510,6 +512,25 @@ void build(const std::string& dir, const std::string& outPath) {
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
                       {f[0], f[1], "1", "A1", f[2]});
+
+        // The order list's tables, checked against the plates and processes above.
+        class Sink : public CatalogueSink {
+        public:
+            Sink(Db& db, const std::string& dir) : db_(db), dir_(dir) {}
+            std::vector<Fields> csv(const std::string& name, size_t columns) override { return readCsv(dir_, name, columns); }
+            std::string text(const std::string& name) override { return readText(dir_ + "/" + name); }
+            void exec(const std::string& sql) override { db_.exec(sql); }
+            void insert(const std::string& sql, const std::vector<std::string>& values) override { db_.insert(sql, values); }
+
+        private:
+            Db& db_;
+            const std::string& dir_;
+        } sink(db, dir);
+        std::set<std::string> plateNames = {"方铁"}, processNames = {"拉令孔"};
+        for (const Style& st : styles)
+            for (const auto& p : st.plates) plateNames.insert(p.first);
+        for (const HoleRule& r : rules) processNames.insert(r.process);
+        writeOrderTables(sink, plateNames, processNames);
         db.finish();
         db.exec("COMMIT");
     }

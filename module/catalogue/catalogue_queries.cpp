@@ -2,58 +2,15 @@
 // statements before it returns, on every path; none throws.
 #include "catalogue/catalogue_queries.h"
 
-#include <sqlite3.h>
-
 #include <cwctype>
 #include <new>
 
+#include "catalogue/catalogue_statement.h"
+
 namespace {
 
-// A prepared statement that is finalized whatever way the query leaves.
-class Statement {
-public:
-    // Prepares the wide statement text as UTF-8. A closed catalogue, a text that
-    // cannot be converted or a statement SQLite rejects all leave it unprepared.
-    Statement(CatalogueDb& catalogue, const std::wstring& text) {
-        std::string utf8;
-        if (!catalogue.isOpen() || !tryToUtf8(text, utf8)) return;
-        if (sqlite3_prepare_v2(catalogue.handle(), utf8.c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool prepared() const { return stmt_ != nullptr; }
-    bool next() { return stmt_ != nullptr && sqlite3_step(stmt_) == SQLITE_ROW; }
-
-    // NULL reads as an empty text or as 0.
-    std::string bytes(int column) const {
-        const unsigned char* t = sqlite3_column_text(stmt_, column);
-        return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
-                 : std::string();
-    }
-    std::wstring text(int column) const { return fromUtf8(bytes(column)); }
-    int32_t integer(int column) const { return sqlite3_column_int(stmt_, column); }
-    double real(int column) const { return sqlite3_column_double(stmt_, column); }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
-// A value between single quotes in a statement: its own quotes doubled, so it
-// stays one value however it is spelled.
-std::wstring quoted(const std::wstring& value) {
-    std::wstring out(1, L'\'');
-    for (wchar_t c : value) {
-        out += c;
-        if (c == L'\'') out += L'\'';
-    }
-    out += L'\'';
-    return out;
-}
+using catalogue_detail::quoted;
+using catalogue_detail::Statement;
 
 // A column name is spliced into a statement unquoted: only a plain name is taken.
 bool isPlainName(const std::wstring& name) {

@@ -3,7 +3,8 @@
 //   1 x 9 the main dialog's texts (code, style, ejector guides, reversed guide
 //     pillars, A, B, spacer, retainer and ejector plate thickness),
 //   10 the insertion point,
-//   90 n, then n x 1: the plates of the display filter,
+//   90 n, then n x 1: the plates drawn (the display filter that lays the
+//     design out as drawn),
 //   90 n, then per pocket: 1 plate, 1 mould half, 40 x 5 centre X and Y, width,
 //     length, depth, then per corner 4..7: 40 radius, 70 type,
 //   90 n, then per lock: 1 side, 1 size, 1 type, 70 upright.
@@ -13,6 +14,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "winhost.h"
 
@@ -164,8 +166,14 @@ resbuf* makeDesignRecord(const MouldBaseModel& model, const VRxGePoint3d& insert
                                        &p.ejectorThickness})
         out.text(*choice);
     out.point(insertionPoint);
-    out.count(model.displayFilter.size());
-    for (const auto& plate : model.displayFilter) out.text(plate.first);
+    // The plates drawn, whatever the filter was when the stack was laid out:
+    // laid out with them as its filter, the design is drawn as it was.
+    std::vector<std::wstring> drawn;
+    for (const auto& plate : model.plates) drawn.push_back(plate.first);
+    if (drawn.empty())
+        for (const auto& plate : model.displayFilter) drawn.push_back(plate.first);
+    out.count(drawn.size());
+    for (const std::wstring& plate : drawn) out.text(plate);
 
     size_t pockets = 0;
     for (const auto& entry : model.pocketTable) pockets += entry.second != nullptr;

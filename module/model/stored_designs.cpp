@@ -9,6 +9,7 @@
 
 const wchar_t* const kMouldBaseListName = L"ZDT_MOULD_BASES";
 const wchar_t* const kDesignRecordEntry = L"ZDT_MOULD_BASE";
+const wchar_t* const kOrderTableEntry = L"ZDT_ORDER_TABLE";
 
 namespace {
 
@@ -67,7 +68,8 @@ Vrx::ErrorStatus putRecord(VRxDbDictionary& dictionary, const std::wstring& name
     return es;
 }
 
-Vrx::ErrorStatus keepWithTitle(VRxDbObjectId title, const resbuf* design) {
+// Puts values under entry in the title's extension dictionary, in place of what was there.
+Vrx::ErrorStatus keepWithTitle(VRxDbObjectId title, const wchar_t* entry, const resbuf* values) {
     Opened<VRxDbEntity> entity;
     Vrx::ErrorStatus es = entity.open(title, VRxDb::kForWrite);
     if (es != Vrx::eOk) return es;
@@ -78,14 +80,32 @@ Vrx::ErrorStatus keepWithTitle(VRxDbObjectId title, const resbuf* design) {
     Opened<VRxDbDictionary> dictionary;
     if ((es = dictionary.open(dictionaryId, VRxDb::kForWrite)) != Vrx::eOk) return es;
     VRxDbObjectId old;
-    if (dictionary->remove(kDesignRecordEntry, old) == Vrx::eOk) {
+    if (dictionary->remove(entry, old) == Vrx::eOk) {
         VRxDbObject* stale = nullptr;
         if (vrxdbOpenVRxDbObject(stale, old, VRxDb::kForWrite) == Vrx::eOk) {
             stale->erase();
             stale->close();
         }
     }
-    return putRecord(*dictionary.get(), kDesignRecordEntry, design);
+    return putRecord(*dictionary.get(), entry, values);
+}
+
+// A copy of the values under entry in the title's extension dictionary (for
+// vrxutRelRb), with the title's position; false when there is no such entry.
+bool readFromTitle(VRxDbObjectId titleId, const wchar_t* entry, resbuf*& values, VRxGePoint3d* position = nullptr) {
+    values = nullptr;
+    Opened<VRxDbText> title;
+    if (title.open(titleId, VRxDb::kForRead) != Vrx::eOk) return false;
+    if (position != nullptr) *position = title->position();
+    const VRxDbObjectId dictionaryId = title->extensionDictionary();
+    title.reset();
+    Opened<VRxDbDictionary> dictionary;
+    Opened<VRxDbXrecord> record;
+    VRxDbObjectId recordId;
+    if (dictionaryId.isNull() || dictionary.open(dictionaryId, VRxDb::kForRead) != Vrx::eOk ||
+        dictionary->getAt(entry, recordId) != Vrx::eOk || record.open(recordId, VRxDb::kForRead) != Vrx::eOk)
+        return false;
+    return record->rbChain(values) == Vrx::eOk;
 }
 
 Vrx::ErrorStatus listTitle(VRxDbDatabase& db, VRxDbObjectId title) {
@@ -121,26 +141,11 @@ Vrx::ErrorStatus listTitle(VRxDbDatabase& db, VRxDbObjectId title) {
 
 // The design kept with a listed title, read into a fresh model.
 void readDesignOf(StoredMouldBase& base) {
-    Opened<VRxDbText> title;
-    if (title.open(base.title, VRxDb::kForRead) != Vrx::eOk) {
-        base.problem = L"模架标题不是文字";
-        return;
-    }
-    base.titlePosition = title->position();
-    const VRxDbObjectId dictionaryId = title->extensionDictionary();
-    title.reset();
-
-    Opened<VRxDbDictionary> dictionary;
-    Opened<VRxDbXrecord> record;
-    VRxDbObjectId recordId;
-    if (dictionaryId.isNull() || dictionary.open(dictionaryId, VRxDb::kForRead) != Vrx::eOk ||
-        dictionary->getAt(kDesignRecordEntry, recordId) != Vrx::eOk ||
-        record.open(recordId, VRxDb::kForRead) != Vrx::eOk) {
+    resbuf* values = nullptr;
+    if (!readFromTitle(base.title, kDesignRecordEntry, values, &base.titlePosition)) {
         base.problem = L"模架标题上没有设计记录";
         return;
     }
-    resbuf* values = nullptr;
-    record->rbChain(values);
     auto design = std::make_unique<MouldBaseModel>();
     if (readDesignRecord(values, *design, base.problem)) base.design = std::move(design);
     vrxutRelRb(values);
@@ -165,7 +170,7 @@ bool storeMouldBaseDesign(VRxDbDatabase& db, const MouldBaseModel& model, const 
                           VRxDbObjectId title, std::wstring& why) {
     why.clear();
     resbuf* design = makeDesignRecord(model, insertionPoint);
-    Vrx::ErrorStatus es = keepWithTitle(title, design);
+    Vrx::ErrorStatus es = keepWithTitle(title, kDesignRecordEntry, design);
     vrxutRelRb(design);
     if (es != Vrx::eOk) {
         why = statusWhy(L"设计记录", es);
@@ -203,4 +208,31 @@ std::vector<StoredMouldBase> readStoredMouldBases(VRxDbDatabase& db, bool& hasLi
         bases.push_back(std::move(base));
     }
     return bases;
+}
+
+std::vector<VRxDbObjectId> storedOrderTable(VRxDbObjectId title) {
+    std::vector<VRxDbObjectId> entities;
+    resbuf* values = nullptr;
+    if (!readFromTitle(title, kOrderTableEntry, values)) return entities;
+    for (const resbuf* rb = values; rb != nullptr; rb = rb->rbnext) {
+        VRxDbObjectId id;
+        if (rb->restype == 330 && vrxdbGetObjectId(id, rb->resval.rlname) == Vrx::eOk && !id.isNull())
+            entities.push_back(id);
+    }
+    vrxutRelRb(values);
+    return entities;
+}
+
+bool storeOrderTable(VRxDbObjectId title, const std::vector<VRxDbObjectId>& entities) {
+    resbuf* head = nullptr;
+    resbuf** tail = &head;
+    for (VRxDbObjectId id : entities) {
+        resbuf* rb = vrxutNewRb(330);
+        vrxdbGetVRxName(rb->resval.rlname, id);
+        *tail = rb;
+        tail = &rb->rbnext;
+    }
+    const Vrx::ErrorStatus es = keepWithTitle(title, kOrderTableEntry, head);
+    vrxutRelRb(head);
+    return es == Vrx::eOk;
 }

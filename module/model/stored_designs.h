@@ -15,6 +15,7 @@
 // of the record in a title's extension dictionary.
 extern const wchar_t* const kMouldBaseListName;   // "ZDT_MOULD_BASES"
 extern const wchar_t* const kDesignRecordEntry;   // "ZDT_MOULD_BASE"
+extern const wchar_t* const kOrderTableEntry;     // "ZDT_ORDER_TABLE"
 
 // Keeps model's design (with the insertion point the user picked) with the
 // title text and lists the title. False, with why, when the drawing refused;
@@ -35,3 +36,9 @@ struct StoredMouldBase {
 // were drawn. hasList is false for a drawing that lists none (one made before
 // designs were kept, or not by this module).
 std::vector<StoredMouldBase> readStoredMouldBases(VRxDbDatabase& db, bool& hasList);
+
+// The entities of the order table last drawn for the base of title (none when
+// it has none), so a new table can take the old one's place.
+std::vector<VRxDbObjectId> storedOrderTable(VRxDbObjectId title);
+// Remembers the entities of the table just drawn with the title.
+bool storeOrderTable(VRxDbObjectId title, const std::vector<VRxDbObjectId>& entities);

@@ -1,0 +1,59 @@
+-- Tables of the order list (订料单) in ZDTSTANDARDMOULD.db, filled by
+-- catalogue_gen from order_*.csv beside this file. The module only reads them.
+--
+-- Formulas (length, engage, size and the stack figures) add and subtract
+-- terms: a number, a name, or a number times a name ("1.5*d"). A name is a
+-- plate of the base (its thickness; 0 when the base has no such plate), a
+-- standard part of the base (its length; 0 when the base has none), an earlier
+-- stack figure, or d / D: the smallest and the largest diameter of the hole
+-- the part sits in.
+
+-- The steel a plate is ordered in; pocketed: the steel when the plate carries
+-- a pocket (cavity and core plates), empty for the same.
+CREATE TABLE BOM_PLATE_MATERIAL (
+  platename TEXT NOT NULL UNIQUE,
+  material  TEXT NOT NULL,
+  pocketed  TEXT NOT NULL
+);
+
+-- The standard parts of a base. A row counts the holes of process proc_name on
+-- plate platename ('' every plate) and lists one part per hole (counting
+-- 'hole'), or as many as the plate with the most such holes needs (counting
+-- 'plate': eyebolts go from plate to plate); counting 'lock' lists the locks
+-- of type proc_name the design carries. installway: the guide pillar mounting
+-- the row is for (1 normal, 0 reversed), -1 either. thread: 1 the size is a
+-- metric thread (the part goes into a tapped hole of platename), 0 a diameter.
+-- length: what the part spans ('' no length); engage: what it reaches into
+-- its thread beyond that. The ordered length is length + engage, rounded up to
+-- the next length of the series rounding ('' not rounded). The tapped hole is
+-- made 3 mm deeper than the part reaches into it.
+CREATE TABLE BOM_STANDARD_PART (
+  sortorder  INTEGER NOT NULL,
+  proc_name  TEXT NOT NULL,
+  platename  TEXT NOT NULL,
+  installway INTEGER NOT NULL,
+  partname   TEXT NOT NULL,
+  thread     INTEGER NOT NULL,
+  size       TEXT NOT NULL,
+  length     TEXT NOT NULL,
+  engage     TEXT NOT NULL,
+  rounding   TEXT NOT NULL,
+  counting   TEXT NOT NULL,
+  material   TEXT NOT NULL
+);
+
+-- Preferred lengths, shortest first, per series; past the longest a length is
+-- rounded up in the series' last step.
+CREATE TABLE BOM_LENGTH_SERIES (
+  series TEXT NOT NULL,
+  length REAL NOT NULL
+);
+
+-- The heights and strokes listed under the parts, in sortorder; note is shown
+-- after the formula.
+CREATE TABLE BOM_STACK_FIGURE (
+  sortorder INTEGER NOT NULL,
+  name      TEXT NOT NULL UNIQUE,
+  formula   TEXT NOT NULL,
+  note      TEXT NOT NULL
+);

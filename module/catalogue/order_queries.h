@@ -1,0 +1,65 @@
+// The statements of the order list: the catalogue's rules for plate steels,
+// standard parts, preferred lengths and stack figures (the BOM_ tables), and
+// the machining holes of every plate of a base in one statement. A catalogue
+// without the BOM_ tables (one older than the order list) gives empty lists.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue_db.h"
+
+struct PlateMaterialRule {
+    std::wstring plateName;
+    std::wstring material;
+    std::wstring pocketed;  // empty: the same steel with a pocket
+};
+
+// One row of BOM_STANDARD_PART; the formulas as the catalogue writes them.
+struct StandardPartRule {
+    int32_t sortOrder = 0;
+    std::wstring process;
+    std::wstring plateName;  // empty: every plate
+    int32_t installWay = -1;
+    std::wstring partName;
+    bool thread = false;
+    std::wstring size;
+    std::wstring length;
+    std::wstring engage;
+    std::wstring rounding;
+    std::wstring counting;  // "hole", "plate" or "lock"
+    std::wstring material;
+};
+
+struct StackFigureRule {
+    std::wstring name;
+    std::wstring formula;
+    std::wstring note;
+};
+
+// One step of one machining hole as the catalogue lists it: X and Y from the
+// plate centre, the step's diameter, the hole's number within its process.
+struct CatalogueHoleStep {
+    std::wstring plateName;
+    std::wstring process;
+    double x = 0;
+    double y = 0;
+    double diameter = 0;
+    int32_t hole = 0;
+};
+
+std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue);
+// In sortorder.
+std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue);
+// Series name -> its lengths, shortest first.
+std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalogue);
+// In sortorder.
+std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue);
+
+// The hole steps of every plate of a style and mould code, selected as the
+// plate drawing selects one plate's (style, model and ejector guide filters
+// alike, eyebolt holes left out), in the order the drawing meets them.
+std::vector<CatalogueHoleStep> loadMachiningHoleSteps(CatalogueDb& catalogue, const std::wstring& style,
+                                                      const std::wstring& mouldCode, const std::wstring& ejectorGuide);

@@ -1,0 +1,115 @@
+// Reading and evaluating the catalogue's formulas. Only plain decimal numbers
+// are taken, so a rule can never smuggle in a value a drawing cannot use.
+#include "order/order_formula.h"
+
+#include <cmath>
+#include <cwchar>
+
+namespace {
+
+bool isOperator(wchar_t c) { return c == L'+' || c == L'-' || c == L'*'; }
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool startsNumber(wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'.'; }
+
+// The plain decimal number at text[i], moving i past it.
+bool readNumber(const std::wstring& text, size_t& i, double& value) {
+    const size_t start = i;
+    bool digits = false, point = false;
+    while (i < text.size() && startsNumber(text[i])) {
+        if (text[i] == L'.') {
+            if (point) return false;
+            point = true;
+        } else {
+            digits = true;
+        }
+        ++i;
+    }
+    if (!digits) return false;
+    value = std::wcstod(text.substr(start, i - start).c_str(), nullptr);
+    return std::isfinite(value);
+}
+
+void skipBlanks(const std::wstring& text, size_t& i) {
+    while (i < text.size() && isBlank(text[i])) ++i;
+}
+
+}  // namespace
+
+bool OrderFormula::parse(const std::wstring& text, std::wstring& problem) {
+    m_terms.clear();
+    problem.clear();
+    size_t i = 0;
+    skipBlanks(text, i);
+    if (i == text.size()) return true;
+    double sign = 1;
+    if (text[i] == L'-' || text[i] == L'+') {
+        sign = text[i] == L'-' ? -1 : 1;
+        ++i;
+    }
+    for (;;) {
+        skipBlanks(text, i);
+        Term term;
+        term.factor = sign;
+        // A number stands alone, or multiplies the name after its "*".
+        bool needsName = true;
+        if (i < text.size() && startsNumber(text[i])) {
+            double number = 0;
+            if (!readNumber(text, i, number)) break;
+            term.factor *= number;
+            skipBlanks(text, i);
+            needsName = i < text.size() && text[i] == L'*';
+            if (needsName) {
+                ++i;
+                skipBlanks(text, i);
+            }
+        }
+        if (needsName) {
+            while (i < text.size() && !isOperator(text[i]) && !isBlank(text[i])) term.name += text[i++];
+            if (term.name.empty()) break;
+        }
+        m_terms.push_back(term);
+        skipBlanks(text, i);
+        if (i == text.size()) return true;
+        if (text[i] != L'+' && text[i] != L'-') break;
+        sign = text[i] == L'-' ? -1 : 1;
+        ++i;
+    }
+    m_terms.clear();
+    problem = L"公式“" + text + L"”无法识别";
+    return false;
+}
+
+bool OrderFormula::evaluate(const Lookup& lookup, double& value, std::wstring& problem) const {
+    value = 0;
+    for (const Term& term : m_terms) {
+        double named = 1;
+        if (!term.name.empty() && !lookup(term.name, named)) {
+            problem = L"公式中的“" + term.name + L"”无法识别";
+            return false;
+        }
+        value += term.factor * named;
+    }
+    return true;
+}
+
+std::wstring OrderFormula::explain(const Lookup& lookup) const {
+    std::wstring text;
+    for (const Term& term : m_terms) {
+        double named = 1;
+        if (!term.name.empty() && (!lookup(term.name, named) || named == 0)) continue;
+        const double shown = std::fabs(term.factor);
+        text += term.factor < 0 ? L"-" : (text.empty() ? L"" : L"+");
+        if (term.name.empty()) text += formatMillimetres(shown);
+        else text += (shown != 1 ? formatMillimetres(shown) + L"*" : L"") + term.name + formatMillimetres(named);
+    }
+    return text;
+}
+
+std::wstring formatMillimetres(double value) {
+    const double tenths = std::round(value * 10.0);
+    wchar_t buffer[64];
+    if (std::fmod(tenths, 10.0) == 0) std::swprintf(buffer, 64, L"%.0f", tenths / 10.0 + 0.0);
+    else std::swprintf(buffer, 64, L"%.1f", tenths / 10.0);
+    std::wstring text(buffer);
+    return text == L"-0" ? L"0" : text;
+}
