@@ -22,6 +22,7 @@
 const wchar_t* const kOrderColumns[7] = {L"类别", L"名称", L"规格", L"数量", L"材料", L"单重(kg)", L"总重(kg)"};
 const wchar_t* const kHoleTableName = L"孔位表";
 const wchar_t* const kHoleColumns[7] = {L"模板", L"工序", L"孔径/螺纹", L"X", L"Y", L"深度", L"沉孔"};
+const wchar_t* const kThroughHole = L"通孔";
 
 namespace {
 
@@ -29,7 +30,6 @@ const wchar_t* const kDerivedSpacer = L"方铁";
 const wchar_t* const kLeftSpacer = L"方铁L";
 const wchar_t* const kRightSpacer = L"方铁R";
 const wchar_t* const kEyeboltProcess = L"拉令孔";
-const wchar_t* const kThrough = L"通孔";
 
 double tenth(double v) { return std::round(v * 10.0) / 10.0; }
 
@@ -369,11 +369,11 @@ HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& p
     item.y = tenth(hole.steps.begin()->second.second);
     auto tapped = m_tapped.find(std::make_tuple(plate, process, number));
     item.size = (tapped != m_tapped.end() ? L"M" : L"Ø") + formatMillimetres(hole.d());
-    item.depth = kThrough;
+    // A thread deeper than its plate is thick is tapped through.
     auto record = m_stack.plates.find(plate);
     if (tapped != m_tapped.end() &&
         (hole.sideFace || record == m_stack.plates.end() || tapped->second < record->second->thickness))
-        item.depth = formatMillimetres(tapped->second);
+        item.depth = tenth(tapped->second);
     for (auto step = std::next(hole.steps.begin()); step != hole.steps.end(); ++step)
         item.counterbore += (item.counterbore.empty() ? L"Ø" : L"/Ø") + formatMillimetres(step->first);
     return item;
@@ -485,6 +485,8 @@ std::vector<std::wstring> orderItemCells(const OrderItem& item) {
 }
 
 std::vector<std::wstring> holeItemCells(const HoleItem& hole) {
-    return {hole.plate, hole.process, hole.size, formatMillimetres(hole.x), formatMillimetres(hole.y), hole.depth,
+    return {hole.plate,        hole.process,
+            hole.size,         formatMillimetres(hole.x),
+            formatMillimetres(hole.y), hole.depth < 0 ? std::wstring(kThroughHole) : formatMillimetres(hole.depth),
             hole.counterbore};
 }

@@ -13,6 +13,7 @@
 extern const wchar_t* const kOrderColumns[7];  // 类别,名称,规格,数量,材料,单重(kg),总重(kg)
 extern const wchar_t* const kHoleTableName;    // 孔位表
 extern const wchar_t* const kHoleColumns[7];   // 模板,工序,孔径/螺纹,X,Y,深度,沉孔
+extern const wchar_t* const kThroughHole;      // 通孔: the depth of a hole through the plate
 
 // Steel is figured at 7.85 g/cm3: kilograms per cubic millimetre.
 const double kSteelDensity = 7.85e-6;
@@ -37,7 +38,7 @@ struct HoleItem {
     std::wstring size;         // "Ø30" or "M12"
     double x = 0;
     double y = 0;
-    std::wstring depth;        // "通孔", or the depth in mm
+    double depth = -1;         // mm; negative: through the plate
     std::wstring counterbore;  // the wider steps, "Ø35" ("Ø20/Ø26"); empty for none
 };
 

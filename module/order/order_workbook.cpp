@@ -76,7 +76,8 @@ bool writeOrderWorkbook(const OrderList& list, const std::string& pathUtf8, std:
             holes.text(2, hole.size);
             holes.signedNumber(3, hole.x);
             holes.signedNumber(4, hole.y);
-            holes.text(5, hole.depth);
+            if (hole.depth < 0) holes.text(5, kThroughHole);
+            else holes.number(5, hole.depth);
             holes.text(6, hole.counterbore);
             holes.nextRow();
         }
