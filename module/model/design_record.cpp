@@ -7,7 +7,10 @@
 //     design out as drawn),
 //   90 n, then per pocket: 1 plate, 1 mould half, 40 x 5 centre X and Y, width,
 //     length, depth, then per corner 4..7: 40 radius, 70 type,
-//   90 n, then per lock: 1 side, 1 size, 1 type, 70 upright.
+//   90 n, then per lock: 1 side, 1 size, 1 type, 70 upright,
+//   40 the drawing scale, 10 the title's position,
+//   90 n, then per plate view: 1 plate, 1 view code, 10 outline's top-left
+//     corner, 40 x 2 width and height.
 // Nothing follows. A reader checks every value, so a record damaged by hand or
 // by another program is told, never half-believed.
 #include "model/design_record.h"
@@ -22,8 +25,9 @@ const wchar_t* const kDesignRecordKind = L"ZDT_MOULD_BASE";
 
 namespace {
 
-// More entries than any design can have: a count above it is damage.
-const int32_t kMostEntries = 64;
+// More entries than any design can have (two views of a few dozen plates at
+// most): a count above it is damage.
+const int32_t kMostEntries = 128;
 
 class RecordWriter {
 public:
@@ -156,7 +160,7 @@ void readLock(RecordReader& in, MouldBaseModel& model) {
 
 }  // namespace
 
-resbuf* makeDesignRecord(const MouldBaseModel& model, const VRxGePoint3d& insertionPoint) {
+resbuf* makeDesignRecord(const MouldBaseModel& model, const VRxGePoint3d& insertionPoint, double scale) {
     RecordWriter out;
     out.text(kDesignRecordKind);
     out.shortValue(70, kDesignRecordVersion);
@@ -201,10 +205,27 @@ resbuf* makeDesignRecord(const MouldBaseModel& model, const VRxGePoint3d& insert
         out.text(lock->type);
         out.shortValue(70, lock->upright);
     }
+
+    out.real(scale);
+    out.point(model.insertPoint);  // where the stack's cursor left the title
+    size_t views = 0;
+    for (const auto& byCode : model.views)
+        for (const auto& byPlate : byCode.second) views += byPlate.second != nullptr && byPlate.second->plate != nullptr;
+    out.count(views);
+    for (const auto& byCode : model.views)
+        for (const auto& byPlate : byCode.second) {
+            const PlateView* view = byPlate.second;
+            if (view == nullptr || view->plate == nullptr) continue;
+            out.text(byPlate.first);
+            out.text(byCode.first);
+            out.point(view->origin);
+            out.real(view->plate->width);
+            out.real(byCode.first == L"A1" ? view->plate->length : view->plate->thickness);
+        }
     return out.take();
 }
 
-bool readDesignRecord(const resbuf* record, MouldBaseModel& model, std::wstring& problem) {
+bool readDesignRecord(const resbuf* record, MouldBaseModel& model, DrawnLayout& layout, std::wstring& problem) {
     problem.clear();
     RecordReader in(record);
     if (in.text(L"记录类型") != kDesignRecordKind) {
@@ -238,6 +259,17 @@ bool readDesignRecord(const resbuf* record, MouldBaseModel& model, std::wstring&
     }
     for (int32_t n = in.count(L"框数"), i = 0; i < n && !in.failed(); ++i) readPocket(in, model);
     for (int32_t n = in.count(L"锁数"), i = 0; i < n && !in.failed(); ++i) readLock(in, model);
+    layout.scale = in.real(L"绘图比例");
+    layout.titlePosition = in.point(L"标题位置");
+    for (int32_t n = in.count(L"视图数"), i = 0; i < n && !in.failed(); ++i) {
+        DrawnView view;
+        view.plate = in.text(L"视图模板");
+        view.code = in.text(L"视图代号");
+        view.origin = in.point(L"视图角点");
+        view.width = in.real(L"视图宽");
+        view.height = in.real(L"视图高");
+        layout.views.push_back(view);
+    }
     if (!in.failed() && !in.atEnd()) in.fail(L"记录末尾", L"多出数据");
     problem = in.problem();
     return problem.empty();

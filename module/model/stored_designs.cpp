@@ -147,7 +147,7 @@ void readDesignOf(StoredMouldBase& base) {
         return;
     }
     auto design = std::make_unique<MouldBaseModel>();
-    if (readDesignRecord(values, *design, base.problem)) base.design = std::move(design);
+    if (readDesignRecord(values, *design, base.layout, base.problem)) base.design = std::move(design);
     vrxutRelRb(values);
 }
 
@@ -167,9 +167,9 @@ bool listedTitle(VRxDbObjectId entry, VRxDbObjectId& title) {
 }  // namespace
 
 bool storeMouldBaseDesign(VRxDbDatabase& db, const MouldBaseModel& model, const VRxGePoint3d& insertionPoint,
-                          VRxDbObjectId title, std::wstring& why) {
+                          double scale, VRxDbObjectId title, std::wstring& why) {
     why.clear();
-    resbuf* design = makeDesignRecord(model, insertionPoint);
+    resbuf* design = makeDesignRecord(model, insertionPoint, scale);
     Vrx::ErrorStatus es = keepWithTitle(title, kDesignRecordEntry, design);
     vrxutRelRb(design);
     if (es != Vrx::eOk) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/design_record.h"
 #include "model/mould_base_model.h"
 #include "vrxdb.h"
 
@@ -17,18 +18,19 @@ extern const wchar_t* const kMouldBaseListName;   // "ZDT_MOULD_BASES"
 extern const wchar_t* const kDesignRecordEntry;   // "ZDT_MOULD_BASE"
 extern const wchar_t* const kOrderTableEntry;     // "ZDT_ORDER_TABLE"
 
-// Keeps model's design (with the insertion point the user picked) with the
-// title text and lists the title. False, with why, when the drawing refused;
+// Keeps model's design (with the insertion point the user picked and the
+// drawing scale it was drawn at) with the title text and lists the title. False, with why, when the drawing refused;
 // a record already kept with that title is replaced.
 bool storeMouldBaseDesign(VRxDbDatabase& db, const MouldBaseModel& model, const VRxGePoint3d& insertionPoint,
-                          VRxDbObjectId title, std::wstring& why);
+                          double scale, VRxDbObjectId title, std::wstring& why);
 
 // One listed base: its title and, when its record reads, the design as a fresh
 // model (plate stack not computed yet).
 struct StoredMouldBase {
     VRxDbObjectId title;
-    VRxGePoint3d titlePosition;
+    VRxGePoint3d titlePosition;              // where the title stands now
     std::unique_ptr<MouldBaseModel> design;  // null when the record is missing or damaged
+    DrawnLayout layout;                      // where the base was drawn
     std::wstring problem;                    // why design is null
 };
 

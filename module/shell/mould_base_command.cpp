@@ -25,7 +25,7 @@ void keepDesign(const MouldBaseModel& model, const vrx_point insertionPoint, VRx
     if (db == nullptr || title.isNull() || model.plates.empty()) return;
     std::wstring why;
     const VRxGePoint3d picked(insertionPoint[0], insertionPoint[1], insertionPoint[2]);
-    if (!storeMouldBaseDesign(*db, model, picked, title, why))
+    if (!storeMouldBaseDesign(*db, model, picked, drawingScale, title, why))
         vrxutPrintf(L"\n大水口系统: 模架设计未能存入图纸（%s），订料单无法使用此模架。\n", why.c_str());
 }
 

@@ -9,7 +9,6 @@
 #include "catalogue/catalogue_db.h"
 #include "draw/drawing_styles.h"
 #include "draw/entity_services.h"
-#include "model/plate_stack.h"
 #include "order/order_files.h"
 #include "order/order_table_drawing.h"
 #include "vrxed.h"
@@ -18,14 +17,6 @@ namespace {
 
 bool inside(const VRxGePoint3d& p, double left, double top, double width, double height) {
     return width > 0 && height > 0 && p.x >= left && p.x <= left + width && p.y <= top && p.y >= top - height;
-}
-
-// The base laid out as drawn: its drawn plates from its insertion point.
-void layOutAsDrawn(const MouldBaseModel& design, MouldBaseModel& shown) {
-    *shown.params = *design.params;
-    shown.displayFilter = design.displayFilter;
-    shown.insertPoint = design.insertPoint;
-    ComputePlateLayout(shown);
 }
 
 void eraseEntities(const std::vector<VRxDbObjectId>& ids) {
@@ -63,10 +54,7 @@ void makeOrderList(const StoredMouldBase& base) {
     }
 
     // The table is drawn at the scale the base was drawn at.
-    MouldBaseModel shown;
-    layOutAsDrawn(*base.design, shown);
-    auto aPlate = shown.plates.find(L"A板");
-    if (aPlate != shown.plates.end() && aPlate->second != nullptr) setupDrawingStyles(aPlate->second->width / 50.0);
+    if (base.layout.scale > 0) setupDrawingStyles(base.layout.scale);
     eraseEntities(storedOrderTable(base.title));
     storeOrderTable(base.title, drawOrderTable(list, base.titlePosition));
     vrxutPrintf(L"\n订料单已写入“%s”：%d 行订料，%d 个孔。\n", path.c_str(), static_cast<int>(list.items.size()),
@@ -102,20 +90,11 @@ void runOrderList() {
 const StoredMouldBase* pickMouldBase(const std::vector<StoredMouldBase>& bases, const VRxGePoint3d& point) {
     for (auto base = bases.rbegin(); base != bases.rend(); ++base) {
         if (!base->design) continue;
-        MouldBaseModel shown;
-        layOutAsDrawn(*base->design, shown);
-        // The title was drawn where the layout's cursor ends; a base moved since
-        // has moved with its title.
-        const double dx = base->titlePosition.x - shown.insertPoint.x;
-        const double dy = base->titlePosition.y - shown.insertPoint.y;
-        for (const auto& byView : shown.views)
-            for (const auto& byPlate : byView.second) {
-                const PlateView* view = byPlate.second;
-                if (view == nullptr || view->plate == nullptr) continue;
-                const double height = view->code == L"A1" ? view->plate->length : view->plate->thickness;
-                if (inside(point, view->origin.x + dx, view->origin.y + dy, view->plate->width, height))
-                    return &*base;
-            }
+        // A base moved since it was drawn has moved with its title.
+        const double dx = base->titlePosition.x - base->layout.titlePosition.x;
+        const double dy = base->titlePosition.y - base->layout.titlePosition.y;
+        for (const DrawnView& view : base->layout.views)
+            if (inside(point, view.origin.x + dx, view.origin.y + dy, view.width, view.height)) return &*base;
     }
     return nullptr;
 }

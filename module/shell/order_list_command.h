@@ -10,8 +10,7 @@
 // The command function registered with the host. Never lets an exception out.
 void OrderListCommand();
 
-// The base whose plate views (laid out again from its design and placed as
-// its title now stands) hold the point; the most recently drawn wins where
-// bases overlap. Null when none does; bases whose design did not read are
-// passed over.
+// The base whose plate views (as drawn, moved as its title has moved since)
+// hold the point; the most recently drawn wins where bases overlap. Null when
+// none does; bases whose design did not read are passed over.
 const StoredMouldBase* pickMouldBase(const std::vector<StoredMouldBase>& bases, const VRxGePoint3d& point);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "draw/entity_services.h"
+#include "catalogue/text_conversion.h"
 #include "model/design_record.h"
 #include "model/stored_designs.h"
 
@@ -16,8 +17,16 @@ namespace {
 void fillDesign(MouldBaseModel& model) {
     MouldBaseParams& p = *model.params;
     p = {L"3035", L"SAI", L"有", L"否", L"70", L"80", L"100", L"20", L"25"};
-    model.plates[L"A板"] = new PlateRecord;
+    auto* aPlate = new PlateRecord;
+    aPlate->width = 300;
+    aPlate->thickness = 70;
+    model.plates[L"A板"] = aPlate;
     model.plates[L"B板"] = new PlateRecord;
+    auto* side = new PlateView;
+    side->plate = model.plates[L"A板"];
+    side->origin = VRxGePoint3d(466.7, -466.7, 0);
+    model.views[L"A3"][L"A板"] = side;
+    model.insertPoint = VRxGePoint3d(4200, 0, 0);  // where the title went
     auto* pocket = new PocketRecord;
     pocket->plateName = L"A板";
     pocket->mouldHalf = L"上模";
@@ -36,16 +45,18 @@ void fillDesign(MouldBaseModel& model) {
 bool readAltered(const std::function<void(resbuf*&)>& alter, std::wstring& problem) {
     MouldBaseModel source;
     fillDesign(source);
-    resbuf* record = makeDesignRecord(source, VRxGePoint3d(0, 0, 0));
+    resbuf* record = makeDesignRecord(source, VRxGePoint3d(0, 0, 0), 6.0);
     alter(record);
     MouldBaseModel back;
-    const bool ok = readDesignRecord(record, back, problem);
+    DrawnLayout layout;
+    const bool ok = readDesignRecord(record, back, layout, problem);
     vrxutRelRb(record);
     return ok;
 }
 
 // The record's values: 0 kind, 1 version, 2-10 choices, 11 point, 12 count and
-// 13-14 plates, 15 count and 16-30 the pocket, 31 count and 32-39 the locks.
+// 13-14 plates, 15 count and 16-30 the pocket, 31 count and 32-39 the locks,
+// 40 scale, 41 title, 42 count and 43-47 the view.
 resbuf* nth(resbuf* rb, int n) {
     while (n-- > 0 && rb != nullptr) rb = rb->rbnext;
     return rb;
@@ -54,10 +65,11 @@ resbuf* nth(resbuf* rb, int n) {
 TEST(DesignRecord, EveryChoicePocketAndLockComesBack) {
     MouldBaseModel source;
     fillDesign(source);
-    resbuf* record = makeDesignRecord(source, VRxGePoint3d(100, 200, 0));
+    resbuf* record = makeDesignRecord(source, VRxGePoint3d(100, 200, 0), 6.0);
     MouldBaseModel back;
+    DrawnLayout layout;
     std::wstring problem;
-    ASSERT_TRUE(readDesignRecord(record, back, problem)) << problem;
+    ASSERT_TRUE(readDesignRecord(record, back, layout, problem)) << toUtf8(problem);
     vrxutRelRb(record);
     EXPECT_EQ(back.params->ejectorThickness, L"25");
     EXPECT_EQ(back.params->spacerThickness, L"100");
@@ -77,6 +89,13 @@ TEST(DesignRecord, EveryChoicePocketAndLockComesBack) {
     EXPECT_EQ(back.lockTable->at(L"R")->size, L"TL-075");
     EXPECT_EQ(back.lockTable->at(L"R")->upright, 0);
     EXPECT_EQ(back.lockTable->at(L"R")->type, L"超薄顶锁");
+    // Where it was drawn: the scale, the title, the side view's outline.
+    EXPECT_EQ(layout.scale, 6.0);
+    EXPECT_EQ(layout.titlePosition.x, 4200);
+    ASSERT_EQ(layout.views.size(), 1u);
+    EXPECT_EQ(layout.views[0].code, L"A3");
+    EXPECT_EQ(layout.views[0].origin.x, 466.7);
+    EXPECT_EQ(layout.views[0].height, 70);
 }
 
 TEST(DesignRecord, DamagedRecordsAreRefusedWithWhatIsWrong) {
@@ -94,7 +113,7 @@ TEST(DesignRecord, DamagedRecordsAreRefusedWithWhatIsWrong) {
              nth(r, 11)->rbnext = nullptr;
          },
          L"第 13 项（显示模板数）缺失"},
-        {"a value too many", [](resbuf*& r) { nth(r, 39)->rbnext = vrxutBuildList(40, 1.0, 0); },
+        {"a value too many", [](resbuf*& r) { nth(r, 47)->rbnext = vrxutBuildList(40, 1.0, 0); },
          L"记录末尾）多出数据"},
         {"a value of the wrong type", [](resbuf*& r) { nth(r, 11)->restype = 40; }, L"第 12 项（插入点）类型不符"},
         {"a count out of range", [](resbuf*& r) { nth(r, 12)->resval.rlong = 100000; }, L"数目超出范围"},
@@ -121,8 +140,8 @@ TEST(StoredDesigns, ListedBasesAreFoundAndErasedOnesPassedOver) {
     VRxDbObjectId first = addText(VRxGePoint3d(1300, 0, 0), L"3035 SAI", VRxDbObjectId::kNull, 12, 0);
     VRxDbObjectId second = addText(VRxGePoint3d(2600, 0, 0), L"3035 SAI", VRxDbObjectId::kNull, 12, 0);
     std::wstring why;
-    ASSERT_TRUE(storeMouldBaseDesign(db, design, VRxGePoint3d(0, 0, 0), first, why)) << toUtf8(why);
-    ASSERT_TRUE(storeMouldBaseDesign(db, design, VRxGePoint3d(1400, 0, 0), second, why)) << toUtf8(why);
+    ASSERT_TRUE(storeMouldBaseDesign(db, design, VRxGePoint3d(0, 0, 0), 6.0, first, why)) << toUtf8(why);
+    ASSERT_TRUE(storeMouldBaseDesign(db, design, VRxGePoint3d(1400, 0, 0), 6.0, second, why)) << toUtf8(why);
     const VRxDbObjectId table[] = {first, second};
     EXPECT_TRUE(storeOrderTable(second, {table[0], table[1]}));
     EXPECT_EQ(storedOrderTable(second), std::vector<VRxDbObjectId>(table, table + 2));

@@ -45,8 +45,8 @@ TEST(OrderFormula, TermsAddUpAndBadTextIsRefused) {
 }
 
 void choose(MouldBaseModel& design, const wchar_t* code, const wchar_t* style, const wchar_t* guide,
-            const wchar_t* reversed) {
-    *design.params = {code, style, guide, reversed, L"70", L"80", L"100", L"25", L"30"};
+            const wchar_t* reversed, const wchar_t* plates = L"70") {
+    *design.params = {code, style, guide, reversed, plates, plates, L"100", L"25", L"30"};
 }
 
 // The holes of the list, per plate and process: (x, y, size, counterbore).
@@ -57,12 +57,13 @@ std::wstring key(double x, double y, const std::wstring& size, const std::wstrin
 }
 
 TEST(OrderList, HoleTableListsTheHolesTheDrawingDraws) {
-    const wchar_t* const designs[][4] = {{L"3035", L"SAI", L"有", L"否"}, {L"6010", L"SDH", L"无", L"是"},
-                                         {L"2025", L"SBI", L"有", L"否"}};
+    // Eyebolts of every rule: thick and thin A and B plates, and the paired ones of the largest sizes.
+    const wchar_t* const designs[][5] = {{L"3035", L"SAI", L"有", L"否", L"70"}, {L"6010", L"SDH", L"无", L"是", L"70"},
+                                         {L"2025", L"SBI", L"有", L"否", L"30"}};
     for (const auto& d : designs) {
         MouldBaseModel design, drawn;
-        choose(design, d[0], d[1], d[2], d[3]);
-        choose(drawn, d[0], d[1], d[2], d[3]);
+        choose(design, d[0], d[1], d[2], d[3], d[4]);
+        choose(drawn, d[0], d[1], d[2], d[3], d[4]);
         ComputePlateStack(drawn);
         OrderList list;
         std::wstring problem;
@@ -125,24 +126,22 @@ TEST(OrderFiles, WrittenWholeOrNotAtAll) {
 }
 
 TEST(OrderListCommand, APointInAnyViewPicksTheBaseWhereItsTitleStands) {
-    std::vector<StoredMouldBase> bases(1);
-    bases[0].design = std::make_unique<MouldBaseModel>();
-    choose(*bases[0].design, L"3035", L"SAI", L"有", L"否");
-    // The title stands where the layout ends: laid out from the origin, 工面
-    // (350 wide) is followed by plates 116.7 apart.
-    MouldBaseModel shown;
-    *shown.params = *bases[0].design->params;
-    ComputePlateLayout(shown);
-    bases[0].titlePosition = shown.insertPoint;
-    const PlateView& bSide = *shown.views[L"A3"][L"B板"];
-    const VRxGePoint3d inBSide(bSide.origin.x + 10, bSide.origin.y - 10, 0);
+    std::vector<StoredMouldBase> bases(2);
+    for (StoredMouldBase& base : bases) base.design = std::make_unique<MouldBaseModel>();
+    // The first base: a plan view at the origin, a side view below it; the
+    // second drawn over the first's plan view, its design unreadable.
+    bases[0].layout.views = {{L"工面", L"A1", VRxGePoint3d(0, 0, 0), 350, 350},
+                             {L"B板", L"A3", VRxGePoint3d(883.3, -466.7, 0), 300, 30}};
+    bases[0].layout.titlePosition = bases[0].titlePosition = VRxGePoint3d(4000, 0, 0);
+    bases[1].layout.views = {{L"工面", L"A1", VRxGePoint3d(0, 0, 0), 350, 350}};
+    bases[1].design.reset();
     EXPECT_EQ(pickMouldBase(bases, VRxGePoint3d(10, -10, 0)), &bases[0]);
-    EXPECT_EQ(pickMouldBase(bases, inBSide), &bases[0]);
-    EXPECT_EQ(pickMouldBase(bases, VRxGePoint3d(10, -380, 0)), nullptr);  // between plan and side view
+    EXPECT_EQ(pickMouldBase(bases, VRxGePoint3d(1183.3, -496.7, 0)), &bases[0]);  // on the outline counts
+    EXPECT_EQ(pickMouldBase(bases, VRxGePoint3d(10, -380, 0)), nullptr);         // between plan and side view
     // Moved with its title, the base is found where it now is.
     bases[0].titlePosition.x += 5000;
-    EXPECT_EQ(pickMouldBase(bases, inBSide), nullptr);
-    EXPECT_EQ(pickMouldBase(bases, VRxGePoint3d(inBSide.x + 5000, inBSide.y, 0)), &bases[0]);
+    EXPECT_EQ(pickMouldBase(bases, VRxGePoint3d(10, -10, 0)), nullptr);
+    EXPECT_EQ(pickMouldBase(bases, VRxGePoint3d(5010, -10, 0)), &bases[0]);
 }
 
 }  // namespace
