@@ -57,3 +57,23 @@ CREATE TABLE BOM_STACK_FIGURE (
   formula   TEXT NOT NULL,
   note      TEXT NOT NULL
 );
+
+-- Every hole step of the machining tables in one row, as the drawing's
+-- statement folds a plate's parameter rows (X值, Y值, 直径) into one row per
+-- step: the order list reads all the steps of a base at once. Made from the
+-- machining tables once they are filled; the rows of one step share their
+-- style and model, as catalogue_gen writes them.
+CREATE TABLE BOM_HOLE_STEP AS
+SELECT d.model_id, d.style, d.model, d.plate_name, p.proc_id, p.proc_name, d.g_c, d.gg_c,
+       max(CASE WHEN pd.para_name = 'X值' THEN d.para_val ELSE -9990 END) AS x,
+       max(CASE WHEN pd.para_name = 'Y值' THEN d.para_val ELSE -9990 END) AS y,
+       max(CASE WHEN pd.para_name = '直径' THEN d.para_val ELSE 0 END) AS diameter
+FROM base_plate_proc_detail d
+JOIN base_proc_detail pd ON d.para_id = pd.para_id
+JOIN base_proc p ON pd.proc_id = p.proc_id
+WHERE d.itemType = 1 AND pd.para_name IN ('X值', 'Y值', '直径')
+GROUP BY d.model_id, d.style, d.model, p.proc_id, p.proc_name, d.g_c, d.gg_c, d.plate_name;
+-- In the order the drawing meets the steps, holding every column the order
+-- list reads, so a base's steps come from the index alone.
+CREATE INDEX BOM_HOLE_STEP_MODEL ON BOM_HOLE_STEP
+  (model_id, proc_id, proc_name, g_c, gg_c, plate_name, style, model, x, y, diameter);

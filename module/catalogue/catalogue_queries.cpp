@@ -12,6 +12,10 @@ namespace {
 using catalogue_detail::quoted;
 using catalogue_detail::Statement;
 
+// The size row of a mould code, and the sizes of one plate on it.
+Statement plateSizeStatement(CatalogueDb& catalogue, const std::string& mouldCode);
+void plateSizes(const Statement& s, const std::wstring& plateName, double& thickness, double& width, double& length);
+
 // A column name is spliced into a statement unquoted: only a plain name is taken.
 bool isPlainName(const std::wstring& name) {
     if (name.empty() || !(std::iswalpha(name[0]) || name[0] == L'_')) return false;
@@ -37,6 +41,10 @@ std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::strin
     std::vector<CatalogueRow> rows;
     Statement s(catalogue, L"select mtype,platename,slocation,sortnumber from modeL_PLATE_LIST  WHERE MTYPE=" +
                                quoted(fromAnsi(mouldType)));
+    // Every plate's sizes come from the code's one size row, read once: the
+    // same row lookupPlateSize reads for each plate.
+    Statement size = plateSizeStatement(catalogue, mouldCode);
+    const bool sized = size.next();
     while (s.next()) {
         CatalogueRow row;
         row.mouldType = s.text(0);
@@ -44,7 +52,7 @@ std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::strin
         row.location = s.text(2);
         row.sortNumber = s.integer(3);
         row.mouldCode = fromAnsi(mouldCode);
-        lookupPlateSize(catalogue, mouldCode, row.plateName, row.thickness, row.width, row.length);
+        if (sized) plateSizes(size, row.plateName, row.thickness, row.width, row.length);
         rows.push_back(row);
     }
     return rows;
@@ -53,11 +61,23 @@ std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::strin
 bool lookupPlateSize(CatalogueDb& catalogue, const std::string& mouldCode, const std::wstring& plateName,
                      double& thickness, double& width, double& length) {
     thickness = width = length = -1;
-    Statement s(catalogue,
-                L"select mcode,sapw,sapl,abplate_h,fplate_h,stph,suph,ssbw,erpw,erph,ejph,tpih,bpih,tpiw from "
-                L"mode_plate_size  where mcode=" +
-                    quoted(fromAnsi(mouldCode)));
+    Statement s = plateSizeStatement(catalogue, mouldCode);
     if (!s.next()) return false;
+    plateSizes(s, plateName, thickness, width, length);
+    return true;
+}
+
+namespace {
+
+Statement plateSizeStatement(CatalogueDb& catalogue, const std::string& mouldCode) {
+    return Statement(catalogue,
+                     L"select mcode,sapw,sapl,abplate_h,fplate_h,stph,suph,ssbw,erpw,erph,ejph,tpih,bpih,tpiw from "
+                     L"mode_plate_size  where mcode=" +
+                         quoted(fromAnsi(mouldCode)));
+}
+
+void plateSizes(const Statement& s, const std::wstring& plateName, double& thickness, double& width,
+                double& length) {
     length = s.real(2);
 
     // The plates whose thickness the size table fixes. "面针" (not "面针板": the
@@ -76,8 +96,9 @@ bool lookupPlateSize(CatalogueDb& catalogue, const std::string& mouldCode, const
     else if (plateName == L"方铁L" || plateName == L"方铁R") widthColumn = 7;
     else if (plateName == L"面针板" || plateName == L"底针板") widthColumn = 8;
     width = s.real(widthColumn);
-    return true;
 }
+
+}  // namespace
 
 bool listThicknessOptions(CatalogueDb& catalogue, const std::string& mouldCode, const std::string& column,
                           std::vector<int32_t>& options) {

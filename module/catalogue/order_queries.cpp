@@ -2,6 +2,7 @@
 // their statements on every path and never throw.
 #include "catalogue/order_queries.h"
 
+#include "catalogue/catalogue_queries.h"
 #include "catalogue/catalogue_statement.h"
 
 using catalogue_detail::quoted;
@@ -52,32 +53,75 @@ std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue) {
     return figures;
 }
 
+std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(CatalogueDb& catalogue,
+                                                                             const std::vector<CatalogueRow>& plates) {
+    std::map<std::wstring, std::vector<EyeboltPlacement>> placements;
+    if (plates.empty()) return placements;
+    const std::string key = sizeRangeKey(plates.front().mouldCode);
+    if (key.empty()) return placements;
+    const std::wstring range = L" " + fromAnsi(key) + L" between mcodef and mcodet";
+    // A plate's eyebolt size; the ranges of one plate never overlap.
+    std::map<std::wstring, std::wstring> sizes;
+    Statement info(catalogue, L"select platename, itemvalue from MODE_EYEBOLT_INFO where" + range);
+    while (info.next()) sizes.emplace(info.text(0), info.text(1));
+    if (sizes.empty()) return placements;
+
+    // The A and B plates' patterns: group A by the plate's thickness, else the
+    // last B or C row with its sideways offset, else two end-face eyebolts.
+    bool groupA = false, groupBC = false;
+    int32_t threshold = 0, thin = 2, thick = 2, pattern = 2;
+    double movex = 0;
+    Statement laling(catalogue, L"select GROUPCODE, attribute1, attribute2, attribute3, attribute4 from "
+                                L"MODE_LALING_SETUP where" + range + L" and GROUPCODE in ('A','B','C') order by rowid");
+    while (laling.next()) {
+        if (laling.text(0) == L"A") {
+            if (groupA) continue;  // the first group A row decides
+            groupA = true;
+            threshold = laling.integer(1);
+            thin = laling.integer(3);
+            thick = laling.integer(4);
+        } else {
+            groupBC = true;
+            movex = laling.real(2);
+            pattern = laling.integer(4);
+        }
+    }
+    for (const CatalogueRow& row : plates) {
+        auto size = sizes.find(row.plateName);
+        if (size == sizes.end()) continue;
+        std::vector<EyeboltPlacement>& out = placements[row.plateName];
+        if (row.plateName != L"A板" && row.plateName != L"B板")
+            layoutEyebolts(size->second, row.width, row.length, 0, 2, out);
+        else if (groupA)
+            layoutEyebolts(size->second, row.width, row.length, 0, threshold < row.thickness ? thick : thin, out);
+        else
+            layoutEyebolts(size->second, row.width, row.length, movex, groupBC ? pattern : 2, out);
+    }
+    return placements;
+}
+
 std::vector<CatalogueHoleStep> loadMachiningHoleSteps(CatalogueDb& catalogue, const std::wstring& style,
                                                       const std::wstring& mouldCode, const std::wstring& ejectorGuide) {
     std::wstring modelId = mouldCode;
     for (wchar_t& c : modelId)
         if (c == L'M') c = L'0';
     const std::wstring series = style.empty() ? std::wstring() : style.substr(0, 1);
-    // The drawing's statement for one plate, with the plate filter left out and
-    // the plate selected; the grouping (and so the order of the rows) is its own.
-    std::wstring text =
-        L"select plate_name, base_proc.proc_name,"
-        L" max(case when base_proc_detail.para_name='X值' then base_plate_proc_detail.para_val else -9990 end),"
-        L" max(case when base_proc_detail.para_name='Y值' then base_plate_proc_detail.para_val else -9990 end),"
-        L" max(case when base_proc_detail.para_name='直径' then base_plate_proc_detail.para_val else 0 end),"
-        L" gg_c"
-        L" from base_plate_proc_detail"
-        L" inner join base_proc_detail on base_plate_proc_detail.para_id = base_proc_detail.para_id"
-        L" inner join base_proc on base_proc_detail.proc_id = base_proc.proc_id"
-        L" where style like " + quoted(L"%" + series + L"%") +
-        L" and model_id=" + quoted(modelId) +
-        L" and itemType=1 and (para_name = 'X值' or para_name = 'Y值' or para_name = '直径')"
-        L" and (model like " + quoted(L"%" + style + L"%") + L" or model = '')" +
-        (ejectorGuide == L"无" ? L" and proc_name != '针板边'" : L"") +
-        L" and proc_name != '拉令孔'"
-        L" group by base_plate_proc_detail.model_id, base_proc.proc_id, base_proc.proc_name, g_c, gg_c, plate_name";
+    // The filters of the drawing's statement for one plate, on the catalogue's
+    // steps already folded (BOM_HOLE_STEP), in the drawing's group order.
+    Statement s(catalogue, L"select plate_name, proc_name, x, y, diameter, gg_c from BOM_HOLE_STEP where model_id=" +
+                               quoted(modelId) + L" and style like " + quoted(L"%" + series + L"%") +
+                               L" and (model like " + quoted(L"%" + style + L"%") + L" or model = '')" +
+                               (ejectorGuide == L"无" ? L" and proc_name != '针板边'" : L"") +
+                               L" and proc_name != '拉令孔' order by proc_id, proc_name, g_c, gg_c, plate_name");
+    // A base has a few plate and process names and some hundred steps: each
+    // name is made wide once.
+    std::map<std::string, std::wstring> names;
+    auto name = [&names](const std::string& bytes) -> const std::wstring& {
+        auto known = names.find(bytes);
+        return known != names.end() ? known->second : names.emplace(bytes, fromUtf8(bytes)).first->second;
+    };
     std::vector<CatalogueHoleStep> steps;
-    Statement s(catalogue, text);
-    while (s.next()) steps.push_back({s.text(0), s.text(1), s.real(2), s.real(3), s.real(4), s.integer(5)});
+    while (s.next())
+        steps.push_back({name(s.bytes(0)), name(s.bytes(1)), s.real(2), s.real(3), s.real(4), s.integer(5)});
     return steps;
 }

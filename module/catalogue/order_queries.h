@@ -1,6 +1,7 @@
 // The statements of the order list: the catalogue's rules for plate steels,
-// standard parts, preferred lengths and stack figures (the BOM_ tables), and
-// the machining holes of every plate of a base in one statement. A catalogue
+// standard parts, preferred lengths and stack figures (the BOM_ tables), the
+// eyebolts of a whole base, and the machining holes of every plate of a base
+// in one statement (on BOM_HOLE_STEP, the machining tables' steps folded). A catalogue
 // without the BOM_ tables (one older than the order list) gives empty lists.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/catalogue_db.h"
+#include "catalogue/catalogue_queries.h"
 
 struct PlateMaterialRule {
     std::wstring plateName;
@@ -58,8 +60,16 @@ std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalo
 // In sortorder.
 std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue);
 
+// The eyebolt holes of every plate of a base (the rows of its plates, with
+// their chosen thicknesses), laid out by the rules computeEyeboltPlacements
+// applies to one plate, from two statements for the whole base instead of up
+// to three per plate. Plates without eyebolts are left out.
+std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(CatalogueDb& catalogue,
+                                                                             const std::vector<CatalogueRow>& plates);
+
 // The hole steps of every plate of a style and mould code, selected as the
 // plate drawing selects one plate's (style, model and ejector guide filters
-// alike, eyebolt holes left out), in the order the drawing meets them.
+// alike, eyebolt holes left out), in the order the drawing meets them:
+// by process, step, hole number and plate.
 std::vector<CatalogueHoleStep> loadMachiningHoleSteps(CatalogueDb& catalogue, const std::wstring& style,
                                                       const std::wstring& mouldCode, const std::wstring& ejectorGuide);

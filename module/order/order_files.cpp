@@ -10,25 +10,30 @@
 #include <system_error>
 
 #include "catalogue/text_conversion.h"
+#include "order/order_formula.h"
 
 namespace {
 
 // One CSV field; quoted when it holds a separator, a quote or a line break.
-std::string csvField(const std::wstring& text) {
-    std::string bytes = toUtf8(text);
-    if (bytes.find_first_of(",\"\r\n") == std::string::npos) return bytes;
-    std::string quoted = "\"";
-    for (char c : bytes) {
-        quoted += c;
-        if (c == '"') quoted += '"';
+void appendField(std::wstring& text, const std::wstring& field) {
+    if (field.find_first_of(L",\"\r\n") == std::wstring::npos) {
+        text += field;
+        return;
     }
-    return quoted + "\"";
+    text += L'"';
+    for (wchar_t c : field) {
+        text += c;
+        if (c == L'"') text += L'"';
+    }
+    text += L'"';
 }
 
-std::string csvLine(const std::vector<std::wstring>& fields) {
-    std::string line;
-    for (size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + csvField(fields[i]);
-    return line + "\r\n";
+void appendLine(std::wstring& text, const std::vector<std::wstring>& fields) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i != 0) text += L',';
+        appendField(text, fields[i]);
+    }
+    text += L"\r\n";
 }
 
 bool endsWithXlsx(const std::wstring& path) {
@@ -59,14 +64,29 @@ bool writeCsv(const OrderList& list, const std::string& pathUtf8, std::wstring& 
 }  // namespace
 
 std::string orderCsvText(const OrderList& list) {
-    std::string text = "\xEF\xBB\xBF";
-    text += csvLine(std::vector<std::wstring>(std::begin(kOrderColumns), std::end(kOrderColumns)));
-    for (const OrderItem& item : list.items) text += csvLine(orderItemCells(item));
-    text += "\r\n";
-    text += csvLine({kHoleTableName});
-    text += csvLine(std::vector<std::wstring>(std::begin(kHoleColumns), std::end(kHoleColumns)));
-    for (const HoleItem& hole : list.holes) text += csvLine(holeItemCells(hole));
-    return text;
+    std::wstring text;
+    text.reserve(64 * (list.items.size() + list.holes.size() + 8));
+    appendLine(text, std::vector<std::wstring>(std::begin(kOrderColumns), std::end(kOrderColumns)));
+    for (const OrderItem& item : list.items) appendLine(text, orderItemCells(item));
+    text += L"\r\n";
+    appendLine(text, {kHoleTableName});
+    appendLine(text, std::vector<std::wstring>(std::begin(kHoleColumns), std::end(kHoleColumns)));
+    // Hundreds of holes: their numbers go straight into the text.
+    for (const HoleItem& hole : list.holes) {
+        for (const std::wstring* field : {&hole.plate, &hole.process, &hole.size}) {
+            appendField(text, *field);
+            text += L',';
+        }
+        text += formatMillimetres(hole.x) + L',' + formatMillimetres(hole.y) + L',';
+        text += hole.depth < 0 ? std::wstring(kThroughHole) : formatMillimetres(hole.depth);
+        text += L',';
+        appendField(text, hole.counterbore);
+        text += L"\r\n";
+    }
+    // The byte-order mark tells a spreadsheet the text is UTF-8.
+    std::string bytes;
+    tryToUtf8(text, bytes);
+    return "\xEF\xBB\xBF" + bytes;
 }
 
 bool writeOrderFile(const OrderList& list, const std::wstring& path, std::wstring& why) {

@@ -136,6 +136,7 @@ void OrderBuilder::loadHoles() {
     const MouldBaseParams& p = *m_stack.params;
     const std::vector<CatalogueHoleStep> steps =
         loadMachiningHoleSteps(m_catalogue, p.style, p.mouldCode, p.ejectorGuide);
+    std::vector<CatalogueRow> rows;
     for (const auto& entry : m_stack.plates) {
         const PlateRecord& plate = *entry.second;
         ProcessHoles& holes = m_holes[plate.name];
@@ -143,7 +144,6 @@ void OrderBuilder::loadHoles() {
         for (const CatalogueHoleStep& step : steps)
             if (step.plateName.find(plate.name) != std::wstring::npos)
                 holes[step.process][step.hole].steps.emplace(step.diameter, std::make_pair(step.x, step.y));
-
         CatalogueRow row;
         row.mouldCode = plate.mouldCode;
         row.mouldType = plate.style;
@@ -151,10 +151,12 @@ void OrderBuilder::loadHoles() {
         row.thickness = plate.thickness;
         row.width = plate.width;
         row.length = plate.length;
-        std::vector<EyeboltPlacement> eyebolts;
-        computeEyeboltPlacements(m_catalogue, row, eyebolts);
+        rows.push_back(row);
+    }
+    for (const auto& plate : loadEyeboltPlacements(m_catalogue, rows)) {
+        const std::vector<EyeboltPlacement>& eyebolts = plate.second;
         for (size_t i = 0; i < eyebolts.size(); ++i) {
-            Hole& hole = holes[kEyeboltProcess][static_cast<int32_t>(i)];
+            Hole& hole = m_holes[plate.first][kEyeboltProcess][static_cast<int32_t>(i)];
             hole.steps.emplace(leadingDecimal(eyebolts[i].size), std::make_pair(eyebolts[i].x, eyebolts[i].y));
             hole.sideFace = true;
         }
