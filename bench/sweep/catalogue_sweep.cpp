@@ -1,17 +1,21 @@
 // The catalogue sweep: draws every style and code of the shipped catalogue
 // through the module, as a user would with the main dialog's default choices,
 // and checks each drawing (command-line diagnostics, objects left open, the DXF
-// reading back, the plates and their sizes). Prints one line per failing
-// drawing and a summary per style.
+// reading back, the plates and their sizes) and its order list. Prints one line
+// per failing drawing and a summary per style.
 //   catalogue_sweep [--every N] [--quiet]
 // --every N draws only every Nth code of each style (the sanitizer build's sample).
 // Exit status 0 when every drawing is right, 1 when one is not, 2 when the sweep
 // could not run at all.
 #include <sqlite3.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <regex>
@@ -33,17 +37,19 @@ namespace {
 const int kMouldCodeList = 1001;
 const int kStyleList = 1002;
 
-// Answers the insertion point and keeps what the command prints.
+// Answers the insertion point (the order list's point: the first plan view's
+// corner), the order list's file name, and keeps what the command prints.
 class SweepEditor : public VRxEditorHost {
 public:
     std::wstring output;
+    std::wstring file;
     int getPoint(const double*, const std::wstring&, double result[3]) override {
         result[0] = result[1] = result[2] = 0.0;
         return RTNORM;
     }
     int getString(bool, const std::wstring&, std::wstring& result) override {
-        result.clear();
-        return RTCAN;
+        result = file;
+        return file.empty() ? RTCAN : RTNORM;
     }
     void print(const std::wstring& text) override { output += text; }
 };
@@ -143,7 +149,30 @@ void diagnosticProblems(const std::wstring& output, std::vector<std::string>& pr
     }
 }
 
-Result drawOne(VRxEdCommand* command, const std::string& templateText, const Catalogue& cat,
+// The order list of the base just drawn, made as a user makes it: it must be
+// written whole, with the base's heights and no part of negative or no size.
+void orderOne(VRxEdCommand* order, VRxDbDatabase& db, std::vector<std::string>& problems) {
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("zdt_sweep_" + std::to_string(getpid()) + ".csv")).string();
+    SweepEditor editor;
+    editor.file = winFromUtf8(file);
+    vrxdbHostApplicationServices()->setWorkingDatabase(&db);
+    VRxEditorHost* previousEditor = vrxedSetHost(&editor);
+    order->functionAddr()();
+    vrxedSetHost(previousEditor);
+    vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(file.c_str());
+    if (editor.output.find(L"订料单已写入") == std::wstring::npos)
+        problems.push_back("order list: " + winToUtf8(editor.output));
+    else if (text.find("\n闭合高度,") == std::string::npos || text.find("×-") != std::string::npos ||
+             text.find("×0,") != std::string::npos || text.find("Ø0") != std::string::npos)
+        problems.push_back("order list: a size of nothing, or no closed height");
+    if (db.openObjectCount() != 0) problems.push_back("the order list left objects open");
+}
+
+Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& templateText, const Catalogue& cat,
                const std::string& style, const std::string& code) {
     Result result;
     VRxDbDatabase db(false);
@@ -181,6 +210,7 @@ Result drawOne(VRxEdCommand* command, const std::string& templateText, const Cat
     const std::wstring title = winFromUtf8(code + " " + style);
     for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code)))
         result.problems.push_back(p);
+    orderOne(order, db, result.problems);
     return result;
 }
 
@@ -221,8 +251,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     VRxEdCommand* command = findCommand(L"ZDTSGS");
-    if (command == nullptr || !command->functionAddr()) {
-        std::cerr << "catalogue_sweep: the module registered no ZDTSGS command\n";
+    VRxEdCommand* order = findCommand(L"ZDTBOM");
+    if (command == nullptr || !command->functionAddr() || order == nullptr || !order->functionAddr()) {
+        std::cerr << "catalogue_sweep: the module registered no ZDTSGS or ZDTBOM command\n";
         return 2;
     }
 
@@ -235,7 +266,7 @@ int main(int argc, char** argv) {
         size_t drawings = 0, failures = 0, entities = 0;
         for (size_t i = 0; i < cat.codes.size(); i += every) {
             const std::string& code = cat.codes[i];
-            Result r = drawOne(command, templateText, cat, style, code);
+            Result r = drawOne(command, order, templateText, cat, style, code);
             ++drawings;
             entities += r.entities;
             if (r.problems.empty()) continue;

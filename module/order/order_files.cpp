@@ -97,8 +97,14 @@ bool writeOrderFile(const OrderList& list, const std::wstring& path, std::wstrin
         why = L"没有文件名";
         return false;
     }
-    // A hidden name of the same folder, so the rename cannot cross file systems.
+    // Only a file is replaced: a folder, a device or a pipe of that name is left alone.
     std::error_code ec;
+    const fs::file_status existing = fs::status(target, ec);
+    if (fs::exists(existing) && !fs::is_regular_file(existing)) {
+        why = L"这个名称不是普通文件";
+        return false;
+    }
+    // A hidden name of the same folder, so the rename cannot cross file systems.
     fs::path temporary;
     for (int n = 1;; ++n) {
         temporary = target.parent_path() / ("." + target.filename().string() + ".zdt~" + std::to_string(n));

@@ -9,9 +9,9 @@
 #include "order/order_list.h"
 
 // Writes under a temporary name beside path and renames it into place, so a
-// failure (no folder, no permission, a folder of that name, a full disk) leaves
-// neither a new file nor half of one, and a file that was there stays as it
-// was. False, with why.
+// failure (no folder, no permission, a full disk) leaves neither a new file nor
+// half of one, and a file that was there stays as it was. A name that is not a
+// file (a folder, a device such as /dev/null) is refused. False, with why.
 bool writeOrderFile(const OrderList& list, const std::wstring& path, std::wstring& why);
 
 // The CSV text, byte-order mark included.

@@ -2,6 +2,7 @@
 // drawing is made from; its files (whole or none at all); and picking a kept
 // base by a point in one of its views, where its title now stands.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -117,12 +118,16 @@ TEST(OrderFiles, WrittenWholeOrNotAtAll) {
 
     // No folder, or a folder in the way: nothing written, the folder untouched.
     std::filesystem::create_directory(dir.file("taken.csv"));
-    for (const std::string& bad : {dir.file("none/order.csv"), dir.file("none/order.xlsx"), dir.file("taken.csv")}) {
+    // Nor is a device or pipe replaced (as /dev/null would be by a careless rename).
+    ASSERT_EQ(mkfifo(dir.file("pipe.csv").c_str(), 0600), 0);
+    for (const std::string& bad :
+         {dir.file("none/order.csv"), dir.file("none/order.xlsx"), dir.file("taken.csv"), dir.file("pipe.csv")}) {
         EXPECT_FALSE(writeOrderFile(list, fromUtf8(bad), why)) << bad;
         EXPECT_FALSE(why.empty());
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("taken.csv")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe.csv")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 TEST(OrderListCommand, APointInAnyViewPicksTheBaseWhereItsTitleStands) {
