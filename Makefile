@@ -1,6 +1,6 @@
 # The two commands of the README. Each installs the Debian packages it needs when
 # they are missing, configures, builds and runs.
-#   make demo   builds build/ and draws the demo into out/
+#   make demo   builds build/ and draws the demo and its order list into out/
 #   make test   builds and tests build/ (normal) and build-asan/ (ASan + UBSan)
 
 JOBS ?= $(shell nproc)
@@ -31,11 +31,14 @@ build-asan: deps
 	cmake -S . -B build-asan -DZDT_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 
-# The default mould base of samples/default_mould_base.zdt, drawn by zdtcad.
+# The default mould base of samples/default_mould_base.zdt, drawn by zdtcad,
+# then its order list made from the saved drawing (samples/demo_order_list.zdt).
 demo: build
 	@mkdir -p out
 	./build/bin/zdtcad --dialog-pictures out --save out/demo.dxf --svg out/demo.svg --png out/demo.png \
 	    samples/default_mould_base.zdt
+	./build/bin/zdtcad --template out/demo.dxf --save out/demo-order.dxf --png out/demo-order.png \
+	    samples/demo_order_list.zdt
 
 # Benchmarks and the catalogue sweep's time; writes bench/RESULTS.md.
 bench: build
