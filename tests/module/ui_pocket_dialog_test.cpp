@@ -174,6 +174,67 @@ TEST_F(PocketDialogTest, SwitchingPlatesSeedsTheNewPocketMirroredWithoutDepth) {
     for (int corner : {4, 6, 7}) expectCorner(*b, corner, 10.0, FilletCorner);
 }
 
+TEST_F(PocketDialogTest, EachPlateShowsItsOwnCornersAndAPocketOutsideItsPlateIsNotLeft) {
+    auto* a = new PocketRecord;
+    a->plateName = L"A板";
+    a->mouldHalf = L"上模";
+    a->width = 100;
+    a->length = 150;
+    a->depth = 25;
+    a->setAllCorners({5.0, FilletCorner});
+    auto* b = new PocketRecord;
+    b->plateName = L"B板";
+    b->mouldHalf = L"下模";
+    b->width = 80;
+    b->length = 120;
+    b->depth = 20;
+    b->setNonDatumSpec({10.0, FilletCorner});
+    b->setDatumSpec({12.5, ReliefCorner});
+    model.pocketTable = {{L"A板", a}, {L"B板", b}};
+    PlateRecord& plateA = *model.plates[L"A板"];
+    plateA.width = 300;
+    plateA.length = 350;
+    plateA.thickness = 30;
+
+    auto shows = [](bool allAlike, const wchar_t* type, const wchar_t* radius) {
+        return [=](CDialog& d) {
+            EXPECT_EQ(d.IsDlgButtonChecked(IDC_POCKET_ALL_ALIKE), allAlike ? 1u : 0u);
+            EXPECT_EQ(d.IsDlgButtonChecked(IDC_POCKET_DATUM_DIFFERS), allAlike ? 0u : 1u);
+            EXPECT_EQ(enabled(d, IDC_POCKET_ALL_TYPE), allAlike);
+            EXPECT_EQ(enabled(d, IDC_POCKET_DATUM_TYPE), !allAlike);
+            EXPECT_EQ(selectedText(d, allAlike ? IDC_POCKET_ALL_TYPE : IDC_POCKET_DATUM_TYPE), type);
+            EXPECT_EQ(selectedText(d, allAlike ? IDC_POCKET_ALL_RADIUS : IDC_POCKET_DATUM_RADIUS), radius);
+        };
+    };
+    user.probe(shows(true, L"R角", L"5.00"))
+        .select(IDC_POCKET_PLATE, L"B板")
+        .probe(shows(false, L"避空角", L"12.50"))
+        .select(IDC_POCKET_PLATE, L"A板")
+        .probe(shows(true, L"R角", L"5.00"))
+        .type(IDC_POCKET_WIDTH, L"400")
+        .select(IDC_POCKET_PLATE, L"B板")
+        .answer(IDOK)
+        .probe([](CDialog& d) {
+            std::wstring width;
+            d.GetDlgItemText(IDC_POCKET_WIDTH, width);
+            EXPECT_EQ(width, L"400.00");
+            EXPECT_EQ(selectedText(d, IDC_POCKET_PLATE), L"A板");
+        })
+        .ok()
+        .answer(IDOK)
+        .type(IDC_POCKET_WIDTH, L"120")
+        .select(IDC_POCKET_PLATE, L"B板")
+        .ok();
+    PocketDlg dlg(&model);
+    EXPECT_EQ(run(dlg), IDOK);
+    const std::wstring tooWide = L"宽超出[A板]：框边离板边至少留5.00，宽不能大于290.00";
+    EXPECT_EQ(user.texts(), (std::vector<std::wstring>{tooWide, tooWide}));
+    EXPECT_DOUBLE_EQ(pocket(L"A板")->width, 120.0);
+    for (int corner = 4; corner <= 7; ++corner) expectCorner(*pocket(L"A板"), corner, 5.0, FilletCorner);
+    expectCorner(*pocket(L"B板"), 5, 12.5, ReliefCorner);
+    for (int corner : {4, 6, 7}) expectCorner(*pocket(L"B板"), corner, 10.0, FilletCorner);
+}
+
 TEST_F(PocketDialogTest, OpeningOnABPocketSeedsTheAPocketKeepingItsDepth) {
     auto* b = new PocketRecord;
     b->plateName = L"B板";
