@@ -1,13 +1,14 @@
 // catalogue_gen: builds the mould base catalogue ZDTSTANDARDMOULD.db from the text
 // sources in data/catalogue (schema.sql and the *.csv tables and rules).
 //
-//   catalogue_gen SOURCE_DIR OUTPUT.db
+//   catalogue_gen SOURCE_DIR LOCK_SHAPES.csv OUTPUT.db
 //
 // The sizes, thickness codes, plate lists, eyebolt rules and locks are copied as
 // they stand; the machining holes are laid out from the rules of holes.csv for
 // every mould code, and every layout is checked before anything is written: each
 // hole lies inside its plate and clear of every other hole of the same plate in
-// every style. The database is written to a temporary file and renamed over the
+// every style. The lock sizes that fit each code and style are worked out from
+// the same layout and the lock shapes (lock_fit.h). The database is written to a temporary file and renamed over the
 // output, so a failed run never leaves a half-built catalogue behind.
 #include <sqlite3.h>
 
@@ -22,6 +23,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "lock_fit.h"
 
 namespace {
 
@@ -343,7 +346,7 @@ std::string fmt(double v) {
     return buf;
 }
 
-void build(const std::string& dir, const std::string& outPath) {
+void build(const std::string& dir, const std::string& lockShapesPath, const std::string& outPath) {
     const std::vector<Size> sizes = readSizes(dir);
 
     std::map<std::string, std::vector<int>> thickness;
@@ -383,9 +386,16 @@ void build(const std::string& dir, const std::string& outPath) {
         rules.push_back(r);
     }
 
+    const size_t slash = lockShapesPath.rfind('/');
+    const LockFitter lockFitter(readCsv(dir, "locks.csv", 3),
+                                readCsv(slash == std::string::npos ? "." : lockShapesPath.substr(0, slash),
+                                        lockShapesPath.substr(slash + 1), 4));
+    std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>> lockFits;
+
     // Lay out and check every hole of every code, style and plate first.
     for (const Size& s : sizes)
         for (const Style& st : styles) {
+            std::map<std::string, std::vector<LockFitHole>> lockPlates;
             std::vector<std::string> plates;
             for (const auto& p : st.plates) {
                 plates.push_back(p.first);
@@ -401,7 +411,12 @@ void build(const std::string& dir, const std::string& outPath) {
                             holes.push_back({r.process, c, stepDiameter(step, s) / 2});
                 }
                 checkPlate(s, st.name, plate, holes);
+                if (plate == "A板" || plate == "B板") {
+                    std::vector<LockFitHole>& seatHoles = lockPlates[plate];  // a plate without holes still seats locks
+                    for (const PlacedHole& h : holes) seatHoles.push_back({h.c.x, h.c.y, h.r});
+                }
             }
+            lockFits[{s.code, st.name}] = lockFitter.fits(s.W, s.L, lockPlates);
         }
 
     const std::string tmp = outPath + ".tmp";
@@ -506,6 +521,11 @@ void build(const std::string& dir, const std::string& outPath) {
                               {b.first.first, b.first.second, "0", view, b.second.second + "-" + view});
                 }
             }
+        for (const auto& [codeAndStyle, fit] : lockFits)
+            for (const auto& [size, edges] : fit)
+                for (const std::string& pair : edges)
+                    db.insert("INSERT INTO MODE_LOCK_FIT (MCODE, MTYPE, size, edges) VALUES (?,?,?,?)",
+                              {"\x02" + codeAndStyle.first, codeAndStyle.second, size, pair});
         for (const Fields& f : readCsv(dir, "locks.csv", 3))
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
@@ -519,15 +539,15 @@ void build(const std::string& dir, const std::string& outPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: catalogue_gen SOURCE_DIR OUTPUT.db\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: catalogue_gen SOURCE_DIR LOCK_SHAPES.csv OUTPUT.db\n");
         return 2;
     }
     try {
-        build(argv[1], argv[2]);
+        build(argv[1], argv[2], argv[3]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "catalogue_gen: %s\n", e.what());
-        std::remove((std::string(argv[2]) + ".tmp").c_str());
+        std::remove((std::string(argv[3]) + ".tmp").c_str());
         return 1;
     }
     return 0;

@@ -46,7 +46,8 @@ inline const char* looseSchema() {
            "CREATE TABLE MODE_LALING_SETUP (mcodef INTEGER, mcodet INTEGER, GROUPCODE TEXT, attribute1 INTEGER,"
            " attribute2 INTEGER, attribute3 INTEGER, attribute4 INTEGER);"
            "CREATE TABLE STANDITEMBLOCKSETUP (PLATENAME TEXT, ITEMTYPENAME TEXT, INSTALLWAY INTEGER, FACEDIR TEXT,"
-           " blockname TEXT);";
+           " blockname TEXT);"
+           "CREATE TABLE MODE_LOCK_FIT (MCODE TEXT, MTYPE TEXT, size TEXT, edges TEXT);";
 }
 
 // Writes a catalogue file from SQL (UTF-8); fails the test on an SQL error.
