@@ -78,6 +78,24 @@ private:
     WinMessageBoxBackend previous_;
 };
 
+// A UTF-8 terminal for one test (LC_ALL), whatever the environment's locale:
+// the standard error lines of the module reach it as UTF-8.
+class Utf8Terminal {
+public:
+    Utf8Terminal() {
+        if (const char* old = std::getenv("LC_ALL")) saved_ = old, had_ = true;
+        setenv("LC_ALL", "C.UTF-8", 1);
+    }
+    ~Utf8Terminal() {
+        if (had_) setenv("LC_ALL", saved_.c_str(), 1);
+        else unsetenv("LC_ALL");
+    }
+
+private:
+    std::string saved_;
+    bool had_ = false;
+};
+
 // Sets the system code page for one test and restores the default after it.
 class CodePageGuard {
 public:
