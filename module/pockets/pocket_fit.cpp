@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 
 #include "pockets/pocket_outline.h"
 #include "winapi.h"
@@ -15,14 +14,10 @@ namespace {
 // Rounding in the typed numbers must not refuse a pocket that sits exactly on a limit.
 const double kSlack = 1e-9;
 
-std::wstring formatted(const wchar_t* format, ...) {
-    wchar_t buffer[512];
-    va_list args;
-    va_start(args, format);
-    int n = vswprintf_s(buffer, sizeof buffer / sizeof buffer[0], format, args);
-    va_end(args);
-    // A refusal must never read as "fits": an unprintable one still says no.
-    return n <= 0 ? std::wstring(L"框超出板件范围") : std::wstring(buffer);
+// A length as the dialog shows it, two decimals.
+std::wstring mm(double value) {
+    wchar_t text[400];  // room for the largest double
+    return swprintf_s(text, L"%0.2f", value) < 0 ? std::wstring(L"?") : std::wstring(text);
 }
 
 double overhang(const PocketRecord& pocket, int32_t a, int32_t b) {
@@ -36,13 +31,13 @@ std::wstring axisMisfit(const wchar_t* sizeField, const wchar_t* centreField, do
     const double room = plateSize - 2.0 * kPocketMinWall;
     const double largest = room - overLow - overHigh;
     if (size > largest + kSlack)
-        return formatted(L"%s超出[%s]：框边离板边至少留%0.2f，%s不能大于%0.2f", sizeField, plate.c_str(),
-                         kPocketMinWall, sizeField, largest);
+        return std::wstring(sizeField) + L"超出[" + plate + L"]：框边离板边至少留" + mm(kPocketMinWall) + L"，" +
+               sizeField + L"不能大于" + mm(largest);
     const double low = -room / 2.0 + size / 2.0 + overLow;
     const double high = room / 2.0 - size / 2.0 - overHigh;
     if (centre < low - kSlack || centre > high + kSlack)
-        return formatted(L"%s使框超出[%s]：框边离板边至少留%0.2f，%s须在%0.2f到%0.2f之间", centreField,
-                         plate.c_str(), kPocketMinWall, centreField, low, high);
+        return std::wstring(centreField) + L"使框超出[" + plate + L"]：框边离板边至少留" + mm(kPocketMinWall) +
+               L"，" + centreField + L"须在" + mm(low) + L"到" + mm(high) + L"之间";
     return L"";
 }
 
@@ -55,12 +50,12 @@ std::wstring pocketMisfit(const PocketRecord& pocket, const PlateRecord& plate) 
                                                          {L"宽", pocket.width},
                                                          {L"长", pocket.length}};
     for (const auto& [field, value] : numbers)
-        if (!std::isfinite(value)) return formatted(L"%s不是有效的数字", field);
+        if (!std::isfinite(value)) return std::wstring(field) + L"不是有效的数字";
 
     const std::wstring& name = plate.name.empty() ? pocket.plateName : plate.name;
     if (plate.thickness > 0.0 && pocket.depth > plate.thickness - kPocketMinFloor + kSlack)
-        return formatted(L"深超出[%s]：板厚%0.2f，框底至少留%0.2f，深不能大于%0.2f", name.c_str(), plate.thickness,
-                         kPocketMinFloor, plate.thickness - kPocketMinFloor);
+        return L"深超出[" + name + L"]：板厚" + mm(plate.thickness) + L"，框底至少留" + mm(kPocketMinFloor) +
+               L"，深不能大于" + mm(plate.thickness - kPocketMinFloor);
     // Corners 4 and 5 lie on the right, 6 and 7 on the left; 4 and 7 on top.
     std::wstring misfit = axisMisfit(L"宽", L"中心坐标X", pocket.width, pocket.centreX, plate.width,
                                      overhang(pocket, 6, 7), overhang(pocket, 4, 5), name);

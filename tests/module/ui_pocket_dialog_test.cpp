@@ -44,6 +44,17 @@ protected:
             .select(IDC_POCKET_OTHER_TYPE, L"R角")
             .select(IDC_POCKET_OTHER_RADIUS, L"10.00");
     }
+    // A pocket the model already holds before the dialog opens.
+    PocketRecord* givenPocket(const wchar_t* plate, const wchar_t* half, double width, double length, double depth) {
+        auto* p = new PocketRecord;
+        p->plateName = plate;
+        p->mouldHalf = half;
+        p->width = width;
+        p->length = length;
+        p->depth = depth;
+        model.pocketTable[plate] = p;
+        return p;
+    }
     PocketRecord* pocket(const std::wstring& plate) {
         auto it = model.pocketTable.find(plate);
         return it == model.pocketTable.end() ? nullptr : it->second;
@@ -175,22 +186,10 @@ TEST_F(PocketDialogTest, SwitchingPlatesSeedsTheNewPocketMirroredWithoutDepth) {
 }
 
 TEST_F(PocketDialogTest, EachPlateShowsItsOwnCornersAndAPocketOutsideItsPlateIsNotLeft) {
-    auto* a = new PocketRecord;
-    a->plateName = L"A板";
-    a->mouldHalf = L"上模";
-    a->width = 100;
-    a->length = 150;
-    a->depth = 25;
-    a->setAllCorners({5.0, FilletCorner});
-    auto* b = new PocketRecord;
-    b->plateName = L"B板";
-    b->mouldHalf = L"下模";
-    b->width = 80;
-    b->length = 120;
-    b->depth = 20;
+    givenPocket(L"A板", L"上模", 100, 150, 25)->setAllCorners({5.0, FilletCorner});
+    PocketRecord* b = givenPocket(L"B板", L"下模", 80, 120, 20);
     b->setNonDatumSpec({10.0, FilletCorner});
     b->setDatumSpec({12.5, ReliefCorner});
-    model.pocketTable = {{L"A板", a}, {L"B板", b}};
     PlateRecord& plateA = *model.plates[L"A板"];
     plateA.width = 300;
     plateA.length = 350;
@@ -414,14 +413,8 @@ TEST_F(PocketDialogTest, TextThatIsNotANumberIsRefusedAndTheDialogStaysOpen) {
 }
 
 TEST_F(PocketDialogTest, CancelAfterEditsOnSeveralPlatesLeavesTheTableAsItWas) {
-    auto* a = new PocketRecord;
-    a->plateName = L"A板";
-    a->mouldHalf = L"上模";
-    a->width = 150;
-    a->length = 100;
-    a->depth = 20;
+    PocketRecord* a = givenPocket(L"A板", L"上模", 150, 100, 20);
     a->setAllCorners({8.0, FilletCorner});
-    model.pocketTable[L"A板"] = a;
 
     user.probe([](CDialog& d) {
             // An existing pocket with one spec opens on "all corners alike".
@@ -454,14 +447,8 @@ TEST_F(PocketDialogTest, CancelAfterEditsOnSeveralPlatesLeavesTheTableAsItWas) {
 }
 
 TEST_F(PocketDialogTest, CommitReplacesTheModelsRecordsAndKeepsUnfinishedOnesOut) {
-    auto* a = new PocketRecord;
-    a->plateName = L"A板";
-    a->mouldHalf = L"上模";
-    a->width = 150;
-    a->length = 100;
-    a->depth = 20;
+    PocketRecord* a = givenPocket(L"A板", L"上模", 150, 100, 20);
     a->setAllCorners({8.0, FilletCorner});
-    model.pocketTable[L"A板"] = a;
 
     // The B plate is visited and left without a depth (the user agrees not to
     // keep it); only the edited A pocket reaches the model, in a new record.
