@@ -506,10 +506,10 @@ void build(const std::string& dir, const std::string& outPath) {
                               {b.first.first, b.first.second, "0", view, b.second.second + "-" + view});
                 }
             }
-        for (const Fields& f : readCsv(dir, "locks.csv", 3))
+        for (const Fields& f : readCsv(dir, "locks.csv", 4))
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
-                      {f[0], f[1], "1", "A1", f[2]});
+                      {f[0], f[1], "1", f[2], f[3]});
         db.finish();
         db.exec("COMMIT");
     }
