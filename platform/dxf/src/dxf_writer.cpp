@@ -115,11 +115,6 @@ public:
 };
 
 
-// Adds what an entity covers to the drawing's extents (when they are being taken).
-void measure(const VRxDbEntity& e, VRxDbExtents* extents) {
-    VRxDbExtents box;
-    if (extents != nullptr && e.getGeomExtents(box) == Vrx::eOk) extents->addExt(box);
-}
 
 // Names of one symbol table as written: every name DXF can hold stays as it
 // is, the others get a valid name, and a clash gets a counter.
@@ -212,6 +207,7 @@ private:
     Out m_dimBlocks;  // the blocks of the dimensions, written as the dimensions are met
     int m_dimCounter = 0;
     VRxDbExtents m_extents;
+    std::map<VRxDbObjectId, VRxDbExtents> m_blockExtents;  // a block's content, measured once
     bool m_currentIsModel = true;
 
     uint64_t fresh() { return m_next++; }
@@ -248,6 +244,7 @@ private:
 
     void writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
                      VRxDbExtents* ext);
+    void measure(const VRxDbEntity& e, VRxDbExtents* extents);
     void common(Out& o, const char* type, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
                 uint64_t reactor = 0);
     void writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, uint64_t owner, bool paper, VRxDbExtents* ext);
@@ -534,6 +531,33 @@ void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t han
     if (e.colorIndex() != VRxDb::kColorByLayer) o.integer(62, e.colorIndex() > 256 ? 256 : e.colorIndex());
     if (e.lineWeight() != VRxDb::kLnWtByLayer) o.integer(370, e.lineWeight());
     if (e.linetypeScale() != 1.0) o.num(48, e.linetypeScale());
+}
+
+// Adds what an entity covers to the drawing's extents (when they are being
+// taken). A block's content is measured once, however often it is inserted.
+void Writer::measure(const VRxDbEntity& e, VRxDbExtents* extents) {
+    if (extents == nullptr) return;
+    const auto* reference = VRxDbBlockReference::cast(&e);
+    const auto* block =
+        reference ? VRxDbBlockTableRecord::cast(m_db.objectAt(reference->blockTableRecord())) : nullptr;
+    VRxDbExtents box;
+    if (block == nullptr) {
+        if (e.getGeomExtents(box) == Vrx::eOk) extents->addExt(box);
+        return;
+    }
+    auto known = m_blockExtents.find(block->objectId());
+    if (known == m_blockExtents.end()) {
+        VRxDbExtents content;
+        for (VRxDbObjectId id : block->entityIds()) {
+            const VRxDbEntity* inside = VRxDbEntity::cast(m_db.objectAt(id));
+            if (inside != nullptr && !inside->isErased() && inside->getGeomExtents(box) == Vrx::eOk)
+                content.addExt(box);
+        }
+        known = m_blockExtents.emplace(block->objectId(), content).first;
+    }
+    box = known->second;
+    box.transformBy(reference->blockTransform(block->origin()));
+    extents->addExt(box);
 }
 
 void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper, VRxDbExtents* ext) {

@@ -154,10 +154,6 @@ void addReference(VRxDbExtents& box, const VRxDbBlockReference& r, Expanding& ex
     box.addExt(inside);
 }
 
-void addParts(VRxDbExtents& box, const std::vector<std::unique_ptr<VRxDbEntity>>& parts, Expanding& expanding) {
-    for (const auto& p : parts) addEntity(box, *p, expanding);
-}
-
 void addEntity(VRxDbExtents& box, const VRxDbEntity& e, Expanding& expanding) {
     switch (e.kind()) {
     case VRxDbKind::Line: {
@@ -202,16 +198,13 @@ void addEntity(VRxDbExtents& box, const VRxDbEntity& e, Expanding& expanding) {
         break;
     case VRxDbKind::RotatedDimension:
     case VRxDbKind::RadialDimension:
-    case VRxDbKind::DiametricDimension: {
-        std::vector<std::unique_ptr<VRxDbEntity>> parts;
-        static_cast<const VRxDbDimension&>(e).explode(parts);
-        addParts(box, parts, expanding);
-        break;
-    }
+    case VRxDbKind::DiametricDimension:
     case VRxDbKind::DimLeader: {
+        // What the host draws for it.
         std::vector<std::unique_ptr<VRxDbEntity>> parts;
-        static_cast<const VRxDbDimLeader&>(e).explode(parts);
-        addParts(box, parts, expanding);
+        if (const auto* d = VRxDbDimension::cast(&e)) d->explode(parts);
+        else static_cast<const VRxDbDimLeader&>(e).explode(parts);
+        for (const auto& p : parts) addEntity(box, *p, expanding);
         break;
     }
     default:
