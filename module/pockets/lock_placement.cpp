@@ -69,6 +69,7 @@ void LockPlacement::reportUnplaced(const PlateView& view) const {
 const std::wstring& LockPlacement::blockFor(const PlateView& view) {
     const std::wstring key = view.code + L"/" + view.plate->name;
     if (m_blockView == key) return m_blockName;
+    // The catalogue is open for this one question and closes as it goes out of scope.
     CatalogueDb catalogue;
     catalogue.open(ModulePaths::getCatalogPathUtf8());
     std::string found;
@@ -76,7 +77,7 @@ const std::wstring& LockPlacement::blockFor(const PlateView& view) {
     m_blockName = fromAnsi(found);
     m_blockView = key;
     return m_blockName;
-}  // the catalogue is closed here, on every path
+}
 
 void LockPlacement::reserveRoom(PlateView& view) {
     if (m_lock == nullptr || view.plate == nullptr || !isShown(view, m_lock->side)) return;

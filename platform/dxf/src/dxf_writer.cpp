@@ -114,8 +114,6 @@ public:
     }
 };
 
-
-
 // Names of one symbol table as written: every name DXF can hold stays as it
 // is, the others get a valid name, and a clash gets a counter.
 class NameTable {
