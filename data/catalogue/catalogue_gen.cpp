@@ -386,10 +386,14 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
         rules.push_back(r);
     }
 
+    // The plan view's lock blocks are the ones whose footprint takes room in the plate.
+    std::vector<Fields> planLocks;
+    for (const Fields& f : readCsv(dir, "locks.csv", 4))
+        if (f[2] == "A1") planLocks.push_back({f[0], f[1], f[3]});
     const size_t slash = lockShapesPath.rfind('/');
-    const LockFitter lockFitter(readCsv(dir, "locks.csv", 3),
+    const LockFitter lockFitter(planLocks,
                                 readCsv(slash == std::string::npos ? "." : lockShapesPath.substr(0, slash),
-                                        lockShapesPath.substr(slash + 1), 4));
+                                        lockShapesPath.substr(slash + 1), 5));
     std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>> lockFits;
 
     // Lay out and check every hole of every code, style and plate first.
@@ -526,10 +530,10 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
                 for (const std::string& pair : edges)
                     db.insert("INSERT INTO MODE_LOCK_FIT (MCODE, MTYPE, size, edges) VALUES (?,?,?,?)",
                               {"\x02" + codeAndStyle.first, codeAndStyle.second, size, pair});
-        for (const Fields& f : readCsv(dir, "locks.csv", 3))
+        for (const Fields& f : readCsv(dir, "locks.csv", 4))
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
-                      {f[0], f[1], "1", "A1", f[2]});
+                      {f[0], f[1], "1", f[2], f[3]});
         db.finish();
         db.exec("COMMIT");
     }

@@ -19,10 +19,10 @@ struct LockFitHole {
 
 class LockFitter {
 public:
-    // catalogueLocks: the rows of catalogue/locks.csv (platename, size,
-    // blockname); lockShapes: the rows of blockres/locks.csv (blockname, length
-    // along the edge, width into the plate, tongue). A block without a shape
-    // throws std::runtime_error.
+    // catalogueLocks: the plan view rows of catalogue/locks.csv (platename,
+    // size, blockname); lockShapes: the rows of blockres/locks.csv (blockname,
+    // length along the edge, width into the plate, tongue, height). A block
+    // without a shape throws std::runtime_error.
     LockFitter(const std::vector<std::vector<std::string>>& catalogueLocks,
                const std::vector<std::vector<std::string>>& lockShapes);
 
