@@ -1,8 +1,9 @@
 // The catalogue sweep: draws every style and code of the shipped catalogue
 // through the module, as a user would with the main dialog's default choices,
 // and checks each drawing (command-line diagnostics, objects left open, the DXF
-// reading back, the plates and their sizes) and its order list. Prints one line
-// per failing drawing and a summary per style.
+// reading back, the plates and their sizes, the annotation) and its order list;
+// then a few codes of each style again with locks on every side. Prints one
+// line per failing drawing and a summary per style.
 //   catalogue_sweep [--every N] [--quiet]
 // --every N draws only every Nth code of each style (the sanitizer build's sample).
 // Exit status 0 when every drawing is right, 1 when one is not, 2 when the sweep
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "annotation_checks.h"
 #include "drawing_checks.h"
 #include "module_loader.h"
 #include "vrxcmds.h"
@@ -172,8 +174,22 @@ void orderOne(VRxEdCommand* order, VRxDbDatabase& db, std::vector<std::string>& 
     if (db.openObjectCount() != 0) problems.push_back("the order list left objects open");
 }
 
+// The lock dialog's controls, for the runs with locks on every side.
+const int kAddLock = 1011;
+const int kStandardLock = 1031, kThinLock = 1032, kLockSize = 1033, kUpright = 1034, kLockPosition = 1035;
+
+// Locks of one size in the middle of every side: what the user does in the lock dialog.
+std::vector<WinUiAction> locksOnEverySide(const std::string& size) {
+    return {WinUiAction::clickOn(kAddLock),
+            WinUiAction::clickOn(size.rfind("GTL", 0) == 0 ? kThinLock : kStandardLock),
+            WinUiAction::select(kLockSize, winFromUtf8(size)),
+            WinUiAction::select(kLockPosition, L"四侧分中"),
+            WinUiAction::clickOn(kUpright),
+            WinUiAction::ok()};
+}
+
 Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& templateText, const Catalogue& cat,
-               const std::string& style, const std::string& code) {
+               const std::string& style, const std::string& code, const std::vector<WinUiAction>& more = {}) {
     Result result;
     VRxDbDatabase db(false);
     std::wstring error;
@@ -188,6 +204,7 @@ Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& te
     WinUiBackend* previousUi = winSetUiBackend(&user);
     user.push(WinUiAction::select(kMouldCodeList, winFromUtf8(code)));
     user.push(WinUiAction::select(kStyleList, winFromUtf8(style)));
+    for (const WinUiAction& action : more) user.push(action);
     user.push(WinUiAction::ok());
     command->functionAddr()();
     winSetUiBackend(previousUi);
@@ -201,7 +218,8 @@ Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& te
         result.problems.push_back(std::to_string(db.openObjectCount()) + " objects left open");
 
     VRxDbDatabase back(false);
-    if (VRxDxf::readDxf(back, VRxDxf::writeDxf(db), error) != Vrx::eOk) {
+    const std::string saved = VRxDxf::writeDxf(db);
+    if (VRxDxf::readDxf(back, saved, error) != Vrx::eOk) {
         result.problems.push_back("the saved drawing does not read back: " + winToUtf8(error));
         return result;
     }
@@ -210,8 +228,18 @@ Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& te
     const std::wstring title = winFromUtf8(code + " " + style);
     for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code)))
         result.problems.push_back(p);
+    for (const std::string& p : sweep::checkAnnotation(saved, back)) result.problems.push_back(p);
     orderOne(order, db, result.problems);
     return result;
+}
+
+// Prints one failing drawing: its first problem, and a few more unless quiet.
+void report(const std::string& what, const Result& r, bool quiet) {
+    std::printf("FAIL %s: %s", what.c_str(), r.problems[0].c_str());
+    if (r.problems.size() > 1) std::printf(" (and %zu more)", r.problems.size() - 1);
+    std::printf("\n");
+    if (!quiet)
+        for (size_t p = 1; p < r.problems.size() && p < 6; ++p) std::printf("     %s\n", r.problems[p].c_str());
 }
 
 }  // namespace
@@ -271,16 +299,38 @@ int main(int argc, char** argv) {
             entities += r.entities;
             if (r.problems.empty()) continue;
             ++failures;
-            std::printf("FAIL %s %s: %s", style.c_str(), code.c_str(), r.problems[0].c_str());
-            if (r.problems.size() > 1) std::printf(" (and %zu more)", r.problems.size() - 1);
-            std::printf("\n");
-            if (!quiet)
-                for (size_t p = 1; p < r.problems.size() && p < 6; ++p) std::printf("     %s\n", r.problems[p].c_str());
+            report(style + " " + code, r, quiet);
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         std::printf("%-6s %9zu %9zu %9zu %9.2f\n", style.c_str(), drawings, entities, failures, seconds);
         totalDrawings += drawings, totalFailures += failures, totalEntities += entities;
     }
+    // Locks on every side, where the clashes of annotation happen: every lock
+    // size on a small, two middle and the largest code of each style whose
+    // dialog offers locks (those without a stripper plate).
+    const auto lockStart = Clock::now();
+    size_t lockDrawings = 0, lockFailures = 0, lockEntities = 0;
+    for (const std::string& style : cat.styles) {
+        if (style.size() < 2 || (style[1] != 'A' && style[1] != 'C')) continue;
+        for (const std::string code : {"1515", "3035", "5050", cat.codes.back().c_str()}) {
+            if (!cat.sizes.count(code)) continue;
+            for (const std::string size : {"TL-035", "TL-050", "TL-075", "GTL-035", "GTL-050", "GTL-075"}) {
+                // A 75 mm lock does not fit a 150 mm plate: it would take half an edge and
+                // stand taller than the thinnest A plate.
+                if (code == "1515" && size.find("075") != std::string::npos) continue;
+                if (lockDrawings++ % every != 0) continue;
+                Result r = drawOne(command, order, templateText, cat, style, code, locksOnEverySide(size));
+                lockEntities += r.entities;
+                if (r.problems.empty()) continue;
+                ++lockFailures;
+                report(style + " " + code + " " + size, r, quiet);
+            }
+        }
+    }
+    const double lockSeconds = std::chrono::duration<double>(Clock::now() - lockStart).count();
+    std::printf("%-6s %9zu %9zu %9zu %9.2f\n", "locks", lockDrawings, lockEntities, lockFailures, lockSeconds);
+    totalDrawings += lockDrawings, totalFailures += lockFailures, totalEntities += lockEntities;
+
     const double seconds = std::chrono::duration<double>(Clock::now() - sweepStart).count();
     std::printf("%-6s %9zu %9zu %9zu %9.2f\n", "all", totalDrawings, totalEntities, totalFailures, seconds);
     module.unload(error);

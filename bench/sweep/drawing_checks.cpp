@@ -1,7 +1,7 @@
 // The checks of one swept drawing. A plate is found by its name, centred under
 // its plan view; its width dimension stands on the plan view's top edge, its
-// length dimension starts at the same corner and its thickness dimension hangs
-// below in the side view. The spacer blocks carry no name: they are the plan
+// length dimension starts at one of its corners and its thickness dimension
+// hangs below in the side view. The spacer blocks carry no name: they are the plan
 // views no name claims.
 #include "drawing_checks.h"
 
@@ -115,13 +115,14 @@ private:
         return out;
     }
 
-    // The length dimension at the plan view's corner and the thickness
-    // dimensions below it, in the side view.
+    // The length dimension at one of the plan view's top corners (the left
+    // one, the right spacer's right one) and the thickness dimensions below it,
+    // in the side view.
     void viewsAt(const Dimension& width, const Dimension*& length, std::vector<const Dimension*>& below) const {
         length = nullptr;
         below.clear();
         for (const Dimension& d : m_found.dims) {
-            if (!d.upright || !near(d.from.x, width.from.x)) continue;
+            if (!d.upright || !(near(d.from.x, width.from.x) || near(d.from.x, width.to.x))) continue;
             if (near(d.from.y, width.from.y)) length = &d;
             else if (d.from.y < width.from.y - kTol) below.push_back(&d);
         }

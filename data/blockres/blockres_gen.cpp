@@ -6,7 +6,8 @@
 // The catalogue decides what must exist: for every hole block name of
 // STANDITEMBLOCKSETUP, one drawing per nominal diameter the catalogue's holes
 // (or eyebolt sizes) give that process on that plate; for every lock block name
-// its four edge drawings; and the datum marks DA1 and DA2. blocks.csv and
+// its edge drawings (four in plan, three in the side view); and the datum
+// marks DA1 and DA2. blocks.csv and
 // locks.csv give the shapes. A block name without a shape fails the build, so
 // the catalogue and the drawings cannot drift apart.
 #include <sqlite3.h>
@@ -179,6 +180,39 @@ void lockView(Drawing& d, const std::string& side, double length, double width, 
     seg(-l - 3, 0, l + 3, 0, 1);
 }
 
+// A lock in the side view, standing on the parting face (y = 0): the male half
+// above it with its tongue reaching down past it, the female half below with
+// the groove that takes the tongue. On the front edge (B) it shows face-on,
+// along the edge; at the left and right ends (L, R) in profile, its width
+// running out of the plate. The screws go in upright: their axes.
+void lockSideView(Drawing& d, const std::string& side, double length, double width, double tongue, double height,
+                  bool male) {
+    const double up = male ? 1 : -1;  // the half's body from the parting face
+    const double h = height, t = tongue;
+    if (side == "B") {
+        const double l = length / 2;
+        d.line(-l, 0, -l, up * h);
+        d.line(l, 0, l, up * h);
+        d.line(-l, up * h, l, up * h);
+        if (male) d.line(-l, 0, l, 0);
+        else { d.line(-l, 0, -t / 2, 0); d.line(t / 2, 0, l, 0); }
+        d.line(-t / 2, 0, -t / 2, -t);
+        d.line(t / 2, 0, t / 2, -t);
+        d.line(-t / 2, -t, t / 2, -t);
+        for (double p : {-0.3 * length, 0.3 * length}) d.line(p, male ? -1.5 : 1.5, p, up * (h + 1.5), 1);
+        return;
+    }
+    const double out = side == "L" ? -1 : 1;  // outward, away from the plate
+    const double in = -0.6 * width * out, outer = 0.4 * width * out;
+    const double bottom = male ? -t : -h, top = male ? h : 0;
+    d.line(in, bottom, outer, bottom);
+    d.line(outer, bottom, outer, top);
+    d.line(outer, top, in, top);
+    d.line(in, top, in, bottom);
+    if (male) d.line(in, 0, outer, 0);  // the shoulder over the tongue
+    d.line(in / 2, bottom - 1.5, in / 2, top + 1.5, 1);
+}
+
 // Datum mark: a triangle on a short stem, pointing at the plate corner it marks
 // (DA1 to the lower right of lower-half plates, DA2 mirrored for the upper half).
 void datumMark(Drawing& d, bool mirrored) {
@@ -198,9 +232,9 @@ void run(const std::string& dbPath, const std::string& srcDir, const std::string
     for (const auto& f : readCsv(srcDir + "/blocks.csv", 5))
         shapes[f[0]] = {std::strtod(f[1].c_str(), nullptr), std::strtod(f[2].c_str(), nullptr), f[3] == "y"};
     std::map<std::string, std::vector<double>> locks;
-    for (const auto& f : readCsv(srcDir + "/locks.csv", 4))
+    for (const auto& f : readCsv(srcDir + "/locks.csv", 5))
         locks[f[0]] = {std::strtod(f[1].c_str(), nullptr), std::strtod(f[2].c_str(), nullptr),
-                       std::strtod(f[3].c_str(), nullptr)};
+                       std::strtod(f[3].c_str(), nullptr), std::strtod(f[4].c_str(), nullptr)};
 
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -278,13 +312,22 @@ void run(const std::string& dbPath, const std::string& srcDir, const std::string
             ++written;
         }
     }
+    // Plan view locks on all four edges; side view locks ("-A3") on the edges
+    // the side view shows.
+    const std::string sideViewTail = "-A3";
     for (const std::string& block : lockBlocks) {
-        auto lock = locks.find(block);
+        const bool sideView = block.size() > sideViewTail.size() &&
+                              block.compare(block.size() - sideViewTail.size(), sideViewTail.size(), sideViewTail) == 0;
+        const std::string stem = sideView ? block.substr(0, block.size() - sideViewTail.size()) : block;
+        auto lock = locks.find(stem);
         if (lock == locks.end()) throw Failure("locks.csv has no shape for " + block);
-        bool male = block.back() == 'M';
-        for (const char* side : {"T", "B", "L", "R"}) {
+        const std::vector<double>& z = lock->second;
+        bool male = stem.back() == 'M';
+        for (const char* side : sideView ? std::vector<const char*>{"B", "L", "R"}
+                                         : std::vector<const char*>{"T", "B", "L", "R"}) {
             Drawing d;
-            lockView(d, side, lock->second[0], lock->second[1], lock->second[2], male);
+            if (sideView) lockSideView(d, side, z[0], z[1], z[2], z[3], male);
+            else lockView(d, side, z[0], z[1], z[2], male);
             d.save(outDir + "/" + block + "-" + side + ".dwg");
             ++written;
         }

@@ -1,13 +1,14 @@
 // catalogue_gen: builds the mould base catalogue ZDTSTANDARDMOULD.db from the text
 // sources in data/catalogue (schema.sql and the *.csv tables and rules).
 //
-//   catalogue_gen SOURCE_DIR OUTPUT.db
+//   catalogue_gen SOURCE_DIR LOCK_SHAPES.csv OUTPUT.db
 //
 // The sizes, thickness codes, plate lists, eyebolt rules and locks are copied as
 // they stand; the machining holes are laid out from the rules of holes.csv for
 // every mould code, and every layout is checked before anything is written: each
 // hole lies inside its plate and clear of every other hole of the same plate in
-// every style. The database is written to a temporary file and renamed over the
+// every style. The lock sizes that fit each code and style are worked out from
+// the same layout and the lock shapes (lock_fit.h). The database is written to a temporary file and renamed over the
 // output, so a failed run never leaves a half-built catalogue behind.
 #include <sqlite3.h>
 
@@ -23,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "lock_fit.h"
 #include "order_tables.h"
 
 namespace {
@@ -345,7 +347,7 @@ std::string fmt(double v) {
     return buf;
 }
 
-void build(const std::string& dir, const std::string& outPath) {
+void build(const std::string& dir, const std::string& lockShapesPath, const std::string& outPath) {
     const std::vector<Size> sizes = readSizes(dir);
 
     std::map<std::string, std::vector<int>> thickness;
@@ -385,9 +387,20 @@ void build(const std::string& dir, const std::string& outPath) {
         rules.push_back(r);
     }
 
+    // The plan view's lock blocks are the ones whose footprint takes room in the plate.
+    std::vector<Fields> planLocks;
+    for (const Fields& f : readCsv(dir, "locks.csv", 4))
+        if (f[2] == "A1") planLocks.push_back({f[0], f[1], f[3]});
+    const size_t slash = lockShapesPath.rfind('/');
+    const LockFitter lockFitter(planLocks,
+                                readCsv(slash == std::string::npos ? "." : lockShapesPath.substr(0, slash),
+                                        lockShapesPath.substr(slash + 1), 5));
+    std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>> lockFits;
+
     // Lay out and check every hole of every code, style and plate first.
     for (const Size& s : sizes)
         for (const Style& st : styles) {
+            std::map<std::string, std::vector<LockFitHole>> lockPlates;
             std::vector<std::string> plates;
             for (const auto& p : st.plates) {
                 plates.push_back(p.first);
@@ -403,7 +416,12 @@ void build(const std::string& dir, const std::string& outPath) {
                             holes.push_back({r.process, c, stepDiameter(step, s) / 2});
                 }
                 checkPlate(s, st.name, plate, holes);
+                if (plate == "A板" || plate == "B板") {
+                    std::vector<LockFitHole>& seatHoles = lockPlates[plate];  // a plate without holes still seats locks
+                    for (const PlacedHole& h : holes) seatHoles.push_back({h.c.x, h.c.y, h.r});
+                }
             }
+            lockFits[{s.code, st.name}] = lockFitter.fits(s.W, s.L, lockPlates);
         }
 
     const std::string tmp = outPath + ".tmp";
@@ -508,10 +526,15 @@ void build(const std::string& dir, const std::string& outPath) {
                               {b.first.first, b.first.second, "0", view, b.second.second + "-" + view});
                 }
             }
-        for (const Fields& f : readCsv(dir, "locks.csv", 3))
+        for (const auto& [codeAndStyle, fit] : lockFits)
+            for (const auto& [size, edges] : fit)
+                for (const std::string& pair : edges)
+                    db.insert("INSERT INTO MODE_LOCK_FIT (MCODE, MTYPE, size, edges) VALUES (?,?,?,?)",
+                              {"\x02" + codeAndStyle.first, codeAndStyle.second, size, pair});
+        for (const Fields& f : readCsv(dir, "locks.csv", 4))
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
-                      {f[0], f[1], "1", "A1", f[2]});
+                      {f[0], f[1], "1", f[2], f[3]});
 
         // The order list's tables, checked against the plates and processes above.
         class Sink : public CatalogueSink {
@@ -540,15 +563,15 @@ void build(const std::string& dir, const std::string& outPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: catalogue_gen SOURCE_DIR OUTPUT.db\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: catalogue_gen SOURCE_DIR LOCK_SHAPES.csv OUTPUT.db\n");
         return 2;
     }
     try {
-        build(argv[1], argv[2]);
+        build(argv[1], argv[2], argv[3]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "catalogue_gen: %s\n", e.what());
-        std::remove((std::string(argv[2]) + ".tmp").c_str());
+        std::remove((std::string(argv[3]) + ".tmp").c_str());
         return 1;
     }
     return 0;

@@ -43,30 +43,66 @@ VRxDbObjectId insertStandardPart(const std::wstring& path, const VRxGePoint3d& p
     return insertBlockFromFile(path.c_str(), position, scale, angle);
 }
 
-VRxDbObjectId insertBlockFromFile(const wchar_t* path, const VRxGePoint3d& position, double scale, double angle) {
+VRxDbObjectId defineBlockFromFile(const wchar_t* path) {
     VRxDbDatabase* db = workingDb();
     if (path == nullptr || *path == L'\0' || db == nullptr) return VRxDbObjectId::kNull;
     VRxDbBlockTable* blocks = nullptr;
     if (db->getBlockTable(blocks, VRxDb::kForWrite) != Vrx::eOk) return VRxDbObjectId::kNull;
+    VRxDbObjectId blockId;
     if (blocks->has(path)) {
+        if (blocks->getAt(path, blockId) != Vrx::eOk) blockId = VRxDbObjectId::kNull;
         blocks->close();
-    } else {
-        VRxDbDatabase* side = new VRxDbDatabase(false, true);
-        if (side->readVdgFile(path, 64, false, nullptr) != Vrx::eOk &&
-            side->readDwgFile(path, 64, false, nullptr) != Vrx::eOk) {
-            blocks->close();
-            delete side;
-            return VRxDbObjectId::kNull;
-        }
-        dropLayout1(*side);
-        // The table is let go before the host copies the definition in: insert adds
-        // a record to it, and a host may refuse that while we still hold it for write.
-        blocks->close();
-        VRxDbObjectId blockId;
-        const Vrx::ErrorStatus es = db->insert(blockId, path, side, true);
-        delete side;
-        if (es != Vrx::eOk) return VRxDbObjectId::kNull;
+        return blockId;
     }
+    VRxDbDatabase* side = new VRxDbDatabase(false, true);
+    if (side->readVdgFile(path, 64, false, nullptr) != Vrx::eOk &&
+        side->readDwgFile(path, 64, false, nullptr) != Vrx::eOk) {
+        blocks->close();
+        delete side;
+        return VRxDbObjectId::kNull;
+    }
+    dropLayout1(*side);
+    // The table is let go before the host copies the definition in: insert adds
+    // a record to it, and a host may refuse that while we still hold it for write.
+    blocks->close();
+    const Vrx::ErrorStatus es = db->insert(blockId, path, side, true);
+    delete side;
+    return es == Vrx::eOk ? blockId : VRxDbObjectId::kNull;
+}
+
+bool getBlockExtents(const wchar_t* name, VRxDbExtents& extents) {
+    VRxDbDatabase* db = workingDb();
+    if (name == nullptr || *name == L'\0' || db == nullptr) return false;
+    VRxDbBlockTable* blocks = nullptr;
+    if (db->getBlockTable(blocks, VRxDb::kForRead) != Vrx::eOk) return false;
+    VRxDbObjectId blockId;
+    const bool found = blocks->has(name) && blocks->getAt(name, blockId) == Vrx::eOk;
+    blocks->close();
+    VRxDbBlockTableRecord* block = nullptr;
+    if (!found || vrxdbOpenObject(block, blockId, VRxDb::kForRead) != Vrx::eOk) return false;
+    VRxDbBlockTableRecordIterator* it = nullptr;
+    VRxDbExtents content;
+    if (block->newIterator(it) == Vrx::eOk) {
+        for (it->start(); !it->done(); it->step()) {
+            VRxDbEntity* entity = nullptr;
+            if (it->getEntity(entity, VRxDb::kForRead) != Vrx::eOk) continue;
+            VRxDbExtents box;
+            if (entity->getGeomExtents(box) == Vrx::eOk) content.addExt(box);
+            entity->close();
+        }
+        delete it;
+    }
+    // Measured around the base point, where a reference's position puts it.
+    const VRxGePoint3d base = block->origin();
+    block->close();
+    if (content.isEmpty()) return false;
+    extents = VRxDbExtents(content.minPoint() - (base - VRxGePoint3d::kOrigin),
+                           content.maxPoint() - (base - VRxGePoint3d::kOrigin));
+    return true;
+}
+
+VRxDbObjectId insertBlockFromFile(const wchar_t* path, const VRxGePoint3d& position, double scale, double angle) {
+    if (defineBlockFromFile(path).isNull()) return VRxDbObjectId::kNull;
     return insertBlockReference(path, position, scale, angle);
 }
 

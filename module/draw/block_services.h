@@ -5,6 +5,13 @@
 
 #include "vrxdb.h"
 
+// The block read from a drawing file, named by the path; a file is read only
+// when the drawing has no block of that name yet. Null when the file can be
+// read neither as a .vdg nor as a .dwg drawing.
+VRxDbObjectId defineBlockFromFile(const wchar_t* path);
+// The box a defined block's content covers around its base point; false when
+// there is no block of that name or it holds nothing.
+bool getBlockExtents(const wchar_t* name, VRxDbExtents& extents);
 // Rotation in degrees. Null when the file can be read neither as a .vdg nor as a .dwg drawing.
 VRxDbObjectId insertBlockFromFile(const wchar_t* path, const VRxGePoint3d& position, double scale, double angle);
 // A standard part: inserted from its drawing file when the file exists;

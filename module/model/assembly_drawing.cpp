@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw/drawing_styles.h"
 #include "draw/entity_services.h"
@@ -56,15 +57,29 @@ void drawPocketStage(MouldBaseModel& model, const std::wstring& viewCode, const 
     keepFirst(model.pocketDrawers[viewCode], plateName, std::move(drawer));
 }
 
-// The lock stage: every lock of the lock table placed into this view of the A
-// or B plate; one placement per plate and side stays in the model.
-void drawLockStage(MouldBaseModel& model, const std::wstring& plateName, PlateView& view) {
-    if (model.lockTable == nullptr) return;
+using LockPlacements = std::vector<std::unique_ptr<LockPlacement>>;
+
+// Before the A or B plate's view is drawn: a placement for every lock of the
+// lock table, each reserving the room its drawing takes outside the outline.
+LockPlacements prepareLocks(MouldBaseModel& model, PlateView& view) {
+    LockPlacements placements;
+    if (model.lockTable == nullptr) return placements;
     for (auto& lock : *model.lockTable) {
         if (lock.second == nullptr) continue;
-        std::unique_ptr<LockPlacement> placement(new LockPlacement(lock.second));
+        placements.emplace_back(new LockPlacement(lock.second));
+        placements.back()->reserveRoom(view);
+    }
+    return placements;
+}
+
+// The lock stage: the locks placed into this view; one placement per plate and
+// side stays in the model.
+void drawLockStage(MouldBaseModel& model, const std::wstring& plateName, PlateView& view,
+                   LockPlacements& placements) {
+    for (auto& placement : placements) {
         placement->place(view);
-        keepFirst(model.lockPlacements[plateName], lock.second->side, std::move(placement));
+        const std::wstring side = placement->lock()->side;
+        keepFirst(model.lockPlacements[plateName], side, std::move(placement));
     }
 }
 
@@ -73,12 +88,15 @@ void drawLockStage(MouldBaseModel& model, const std::wstring& plateName, PlateVi
 // on the A and B plates, locks.
 void drawPlateStages(MouldBaseModel& model, const std::wstring& viewCode, const std::wstring& plateName,
                      PlateView& view) {
+    const bool carriesLocks = plateName == L"A板" || plateName == L"B板";
+    LockPlacements locks;
+    if (carriesLocks) locks = prepareLocks(model, view);
     drawPlateView(view);
     drawHoleStage(model, plateName, view);
     insertOffsetMark(view);
     addPlateNameLabel(view);
     drawPocketStage(model, viewCode, plateName, view);
-    if (plateName == L"A板" || plateName == L"B板") drawLockStage(model, plateName, view);
+    if (carriesLocks) drawLockStage(model, plateName, view, locks);
 }
 
 void drawPlateViews(MouldBaseModel& model) {

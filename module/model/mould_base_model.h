@@ -55,6 +55,10 @@ struct PlateView {
     std::wstring code;
     double centreX = 0.0;
     double centreY = 0.0;
+    // How far the parts fastened to the plate's sides (its locks) stand out of
+    // the outline, by side as in sideLines; the size dimensions and the name
+    // keep their distance beyond them.
+    double standOut[4] = {0.0, 0.0, 0.0, 0.0};
 };
 
 // The machining holes of one plate as far as the drawing needs them.

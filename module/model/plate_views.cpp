@@ -8,6 +8,7 @@
 
 #include "draw/block_services.h"
 #include "draw/drawing_styles.h"
+#include "draw/drawing_tools.h"
 #include "draw/entity_services.h"
 #include "shell/module_paths.h"
 
@@ -50,18 +51,22 @@ VRxDbObjectIdArray dimensionPlateView(const PlateView& view) {
     const double w = view.plate->width;
     const double d = 3.0 * drawingScale;
     const double quarterTurn = M_PI / 2.0;
+    const double* out = view.standOut;
 
     if (isPlanView(view)) {
-        const double l = view.plate->length;
         ids.push_back(addRotatedDimension(VRxGePoint3d(x, y, 0), VRxGePoint3d(x + w, y, 0),
-                                       VRxGePoint3d((2.0 * x + w) / 2.0, y + d, 0), 0.0, nullptr, dimStyleId));
-        ids.push_back(addRotatedDimension(VRxGePoint3d(x, y, 0), VRxGePoint3d(x, y - l, 0),
-                                       VRxGePoint3d(x - d, y - l / 2.0, 0), quarterTurn, nullptr, dimStyleId));
-    } else {
-        const double t = view.plate->thickness;
-        ids.push_back(addRotatedDimension(VRxGePoint3d(x, y, 0), VRxGePoint3d(x, y - t, 0),
-                                       VRxGePoint3d(x - d, y - t / 2.0, 0), quarterTurn, nullptr, dimStyleId));
+                                       VRxGePoint3d((2.0 * x + w) / 2.0, y + d + out[DrawingTools::kTop], 0), 0.0,
+                                       nullptr, dimStyleId));
     }
+    // Length in plan, thickness across, on the left edge. The right spacer is
+    // measured on its right edge: its left one faces the gap the ejector plates
+    // move in, where the B plate's centre lines run.
+    const double h = outlineHeight(view);
+    const bool rightEdge = view.plate->name == L"方铁R";
+    const double edge = rightEdge ? x + w : x;
+    const double line = rightEdge ? x + w + d + out[DrawingTools::kRight] : x - d - out[DrawingTools::kLeft];
+    ids.push_back(addRotatedDimension(VRxGePoint3d(edge, y, 0), VRxGePoint3d(edge, y - h, 0),
+                                      VRxGePoint3d(line, y - h / 2.0, 0), quarterTurn, nullptr, dimStyleId));
     return ids;
 }
 
@@ -86,9 +91,11 @@ VRxDbObjectId addOffsetLeader(const PlateView& view, const VRxGePoint3d& start) 
     const double x = view.origin.x;
     const double row = view.origin.y - plate.length - 2.0 * s;
 
+    // The landing reaches two characters out from the corner, short of the
+    // length dimension line, which stands three out on the left.
     const bool upper = isUpperMouldHalf(plate);
     const VRxGePoint3d vertex(upper ? x : x + plate.width, row, 0.0);
-    const VRxGePoint3d end(upper ? x - 3.0 * s : x + plate.width + 3.0 * s, row, 0.0);
+    const VRxGePoint3d end(upper ? x - 2.0 * s : x + plate.width + 2.0 * s, row, 0.0);
     return addDimLeader(start, {vertex}, end, L"OFFSET", nullptr, dimStyleId);
 }
 
@@ -97,7 +104,8 @@ VRxDbObjectId addPlateNameLabel(const PlateView& view) {
     const PlateRecord& plate = *view.plate;
     const double t = 3.0 * drawingScale;
     const double n = static_cast<double>(plate.name.size());
-    const VRxGePoint3d position(view.origin.x + plate.width / 2.0 - n * t / 2.0, view.origin.y - plate.length - 2.0 * t,
-                                0.0);
+    // Below whatever stands out of the bottom edge (a lock), as far as below the edge itself.
+    const double below = view.origin.y - plate.length - view.standOut[DrawingTools::kBottom];
+    const VRxGePoint3d position(view.origin.x + plate.width / 2.0 - n * t / 2.0, below - 2.0 * t, 0.0);
     return addText(position, plate.name.c_str(), textStyleId, t, 0.0);
 }

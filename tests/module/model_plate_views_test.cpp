@@ -154,7 +154,8 @@ TEST_F(PlateViews, PlanViewOfTheBPlateAsTheDrawingHoldsIt) {
     ASSERT_EQ(1u, saved.leaders[0]->vertices().size());
     EXPECT_NEAR(300.0, saved.leaders[0]->vertices()[0].x, kTol);
     EXPECT_NEAR(-362.0, saved.leaders[0]->vertices()[0].y, kTol);
-    EXPECT_NEAR(318.0, saved.leaders[0]->endPoint().x, kTol);
+    // The landing reaches 2s out, short of where a length dimension would stand.
+    EXPECT_NEAR(312.0, saved.leaders[0]->endPoint().x, kTol);
     EXPECT_EQ(L"OFFSET", saved.leaders[0]->text1());
 }
 
@@ -218,7 +219,41 @@ TEST_F(PlateViews, UpperHalfMarksToTheLeft) {
     EXPECT_NEAR(-374.0, saved.marks[0].second.y, kTol);
     ASSERT_EQ(1u, saved.leaders.size());
     EXPECT_NEAR(400.0, saved.leaders[0]->vertices()[0].x, kTol);
-    EXPECT_NEAR(382.0, saved.leaders[0]->endPoint().x, kTol);
+    EXPECT_NEAR(388.0, saved.leaders[0]->endPoint().x, kTol) << "clear of the length dimension line at 382";
+}
+
+TEST_F(PlateViews, DimensionsAndNameStandClearOfLocksAndTheSpacerGap) {
+    // Locks standing out of the left, top and bottom edges push the size
+    // dimensions and the name out by as much.
+    PlateView& plan = view(L"A1");
+    plan.standOut[DrawingTools::kLeft] = 11.2;
+    plan.standOut[DrawingTools::kTop] = 16.2;
+    plan.standOut[DrawingTools::kBottom] = 16.2;
+    drawPlateView(plan);
+    addPlateNameLabel(plan);
+    // The right spacer is measured on its outer edge, in both views.
+    plate.name = L"方铁R";
+    PlateRecord spacer = plate;
+    spacer.width = 58;
+    PlateView& spacerPlan = view(L"A1", 1000, 0);
+    spacerPlan.plate = &spacer;
+    PlateView& spacerSide = view(L"A3", 1000, -450);
+    spacerSide.plate = &spacer;
+    drawPlateView(spacerPlan);
+    drawPlateView(spacerSide);
+    save();
+
+    ASSERT_EQ(5u, saved.dimensions.size());
+    EXPECT_NEAR(18.0 + 16.2, saved.dimensions[0].dimLine.y, kTol);
+    EXPECT_NEAR(-18.0 - 11.2, saved.dimensions[1].dimLine.x, kTol);
+    ASSERT_EQ(1u, saved.texts.size());
+    EXPECT_NEAR(-386.0 - 16.2, saved.texts[0]->position().y, kTol);
+    for (size_t i : {3, 4}) {
+        EXPECT_NEAR(1058.0, saved.dimensions[i].x1.x, kTol);
+        EXPECT_NEAR(1058.0 + 18.0, saved.dimensions[i].dimLine.x, kTol);
+    }
+    EXPECT_NEAR(350.0, saved.dimensions[3].measurement, kTol);
+    EXPECT_NEAR(60.0, saved.dimensions[4].measurement, kTol);
 }
 
 TEST_F(PlateViews, AViewWithoutAPlateDrawsNothing) {

@@ -1,7 +1,7 @@
 // The pocket as drawn: the plan outline's edges and corner arcs for fillet,
 // relief and mixed corners, its four dimensions from the plate's centre lines,
 // its radius labels, and the hidden-line rectangle with its depth in the side
-// view. The plate view's centre is at (500, 300) and the scale 6 throughout.
+// view, on the parting face. The plate view's centre is at (500, 300) and the scale 6 throughout.
 #include <cmath>
 
 #include "model/mould_base_model.h"
@@ -167,7 +167,7 @@ TEST_F(PocketDrawerTest, EdgesAreDimensionedFromThePlateCentreLines) {
     }
 }
 
-TEST_F(PocketDrawerTest, APocketHangsFromTheTopEdgeInTheSideView) {
+TEST_F(PocketDrawerTest, APocketOpensOnThePartingFaceInTheSideView) {
     // The drawing template brings the hidden-line linetype.
     auto* dashed = new VRxDbLinetypeTableRecord();
     dashed->setName(L"虚线");
@@ -198,6 +198,13 @@ TEST_F(PocketDrawerTest, APocketHangsFromTheTopEdgeInTheSideView) {
         EXPECT_NEAR(r.dimLinePoint().x, kX0 + 30 + 12, 1e-9);
         EXPECT_NEAR(r.dimLinePoint().y, 107.5, 1e-9);
     });
+
+    // The upper half's pocket opens on its lower face, the parting face: up from 75.
+    plate.location = L"上模";
+    PocketDrawer upper(&p, &view);
+    upper.draw();
+    expectLine(upper.lines().at(0), kX0 + 30, 110, kX0 + 30, 75);
+    expectLine(upper.lines().at(1), kX0 + 30, 75, kX0 - 70, 75);
 }
 
 TEST_F(PocketDrawerTest, ARecordMissingACornerDrawsNothingInPlan) {

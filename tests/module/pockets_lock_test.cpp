@@ -1,7 +1,7 @@
 // Lock placement on the A and B plates: blocks at the middles of the chosen
-// edges in the plan view only, a line on the command line for every side view
-// and every lock the catalogue has no block for, and the missing drawing
-// reported with its full path.
+// edges in the plan view, on the parting face in the side view, the room they
+// take outside the outline, a line on the command line for every lock the
+// catalogue has no block for, and the missing drawing reported with its full path.
 #include <string>
 #include <vector>
 
@@ -91,23 +91,76 @@ TEST_F(LockPlacementTest, FourLocksSitAtTheMiddlesOfTheFourEdges) {
     }
 }
 
-TEST_F(LockPlacementTest, SideViewsAndUnlistedSizesGetALineEach) {
-    // The mounting changes nothing but the number in the line.
+TEST_F(LockPlacementTest, SideViewsStandTheLocksOnThePartingFace) {
+    // The A plate's parting face is its lower face, the B plate's its upper face;
+    // the far lock (T) hides behind the front one and is left out silently.
     view.code = L"A3";
-    LockRecord upright = lock(L"L");
-    LockRecord inverted = lock(L"R", L"GTL-075", 0);
-    LockPlacement(&upright).place(view);
-    LockPlacement(&inverted).place(view);
-    view.code = L"A1";
-    LockRecord unlisted = lock(L"T", L"TL-100");
+    plate.location = L"上模";
+    LockRecord left = lock(L"L"), right = lock(L"R", L"GTL-075", 0), front = lock(L"B"), far = lock(L"T");
+    for (LockRecord* r : {&left, &right, &front, &far}) LockPlacement(r).place(view);
+    plate.name = L"B板";
+    plate.location = L"下模";
+    LockPlacement(&front).place(view);
+
+    EXPECT_EQ(commandLine.output, L"");
+    const auto seen = blocks();
+    const std::vector<std::pair<VRxGePoint3d, std::wstring>> expected = {
+        {{350, 270, 0}, L"/BlockRes/TL050M-A3-L.dwg"},
+        {{650, 270, 0}, L"/BlockRes/GTL075M-A3-R.dwg"},
+        {{500, 270, 0}, L"/BlockRes/TL050M-A3-B.dwg"},
+        {{500, 330, 0}, L"/BlockRes/TL050F-A3-B.dwg"}};
+    ASSERT_EQ(seen.size(), expected.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(seen[i].first.isEqualTo(expected[i].first, 1e-9)) << seen[i].first.x << "," << seen[i].first.y;
+        EXPECT_TRUE(endsWith(seen[i].second, expected[i].second)) << toUtf8(seen[i].second);
+    }
+}
+
+TEST_F(LockPlacementTest, RoomIsReservedForWhatStandsOutOfTheOutline) {
+    // A TL-050 male half stands out 0.4 of its width (28) and half its tongue
+    // (10) past the edge in plan; in the side view its profile stands out 0.4 of
+    // its width at the end and its tongue reaches 10 below the parting face, the
+    // screw's centre line 1.5 further.
+    view.origin = VRxGePoint3d(350, 475, 0);
+    LockRecord top = lock(L"T"), left = lock(L"L");
+    LockPlacement(&top).reserveRoom(view);
+    LockPlacement(&left).reserveRoom(view);
+    EXPECT_NEAR(view.standOut[DrawingTools::kTop], 16.2, 1e-9);
+    EXPECT_NEAR(view.standOut[DrawingTools::kLeft], 16.2, 1e-9);
+    EXPECT_EQ(view.standOut[DrawingTools::kBottom], 0.0);
+    EXPECT_EQ(view.standOut[DrawingTools::kRight], 0.0);
+
+    PlateView side;
+    side.plate = &plate;
+    plate.location = L"上模";
+    side.code = L"A3";
+    side.origin = VRxGePoint3d(350, 330, 0);
+    side.centreX = 500;
+    side.centreY = 300;
+    LockPlacement(&left).reserveRoom(side);
+    LockPlacement(&top).reserveRoom(side);
+    EXPECT_NEAR(side.standOut[DrawingTools::kLeft], 11.2, 1e-9);
+    EXPECT_NEAR(side.standOut[DrawingTools::kBottom], 11.5, 1e-9);
+    EXPECT_EQ(side.standOut[DrawingTools::kTop], 0.0);
+    EXPECT_TRUE(modelSpaceEntities().empty()) << "room is reserved, nothing drawn yet";
+    EXPECT_EQ(commandLine.output, L"");
+}
+
+TEST_F(LockPlacementTest, UnlistedSizesGetALineEach) {
+    // The mounting changes nothing but the number in the line.
+    LockRecord unlisted = lock(L"T", L"TL-100", 0);
+    LockPlacement(&unlisted).reserveRoom(view);
     LockPlacement(&unlisted).place(view);
     plate.name = L"托板";  // the catalogue has locks for the A and B plates only
+    LockRecord upright = lock(L"L");
+    LockPlacement(&upright).place(view);
+    view.code = L"A3";
     LockPlacement(&upright).place(view);
 
     EXPECT_TRUE(modelSpaceEntities().empty());
     EXPECT_EQ(commandLine.lines(),
-              (std::vector<std::wstring>{L"TL-050-A板-1-A3", L"GTL-075-A板-0-A3", L"TL-100-A板-1-A1",
-                                         L"TL-050-托板-1-A1"}));
+              (std::vector<std::wstring>{L"TL-100-A板-0-A1", L"TL-050-托板-1-A1", L"TL-050-托板-1-A3"}));
 }
 
 TEST_F(LockPlacementTest, AMissingDrawingIsReportedWithItsPath) {

@@ -317,3 +317,16 @@ TEST(DxfLayouts, LayoutsAndTheCurrentOneAreRead) {
 }
 
 }  // namespace
+
+TEST(DxfHeader, ExtentsHoldTextsAndBlockContent) {
+    // A program that zooms to the header's extents shows the whole title and the
+    // whole of a block, not just their insertion points.
+    VRxDbDatabase db;
+    place(db, db.modelSpaceId(), new VRxDbText(VRxGePoint3d(100, 0), L"3035 SAI", VRxDbObjectId::kNull, 12));
+    VRxDbObjectId mark = newBlock(db, L"MARK");
+    place(db, mark, new VRxDbCircle(VRxGePoint3d(0, -20), VRxGeVector3d::kZAxis, 5));
+    place(db, db.modelSpaceId(), new VRxDbBlockReference(VRxGePoint3d(100, 0), mark));
+    const std::string text = VRxDxf::writeDxf(db);
+    EXPECT_NE(text.find("$EXTMIN\n 10\n95.0\n 20\n-25.0\n"), std::string::npos);
+    EXPECT_NE(text.find("$EXTMAX\n 10\n196.0\n 20\n12.0\n"), std::string::npos);
+}

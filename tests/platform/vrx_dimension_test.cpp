@@ -234,6 +234,7 @@ TEST(VrxDimExplode, RadiusDiameterAndLeader) {
 
     // The "OFFSET" leader of an upper-half plate: up from the hole, then left.
     VRxDbDimLeader leader({50, -50}, {{50, 20}}, {32, 20}, L"OFFSET", L"下");
+    leader.setColorIndex(1);
     Pieces lp;
     leader.explode(s, lp);
     auto paths = piecesOf<VRxDbPolyline>(lp);
@@ -252,4 +253,7 @@ TEST(VrxDimExplode, RadiusDiameterAndLeader) {
     EXPECT_NEAR(ltexts[0]->rotation(), 0.0, 1e-12);
     expectPoint(ltexts[1]->location(), 32, 20 - 1.26);
     EXPECT_EQ(ltexts[1]->attachment(), VRxDbMText::kTopLeft);
+    // The leader's texts are in its colour, as the saved file has them.
+    EXPECT_EQ(ltexts[0]->colorIndex(), 1);
+    EXPECT_EQ(ltexts[1]->colorIndex(), 1);
 }

@@ -163,3 +163,61 @@ TEST(VrxTransform, BlockReferenceAndDimensions) {
     expectPoint(leader.vertices()[0], 6, 6);
     EXPECT_EQ(leader.points().size(), 3u);
 }
+
+// What an entity covers: the header extents of a saved drawing and the room
+// annotations keep from each other are taken from these boxes.
+TEST(VrxExtents, CurvesTextsAndBlockContent) {
+    VRxDbDatabase db;
+    auto box = [&](VRxDbEntity* e) {
+        VRxDbExtents ext;
+        EXPECT_EQ(e->getGeomExtents(ext), Vrx::eOk);
+        delete e;
+        return ext;
+    };
+    // A quarter arc reaches its quarter points only, not its whole circle.
+    VRxDbExtents arc = box(new VRxDbArc(VRxGePoint3d(0, 0), 10, 0.25 * kPi, 0.75 * kPi));
+    expectPoint(arc.minPoint(), -10 * std::cos(0.25 * kPi), 10 * std::sin(0.25 * kPi));
+    expectPoint(arc.maxPoint(), 10 * std::cos(0.25 * kPi), 10);
+
+    // Text: one height per character, from the baseline up; a centred text about its alignment point.
+    VRxDbExtents title = box(new VRxDbText(VRxGePoint3d(100, 0), L"3035 SAI", VRxDbObjectId::kNull, 12));
+    expectPoint(title.minPoint(), 100, 0);
+    expectPoint(title.maxPoint(), 196, 12);
+    auto* centred = new VRxDbText(VRxGePoint3d(), L"A板", VRxDbObjectId::kNull, 10, kPi / 2);
+    centred->setHorizontalMode(VRxDb::kTextCenter);
+    centred->setAlignmentPoint(VRxGePoint3d(50, 50));
+    VRxDbExtents upright = box(centred);
+    expectPoint(upright.minPoint(), 40, 40);
+    expectPoint(upright.maxPoint(), 50, 60);
+    auto* paragraph = new VRxDbMText();
+    paragraph->setContents(L"OFFSET\nA");
+    paragraph->setTextHeight(6);
+    paragraph->setAttachment(VRxDbMText::kBottomRight);
+    paragraph->setLocation(VRxGePoint3d(0, 0));
+    VRxDbExtents twoLines = box(paragraph);
+    expectPoint(twoLines.minPoint(), -36, 0);
+    expectPoint(twoLines.maxPoint(), 0, 16);
+
+    // A block reference covers its block's content, turned and scaled with it.
+    auto* block = new VRxDbBlockTableRecord;
+    block->setName(L"MARK");
+    VRxDbObjectId blockId;
+    ASSERT_EQ(db.addRecordTo(db.blockTableId(), block, blockId), Vrx::eOk);
+    db.addEntityTo(blockId, new VRxDbCircle(VRxGePoint3d(20, 0), VRxGeVector3d::kZAxis, 5));
+    auto* reference = new VRxDbBlockReference(VRxGePoint3d(100, 100), blockId);
+    reference->setRotation(kPi / 2);
+    reference->setScaleFactors(VRxGeScale3d(2));
+    VRxDbExtents turned = box(reference);
+    expectPoint(turned.minPoint(), 90, 130);
+    expectPoint(turned.maxPoint(), 110, 150);
+
+    // An empty block covers nothing.
+    auto* emptyBlock = new VRxDbBlockTableRecord;
+    emptyBlock->setName(L"EMPTY");
+    VRxDbObjectId emptyId;
+    ASSERT_EQ(db.addRecordTo(db.blockTableId(), emptyBlock, emptyId), Vrx::eOk);
+    VRxDbBlockReference nothing(VRxGePoint3d(), emptyId);
+    VRxDbExtents none;
+    EXPECT_EQ(nothing.getGeomExtents(none), Vrx::eInvalidExtents);
+    EXPECT_TRUE(none.isEmpty());
+}

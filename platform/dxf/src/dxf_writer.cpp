@@ -115,26 +115,6 @@ public:
     }
 };
 
-
-struct Extents {
-    bool any = false;
-    double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
-    void add(const VRxGePoint3d& p) {
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return;
-        if (!any) {
-            x0 = x1 = p.x; y0 = y1 = p.y; z0 = z1 = p.z;
-            any = true;
-            return;
-        }
-        x0 = std::min(x0, p.x); y0 = std::min(y0, p.y); z0 = std::min(z0, p.z);
-        x1 = std::max(x1, p.x); y1 = std::max(y1, p.y); z1 = std::max(z1, p.z);
-    }
-    void addCircle(const VRxGePoint3d& c, double r) {
-        add(VRxGePoint3d(c.x - r, c.y - r, c.z));
-        add(VRxGePoint3d(c.x + r, c.y + r, c.z));
-    }
-};
-
 // Names of one symbol table as written: every name DXF can hold stays as it
 // is, the others get a valid name, and a clash gets a counter.
 class NameTable {
@@ -225,7 +205,8 @@ private:
     std::wstring m_defaultStyle = L"Standard", m_defaultDimStyle = L"Standard";
     Out m_dimBlocks;  // the blocks of the dimensions, written as the dimensions are met
     int m_dimCounter = 0;
-    Extents m_extents;
+    VRxDbExtents m_extents;
+    std::map<VRxDbObjectId, VRxDbExtents> m_blockExtents;  // a block's content, measured once
     bool m_currentIsModel = true;
     // Applications' dictionaries and XRecords, in the order they are written,
     // and the entities written (pointers to anything else are written as null).
@@ -267,11 +248,12 @@ private:
     std::wstring blockName(VRxDbObjectId id) const;
 
     void writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
-                     Extents* ext);
+                     VRxDbExtents* ext);
+    void measure(const VRxDbEntity& e, VRxDbExtents* extents);
     void common(Out& o, const char* type, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
                 uint64_t reactor = 0);
-    void writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, uint64_t owner, bool paper, Extents* ext);
-    void writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint64_t owner, bool paper, Extents* ext);
+    void writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, uint64_t owner, bool paper, VRxDbExtents* ext);
+    void writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint64_t owner, bool paper, VRxDbExtents* ext);
     void blockBegin(Out& o, const BlockOut& b);
     // The 102 {ACAD_XDICTIONARY group of an object with a live extension
     // dictionary; the dictionary is then written with the objects.
@@ -568,7 +550,36 @@ void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t han
     if (e.linetypeScale() != 1.0) o.num(48, e.linetypeScale());
 }
 
-void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper, Extents* ext) {
+// Adds what an entity covers to the drawing's extents (when they are being
+// taken). A block's content is measured once, however often it is inserted.
+void Writer::measure(const VRxDbEntity& e, VRxDbExtents* extents) {
+    if (extents == nullptr) return;
+    const auto* reference = VRxDbBlockReference::cast(&e);
+    const auto* block =
+        reference ? VRxDbBlockTableRecord::cast(m_db.objectAt(reference->blockTableRecord())) : nullptr;
+    VRxDbExtents box;
+    if (block == nullptr) {
+        if (e.getGeomExtents(box) == Vrx::eOk) extents->addExt(box);
+        return;
+    }
+    auto known = m_blockExtents.find(block->objectId());
+    if (known == m_blockExtents.end()) {
+        VRxDbExtents content;
+        for (VRxDbObjectId id : block->entityIds()) {
+            const VRxDbEntity* inside = VRxDbEntity::cast(m_db.objectAt(id));
+            if (inside != nullptr && !inside->isErased() && inside->getGeomExtents(box) == Vrx::eOk)
+                content.addExt(box);
+        }
+        known = m_blockExtents.emplace(block->objectId(), content).first;
+    }
+    box = known->second;
+    box.transformBy(reference->blockTransform(block->origin()));
+    extents->addExt(box);
+}
+
+void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper, VRxDbExtents* ext) {
+    // Dimensions and leaders are measured by the pieces they are written as.
+    if (e.kind() != VRxDbKind::DimLeader && VRxDbDimension::cast(&e) == nullptr) measure(e, ext);
     switch (e.kind()) {
     case VRxDbKind::Line: {
         const auto& l = static_cast<const VRxDbLine&>(e);
@@ -576,7 +587,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         o.raw(100, "AcDbLine");
         o.point(10, l.startPoint());
         o.point(11, l.endPoint());
-        if (ext) { ext->add(l.startPoint()); ext->add(l.endPoint()); }
         break;
     }
     case VRxDbKind::Circle: {
@@ -587,7 +597,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         o.point(10, ocs.world ? c.center() : ocs.toOcs(c.center()));
         o.num(40, c.radius());
         if (!ocs.world) o.vector(210, ocs.az);
-        if (ext) ext->addCircle(c.center(), c.radius());
         break;
     }
     case VRxDbKind::Arc: {
@@ -601,7 +610,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         o.raw(100, "AcDbArc");
         o.num(50, deg(a.startAngle()));
         o.num(51, deg(a.endAngle()));
-        if (ext) ext->addCircle(a.center(), a.radius());
         break;
     }
     case VRxDbKind::Polyline: {
@@ -617,7 +625,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
             o.num(10, v.x);
             o.num(20, v.y);
             if (p.bulgeAt(i) != 0.0) o.num(42, p.bulgeAt(i));
-            if (ext) ext->add(VRxGePoint3d(v.x, v.y, p.elevation()));
         }
         break;
     }
@@ -642,7 +649,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         if (aligned) o.point(11, t.alignmentPoint());
         o.raw(100, "AcDbText");
         if (t.verticalMode() != VRxDb::kTextBase) o.integer(73, t.verticalMode());
-        if (ext) ext->add(t.position());
         break;
     }
     case VRxDbKind::MText: {
@@ -658,7 +664,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         o.longText(mtextBreaks(t.contents()));
         o.str(7, styleName(t.textStyle()));
         o.point(11, std::cos(t.rotation()), std::sin(t.rotation()), 0.0);
-        if (ext) ext->add(t.location());
         break;
     }
     case VRxDbKind::Solid: {
@@ -667,7 +672,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         o.raw(100, "AcDbTrace");
         for (int i = 0; i < 4; ++i) {
             o.point(10 + i, s.pointAt(i));
-            if (ext) ext->add(s.pointAt(i));
         }
         break;
     }
@@ -684,7 +688,6 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         if (s.sy != 1.0) o.num(42, s.sy);
         if (s.sz != 1.0) o.num(43, s.sz);
         if (r.rotation() != 0.0) o.num(50, deg(r.rotation()));
-        if (ext) ext->add(r.position());
         break;
     }
     case VRxDbKind::RotatedDimension:
@@ -717,7 +720,7 @@ static bool textAnchor(const std::vector<std::unique_ptr<VRxDbEntity>>& parts, V
 }
 
 void Writer::writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, uint64_t owner, bool paper,
-                            Extents* ext) {
+                            VRxDbExtents* ext) {
     // The drawn geometry, with the style the dimension is measured with.
     std::vector<std::unique_ptr<VRxDbEntity>> parts;
     const VRxDbDimStyleTableRecord* style = dimStyle(d.dimensionStyle());
@@ -779,13 +782,14 @@ void Writer::writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, ui
 }
 
 void Writer::writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint64_t owner, bool paper,
-                         Extents* ext) {
+                         VRxDbExtents* ext) {
     std::vector<VRxGePoint3d> pts = l.points();
     if (pts.size() < 2) return;
     const VRxDbDimStyleTableRecord* style = dimStyle(l.dimensionStyle());
     VRxDbDimStyleTableRecord fallback;
     std::vector<std::unique_ptr<VRxDbEntity>> parts;
     l.explode(style ? *style : fallback, parts);
+    for (const auto& p : parts) measure(*p, ext);
 
     // The annotation stands where the host draws the leader's text.
     const VRxDbDimStyleTableRecord& s = style ? *style : fallback;
@@ -851,7 +855,6 @@ void Writer::writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint6
     o.integer(76, static_cast<long long>(pts.size()));
     for (const VRxGePoint3d& p : pts) {
         o.point(10, p);
-        if (ext) ext->add(p);
     }
     if (textHandle) o.handle(340, textHandle);
     if (!textHandle) return;
@@ -866,7 +869,6 @@ void Writer::writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint6
     o.longText(contents);
     o.str(7, styleName(textStyle));
     o.point(11, std::cos(rotation), std::sin(rotation), 0.0);
-    if (ext) ext->add(at);
 }
 
 // --- Sections ---------------------------------------------------------------------
@@ -945,10 +947,11 @@ std::string Writer::tables() {
     tableBegin("VPORT", m_tableVport, 1);
     {
         double cx = 210, cy = 148.5, h = 297;
-        if (m_extents.any) {
-            cx = (m_extents.x0 + m_extents.x1) / 2;
-            cy = (m_extents.y0 + m_extents.y1) / 2;
-            h = std::max({m_extents.y1 - m_extents.y0, (m_extents.x1 - m_extents.x0) / 1.5, 1.0}) * 1.1;
+        if (!m_extents.isEmpty()) {
+            const VRxGePoint3d lo = m_extents.minPoint(), hi = m_extents.maxPoint();
+            cx = (lo.x + hi.x) / 2;
+            cy = (lo.y + hi.y) / 2;
+            h = std::max({hi.y - lo.y, (hi.x - lo.x) / 1.5, 1.0}) * 1.1;
         }
         record("VPORT", fresh(), m_tableVport, "AcDbViewportTableRecord", L"*Active", 0);
         o.point(10, 0, 0, 0);
@@ -1312,15 +1315,11 @@ std::string Writer::header() {
     o.str(3, h.codePage.empty() ? std::wstring(L"ANSI_936") : h.codePage);
     var("$INSBASE");
     o.point(10, 0, 0, 0);
-    Extents e = m_extents;
-    if (!e.any) {
-        e.add(VRxGePoint3d(0, 0, 0));
-        e.add(VRxGePoint3d(0, 0, 0));
-    }
+    // An empty drawing declares the empty box at the origin.
     var("$EXTMIN");
-    o.point(10, e.x0, e.y0, e.z0);
+    o.point(10, m_extents.minPoint());
     var("$EXTMAX");
-    o.point(10, e.x1, e.y1, e.z1);
+    o.point(10, m_extents.maxPoint());
     var("$LIMMIN");
     o.num(10, 0.0);
     o.num(20, 0.0);

@@ -33,6 +33,7 @@ enum ErrorStatus {
     eFileAccessErr,
     eBadDxfFile,
     eNoDatabase,
+    eInvalidExtents,
 };
 const wchar_t* statusText(ErrorStatus status);
 }  // namespace Vrx

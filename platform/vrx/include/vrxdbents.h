@@ -9,6 +9,24 @@
 
 #include "vrxdbcore.h"
 
+// An axis-aligned box in world coordinates; empty until a point is added.
+class VRxDbExtents {
+public:
+    VRxDbExtents() = default;
+    VRxDbExtents(const VRxGePoint3d& min, const VRxGePoint3d& max);
+    bool isEmpty() const { return m_empty; }
+    VRxGePoint3d minPoint() const { return m_min; }
+    VRxGePoint3d maxPoint() const { return m_max; }
+    void addPoint(const VRxGePoint3d& p);
+    void addExt(const VRxDbExtents& other);
+    // The box around the transformed box (a turned box grows to hold its corners).
+    void transformBy(const VRxGeMatrix3d& m);
+
+private:
+    bool m_empty = true;
+    VRxGePoint3d m_min, m_max;
+};
+
 class VRxDbEntity : public VRxDbObject {
 public:
     VRX_DECLARE_MEMBERS(VRxDbEntity)
@@ -36,6 +54,12 @@ public:
 
     // Moves, turns, scales or mirrors the entity in place.
     virtual Vrx::ErrorStatus transformBy(const VRxGeMatrix3d& m) = 0;
+    // The box the entity covers in world coordinates: a block reference its
+    // block's content, a dimension or leader what the host draws for it. Text is
+    // not measured in a font: every character counts one text height wide and the
+    // line as tall as its height above the baseline. eInvalidExtents when there is
+    // nothing to measure (an empty block, an empty text).
+    Vrx::ErrorStatus getGeomExtents(VRxDbExtents& extents) const;
 
 protected:
     VRxDbEntity() = default;

@@ -10,9 +10,11 @@ namespace VRxNames {
 
 inline wchar_t foldLatin(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
+// Compared from the end: block names are file paths that share their folder,
+// so two different names part soonest at their ends.
 inline bool sameName(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
+    for (size_t i = a.size(); i-- > 0;)
         if (foldLatin(a[i]) != foldLatin(b[i])) return false;
     return true;
 }

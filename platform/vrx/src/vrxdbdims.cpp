@@ -379,6 +379,8 @@ void VRxDbDimLeader::explode(const VRxDbDimStyleTableRecord& s, EntityList& out)
     addArrow(out, m_start, unit(next - m_start, VRxGeVector3d::kXAxis), s.dimasz() * f, s.dimclrd(), copy);
 
     // Texts stand above (first) and below (second) the last segment, at its end.
+    // They are the leader's own annotation and take its colour, as drawing files
+    // store them (the paragraph text of a leader carries the leader's colour).
     VRxGePoint3d prev = pts[pts.size() - 2];
     for (size_t i = pts.size() - 1; i-- > 0 && prev.isEqualTo(m_end);) prev = pts[i];
     VRxGeVector3d along = unit(m_end - prev, VRxGeVector3d::kXAxis);
@@ -386,10 +388,12 @@ void VRxDbDimLeader::explode(const VRxDbDimStyleTableRecord& s, EntityList& out)
     VRxGeVector3d up = VRxXform::dirOf(rot + kPi / 2);
     bool readsTowardEnd = std::fabs(std::cos(rot - VRxXform::angleOf(along)) - 1.0) < 1e-9;
     double gap = s.dimgap() * f;
+    const size_t firstText = out.size();
     if (!m_text1.empty())
         out.push_back(makeText(s, m_text1, m_end + up * gap, rot,
                                readsTowardEnd ? VRxDbMText::kBottomRight : VRxDbMText::kBottomLeft, copy));
     if (!m_text2.empty())
         out.push_back(makeText(s, m_text2, m_end - up * gap, rot,
                                readsTowardEnd ? VRxDbMText::kTopRight : VRxDbMText::kTopLeft, copy));
+    for (size_t i = firstText; i < out.size(); ++i) out[i]->setColorIndex(colorIndex());
 }

@@ -248,9 +248,19 @@ Vrx::ErrorStatus VRxDbBlockReference::setScaleFactors(const VRxGeScale3d& s) {
 }
 
 VRxGeMatrix3d VRxDbBlockReference::blockTransform(const VRxGePoint3d& blockOrigin) const {
-    return VRxGeMatrix3d::translation(m_position - VRxGePoint3d::kOrigin) *
-           VRxGeMatrix3d::rotation(m_rotation, VRxGeVector3d::kZAxis) * VRxGeMatrix3d::scaling(m_scale) *
-           VRxGeMatrix3d::translation(VRxGePoint3d::kOrigin - blockOrigin);
+    // Move to the position, turn, scale, from the block's origin: composed
+    // directly, as every reference drawn or measured asks for it.
+    const double c = std::cos(m_rotation), s = std::sin(m_rotation);
+    VRxGeMatrix3d m;
+    m.m[0][0] = c * m_scale.sx;
+    m.m[0][1] = -s * m_scale.sy;
+    m.m[1][0] = s * m_scale.sx;
+    m.m[1][1] = c * m_scale.sy;
+    m.m[2][2] = m_scale.sz;
+    const double position[3] = {m_position.x, m_position.y, m_position.z};
+    for (int i = 0; i < 3; ++i)
+        m.m[i][3] = position[i] - (m.m[i][0] * blockOrigin.x + m.m[i][1] * blockOrigin.y + m.m[i][2] * blockOrigin.z);
+    return m;
 }
 
 Vrx::ErrorStatus VRxDbBlockReference::transformBy(const VRxGeMatrix3d& m) {

@@ -28,6 +28,7 @@ const wchar_t* Vrx::statusText(ErrorStatus status) {
         case eFileAccessErr: return L"File access error";
         case eBadDxfFile: return L"Bad DXF file";
         case eNoDatabase: return L"No database";
+        case eInvalidExtents: return L"Nothing to measure";
     }
     return L"Unknown status";
 }

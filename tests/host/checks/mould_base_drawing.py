@@ -78,12 +78,15 @@ def check(path, db_path, code, style):
         if not dwg.has_edge(p1, p2):
             problems.append(f"dimension {value} at ({p1.x:g}, {p1.y:g}) measures no drawn edge")
 
-    # A plate's plan view: its width dimension; the length dimension starts at the
-    # same corner; the side view's thickness dimension hangs below at the same x.
+    # A plate's plan view: its width dimension; the length dimension starts at one
+    # of its top corners (the left one; the right spacer's on its right, away from
+    # the gap between the spacers); the side view's thickness dimension hangs below
+    # at the same x.
     def views_at(width_dim):
-        corner = width_dim[0]
-        length = [d for d in uprights if close(d[0].x, corner.x) and close(d[0].y, corner.y)]
-        below = [d for d in uprights if close(d[0].x, corner.x) and d[0].y < corner.y - TOL]
+        length, below = [], []
+        for corner in width_dim[:2]:
+            length += [d for d in uprights if close(d[0].x, corner.x) and close(d[0].y, corner.y)]
+            below += [d for d in uprights if close(d[0].x, corner.x) and d[0].y < corner.y - TOL]
         return length, below
 
     # Plate names sit centred under their plan view, 3 x scale high.
