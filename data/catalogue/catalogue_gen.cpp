@@ -540,10 +540,14 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
         class Sink : public CatalogueSink {
         public:
             Sink(Db& db, const std::string& dir) : db_(db), dir_(dir) {}
-            std::vector<Fields> csv(const std::string& name, size_t columns) override { return readCsv(dir_, name, columns); }
+            std::vector<Fields> csv(const std::string& name, size_t columns) override {
+                return readCsv(dir_, name, columns);
+            }
             std::string text(const std::string& name) override { return readText(dir_ + "/" + name); }
             void exec(const std::string& sql) override { db_.exec(sql); }
-            void insert(const std::string& sql, const std::vector<std::string>& values) override { db_.insert(sql, values); }
+            void insert(const std::string& sql, const std::vector<std::string>& values) override {
+                db_.insert(sql, values);
+            }
 
         private:
             Db& db_;

@@ -210,7 +210,8 @@ resbuf* makeDesignRecord(const MouldBaseModel& model, const VRxGePoint3d& insert
     out.point(model.insertPoint);  // where the stack's cursor left the title
     size_t views = 0;
     for (const auto& byCode : model.views)
-        for (const auto& byPlate : byCode.second) views += byPlate.second != nullptr && byPlate.second->plate != nullptr;
+        for (const auto& byPlate : byCode.second)
+            views += byPlate.second != nullptr && byPlate.second->plate != nullptr;
     out.count(views);
     for (const auto& byCode : model.views)
         for (const auto& byPlate : byCode.second) {

@@ -132,7 +132,8 @@ Vrx::ErrorStatus listTitle(VRxDbDatabase& db, VRxDbObjectId title) {
     // Entries are numbered in drawing order; a number is never given twice
     // while its entry is there.
     std::wstring name;
-    for (int n = list->numEntries() + 1; name.empty() || list->has(name.c_str()); ++n) name = L"MB" + std::to_wstring(n);
+    for (int n = list->numEntries() + 1; name.empty() || list->has(name.c_str()); ++n)
+        name = L"MB" + std::to_wstring(n);
     resbuf* pointer = titlePointer(title);
     es = putRecord(*list.get(), name, pointer);
     vrxutRelRb(pointer);

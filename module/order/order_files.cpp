@@ -92,7 +92,12 @@ std::string orderCsvText(const OrderList& list) {
 bool writeOrderFile(const OrderList& list, const std::wstring& path, std::wstring& why) {
     why.clear();
     namespace fs = std::filesystem;
-    const fs::path target(toUtf8(path));
+    std::string pathUtf8;
+    if (!tryToUtf8(path, pathUtf8)) {
+        why = L"文件名含有无法表示的字符";
+        return false;
+    }
+    const fs::path target(pathUtf8);
     if (target.filename().empty()) {
         why = L"没有文件名";
         return false;

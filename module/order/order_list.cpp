@@ -1,14 +1,13 @@
 // Making the order list. The base is laid out again from its design (plates
-// only, no drawing); its holes come from the catalogue in one statement and
-// are merged as the drawing merges them, so the list names the holes the
-// drawing shows. Every engineering rule (which part a hole seats, how long it
+// only, no drawing); its holes come from the catalogue's folded hole steps of
+// the whole base and are merged as the drawing merges each plate's, so the list
+// names the holes the drawing shows. Every engineering rule (which part a hole seats, how long it
 // is, which steel a plate is) is a catalogue row; this file only applies them.
 #include "order/order_list.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <memory>
 #include <set>
 #include <tuple>
 
@@ -302,7 +301,8 @@ bool OrderBuilder::addHoleParts(const PartRule& rule, std::wstring& problem) {
                     value.ordered - value.spanned + 3.0;
         }
         for (const auto& n : onPlate)
-            count[n.first] = rule.row.counting == L"plate" ? std::max(count[n.first], n.second) : count[n.first] + n.second;
+            count[n.first] =
+                rule.row.counting == L"plate" ? std::max(count[n.first], n.second) : count[n.first] + n.second;
     }
     for (const auto& n : count) tally(rule, specs[n.first], n.second);
     return true;
@@ -484,11 +484,4 @@ std::vector<std::wstring> orderItemCells(const OrderItem& item) {
             item.material,
             item.unitWeight < 0 ? std::wstring() : formatKilograms(item.unitWeight),
             item.totalWeight < 0 ? std::wstring() : formatKilograms(item.totalWeight)};
-}
-
-std::vector<std::wstring> holeItemCells(const HoleItem& hole) {
-    return {hole.plate,        hole.process,
-            hole.size,         formatMillimetres(hole.x),
-            formatMillimetres(hole.y), hole.depth < 0 ? std::wstring(kThroughHole) : formatMillimetres(hole.depth),
-            hole.counterbore};
 }

@@ -56,6 +56,5 @@ bool computeOrderList(const MouldBaseModel& design, OrderList& list, std::wstrin
 // Kilograms as the list shows them: one decimal.
 std::wstring formatKilograms(double value);
 
-// A line of either table as text, in column order; numbers that do not apply are empty.
+// A line of the order table as text, in column order; numbers that do not apply are empty.
 std::vector<std::wstring> orderItemCells(const OrderItem& item);
-std::vector<std::wstring> holeItemCells(const HoleItem& hole);

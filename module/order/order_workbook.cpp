@@ -8,22 +8,30 @@
 
 namespace {
 
+// The text as UTF-8; nothing ever raised between opening and closing a workbook.
+std::string utf8(const std::wstring& text) {
+    std::string bytes;
+    tryToUtf8(text, bytes);
+    return bytes;
+}
+
 class Sheet {
 public:
     Sheet(lxw_workbook* book, const wchar_t* name, lxw_format* bold)
-        : m_sheet(workbook_add_worksheet(book, toUtf8(name).c_str())), m_bold(bold) {}
+        : m_sheet(workbook_add_worksheet(book, utf8(name).c_str())), m_bold(bold) {}
     bool ok() const { return m_sheet != nullptr; }
 
     void header(const wchar_t* const* columns, int count, const double* widths) {
         for (int c = 0; c < count; ++c) {
-            worksheet_write_string(m_sheet, m_row, static_cast<lxw_col_t>(c), toUtf8(columns[c]).c_str(), m_bold);
+            worksheet_write_string(m_sheet, m_row, static_cast<lxw_col_t>(c), utf8(columns[c]).c_str(), m_bold);
             worksheet_set_column(m_sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c], nullptr);
         }
         worksheet_freeze_panes(m_sheet, 1, 0);
         ++m_row;
     }
     void text(int column, const std::wstring& value) {
-        if (!value.empty()) worksheet_write_string(m_sheet, m_row, static_cast<lxw_col_t>(column), toUtf8(value).c_str(), nullptr);
+        if (!value.empty())
+            worksheet_write_string(m_sheet, m_row, static_cast<lxw_col_t>(column), utf8(value).c_str(), nullptr);
     }
     // Negative: no value.
     void number(int column, double value) {

@@ -67,7 +67,7 @@ void runOrderList() {
     VRxDbDatabase* db = vrxdbHostApplicationServices()->workingDatabase();
     if (db == nullptr) return;
 
-    // One connection serves the layouts and the list.
+    // One catalogue connection serves every statement of the list.
     CatalogueReuseScope oneConnection;
     bool hasList = false;
     const std::vector<StoredMouldBase> bases = readStoredMouldBases(*db, hasList);

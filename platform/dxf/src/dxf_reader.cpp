@@ -849,8 +849,8 @@ void Reader::readObjects() {
     const Rec* root = nullptr;
     for (const auto& entry : m_objectRecs) {
         View v(m_tags, *entry.second);
-        if (entry.second->type == "DICTIONARY" && v.handle(330) == 0 && (root == nullptr || entry.second->begin < root->begin))
-            root = entry.second;
+        const bool earlier = root == nullptr || entry.second->begin < root->begin;
+        if (entry.second->type == "DICTIONARY" && v.handle(330) == 0 && earlier) root = entry.second;
     }
     if (root != nullptr) {
         m_objectsRead.insert(View(m_tags, *root).handle(5));
@@ -868,7 +868,8 @@ void Reader::readObjects() {
         std::vector<VRxDbXrecordValue> values = x->values();
         for (const auto& p : pointers.second) {
             auto it = m_byFileHandle.find(p.second);
-            if (p.first < values.size()) values[p.first].id = it == m_byFileHandle.end() ? VRxDbObjectId::kNull : it->second;
+            if (p.first < values.size())
+                values[p.first].id = it == m_byFileHandle.end() ? VRxDbObjectId::kNull : it->second;
         }
         x->setValues(std::move(values));
         x->close();
