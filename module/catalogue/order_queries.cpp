@@ -8,10 +8,23 @@
 using catalogue_detail::quoted;
 using catalogue_detail::Statement;
 
+namespace {
+
+// A text column; the rules' many plain ASCII values (codes, steels, series)
+// need no code page conversion.
+std::wstring textOf(const Statement& s, int column) {
+    const std::string bytes = s.bytes(column);
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return fromUtf8(bytes);
+    return std::wstring(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
 std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue) {
     std::vector<PlateMaterialRule> rules;
     Statement s(catalogue, L"select platename, material, pocketed from BOM_PLATE_MATERIAL");
-    while (s.next()) rules.push_back({s.text(0), s.text(1), s.text(2)});
+    while (s.next()) rules.push_back({textOf(s, 0), textOf(s, 1), textOf(s, 2)});
     return rules;
 }
 
@@ -23,17 +36,17 @@ std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
     while (s.next()) {
         StandardPartRule r;
         r.sortOrder = s.integer(0);
-        r.process = s.text(1);
-        r.plateName = s.text(2);
+        r.process = textOf(s, 1);
+        r.plateName = textOf(s, 2);
         r.installWay = s.integer(3);
-        r.partName = s.text(4);
+        r.partName = textOf(s, 4);
         r.thread = s.integer(5) != 0;
-        r.size = s.text(6);
-        r.length = s.text(7);
-        r.engage = s.text(8);
-        r.rounding = s.text(9);
-        r.counting = s.text(10);
-        r.material = s.text(11);
+        r.size = textOf(s, 6);
+        r.length = textOf(s, 7);
+        r.engage = textOf(s, 8);
+        r.rounding = textOf(s, 9);
+        r.counting = textOf(s, 10);
+        r.material = textOf(s, 11);
         rules.push_back(r);
     }
     return rules;
@@ -42,14 +55,14 @@ std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
 std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalogue) {
     std::map<std::wstring, std::vector<double>> series;
     Statement s(catalogue, L"select series, length from BOM_LENGTH_SERIES order by series, length");
-    while (s.next()) series[s.text(0)].push_back(s.real(1));
+    while (s.next()) series[textOf(s, 0)].push_back(s.real(1));
     return series;
 }
 
 std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue) {
     std::vector<StackFigureRule> figures;
     Statement s(catalogue, L"select name, formula, note from BOM_STACK_FIGURE order by sortorder, rowid");
-    while (s.next()) figures.push_back({s.text(0), s.text(1), s.text(2)});
+    while (s.next()) figures.push_back({textOf(s, 0), textOf(s, 1), textOf(s, 2)});
     return figures;
 }
 
