@@ -79,11 +79,12 @@ std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(Cata
     while (info.next()) sizes.emplace(info.text(0), info.text(1));
     if (sizes.empty()) return placements;
 
-    // The A and B plates' patterns: group A by the plate's thickness, else the
-    // last B or C row with its sideways offset, else two end-face eyebolts.
+    // The A and B plates' patterns: group A by the plate's thickness (its pairs
+    // off the edge middles by attribute2), else the last B or C row with its
+    // sideways offset, else two end-face eyebolts.
     bool groupA = false, groupBC = false;
     int32_t threshold = 0, thin = 2, thick = 2, pattern = 2;
-    double movex = 0;
+    double offsetA = 0, movex = 0;
     Statement laling(catalogue, L"select GROUPCODE, attribute1, attribute2, attribute3, attribute4 from "
                                 L"MODE_LALING_SETUP where" + range + L" and GROUPCODE in ('A','B','C') order by rowid");
     while (laling.next()) {
@@ -91,6 +92,7 @@ std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(Cata
             if (groupA) continue;  // the first group A row decides
             groupA = true;
             threshold = laling.integer(1);
+            offsetA = laling.real(2);
             thin = laling.integer(3);
             thick = laling.integer(4);
         } else {
@@ -106,7 +108,8 @@ std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(Cata
         if (row.plateName != L"A板" && row.plateName != L"B板")
             layoutEyebolts(size->second, row.width, row.length, 0, 2, out);
         else if (groupA)
-            layoutEyebolts(size->second, row.width, row.length, 0, threshold < row.thickness ? thick : thin, out);
+            layoutEyebolts(size->second, row.width, row.length, offsetA, threshold < row.thickness ? thick : thin,
+                           out);
         else
             layoutEyebolts(size->second, row.width, row.length, movex, groupBC ? pattern : 2, out);
     }

@@ -84,17 +84,23 @@ class Base:
         W, L, T = self.plates[plate]
         pattern, movex = 2, 0
         if plate in ("A板", "B板"):
-            a = self.db.execute("select attribute1,attribute3,attribute4 from MODE_LALING_SETUP where ? between "
-                                "mcodef and mcodet and GROUPCODE='A'", (key,)).fetchone()
+            a = self.db.execute("select attribute1,attribute2,attribute3,attribute4 from MODE_LALING_SETUP where ? "
+                                "between mcodef and mcodet and GROUPCODE='A'", (key,)).fetchone()
             bc = self.db.execute("select attribute2,attribute4 from MODE_LALING_SETUP where ? between "
                                  "mcodef and mcodet and GROUPCODE in ('B','C')", (key,)).fetchall()
             if a:
-                pattern = a[2] if a[0] < T else a[1]
+                pattern, movex = (a[3] if a[0] < T else a[2]), a[1] or 0
             elif bc:
                 movex, pattern = bc[-1]
-        places = {2: [(0, L / 2), (0, -L / 2)],
-                  4: [(0, L / 2), (0, -L / 2), (W / 2, 0), (-W / 2, 0)],
-                  6: [(movex, L / 2), (-movex, L / 2), (movex, -L / 2), (-movex, -L / 2), (W / 2, 0), (-W / 2, 0)]}
+
+        def middle(x, y):  # an edge middle, or with an offset a pair either side of it (where a lock sits)
+            if not movex > 0:
+                return [(x, y)]
+            return [(movex, y), (-movex, y)] if y else [(x, movex), (x, -movex)]
+        ends = middle(0, L / 2) + middle(0, -L / 2)
+        sides = middle(W / 2, 0) + middle(-W / 2, 0)
+        places = {2: ends, 4: ends + sides,
+                  6: [(movex, L / 2), (-movex, L / 2), (movex, -L / 2), (-movex, -L / 2)] + sides}
         d = float(row[0])
         return {"拉令孔": {i: ([d], x, y, True) for i, (x, y) in enumerate(places.get(pattern, []))}}
 
