@@ -3,7 +3,6 @@
 #include "order/order_files.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
@@ -46,30 +45,6 @@ bool endsWithXlsx(const std::wstring& path) {
 
 std::wstring systemError(int err) { return fromUtf8(std::strerror(err)); }
 
-// UTF-8 of the whole table in one pass; a value that is no character (a lone
-// surrogate) becomes U+FFFD rather than a broken byte sequence.
-void appendUtf8(std::string& out, const std::wstring& text) {
-    for (wchar_t w : text) {
-        uint32_t c = static_cast<uint32_t>(w);
-        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-}
-
 bool writeCsv(const OrderList& list, const std::string& pathUtf8, std::wstring& why) {
     const std::string text = orderCsvText(list);
     std::FILE* file = std::fopen(pathUtf8.c_str(), "wb");
@@ -109,10 +84,9 @@ std::string orderCsvText(const OrderList& list) {
         text += L"\r\n";
     }
     // The byte-order mark tells a spreadsheet the text is UTF-8.
-    std::string bytes = "\xEF\xBB\xBF";
-    bytes.reserve(text.size() * 2);
-    appendUtf8(bytes, text);
-    return bytes;
+    std::string bytes;
+    tryToUtf8(text, bytes);
+    return "\xEF\xBB\xBF" + bytes;
 }
 
 bool writeOrderFile(const OrderList& list, const std::wstring& path, std::wstring& why) {

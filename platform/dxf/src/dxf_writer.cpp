@@ -259,6 +259,9 @@ private:
     // dictionary; the dictionary is then written with the objects.
     void extensionDictionary(Out& o, const VRxDbObject& object);
     void collectObjects();
+    // An application object's record up to its subclass marker: type, handle,
+    // owner as reactor and owner, its own extension dictionary.
+    void objectHeader(Out& o, const char* type, const VRxDbObject& object, uint64_t owner, const char* subclass);
     void writeDictionary(Out& o, const VRxDbDictionary& d, uint64_t owner);
     void writeXrecord(Out& o, const VRxDbXrecord& x);
     uint64_t pointerHandle(VRxDbObjectId id);
@@ -1147,15 +1150,19 @@ uint64_t Writer::pointerHandle(VRxDbObjectId id) {
     return handleOf(id);
 }
 
-void Writer::writeDictionary(Out& o, const VRxDbDictionary& d, uint64_t owner) {
-    o.raw(0, "DICTIONARY");
-    o.handle(5, handleOf(d.objectId()));
+void Writer::objectHeader(Out& o, const char* type, const VRxDbObject& object, uint64_t owner, const char* subclass) {
+    o.raw(0, type);
+    o.handle(5, handleOf(object.objectId()));
     o.raw(102, "{ACAD_REACTORS");
     o.handle(330, owner);
     o.raw(102, "}");
-    extensionDictionary(o, d);
+    extensionDictionary(o, object);
     o.handle(330, owner);
-    o.raw(100, "AcDbDictionary");
+    o.raw(100, subclass);
+}
+
+void Writer::writeDictionary(Out& o, const VRxDbDictionary& d, uint64_t owner) {
+    objectHeader(o, "DICTIONARY", d, owner, "AcDbDictionary");
     o.integer(281, 1);
     for (const auto& entry : d.entries()) {
         if (m_objectHandles.count(entry.second.handle()) == 0) continue;
@@ -1165,15 +1172,7 @@ void Writer::writeDictionary(Out& o, const VRxDbDictionary& d, uint64_t owner) {
 }
 
 void Writer::writeXrecord(Out& o, const VRxDbXrecord& x) {
-    const uint64_t owner = handleOf(x.ownerId());
-    o.raw(0, "XRECORD");
-    o.handle(5, handleOf(x.objectId()));
-    o.raw(102, "{ACAD_REACTORS");
-    o.handle(330, owner);
-    o.raw(102, "}");
-    extensionDictionary(o, x);
-    o.handle(330, owner);
-    o.raw(100, "AcDbXrecord");
+    objectHeader(o, "XRECORD", x, handleOf(x.ownerId()), "AcDbXrecord");
     o.integer(280, 1);
     for (const VRxDbXrecordValue& v : x.values()) {
         switch (vrxutRbValueKind(v.code)) {
@@ -1283,7 +1282,7 @@ std::string Writer::objects() {
     for (VRxDbObjectId id : m_objects) {
         const VRxDbObject* object = m_db.objectAt(id);
         if (const auto* d = VRxDbDictionary::cast(object))
-            writeDictionary(o, *d, d->ownerId() == rootId ? m_rootDict : handleOf(d->ownerId()));
+            writeDictionary(o, *d, handleOf(d->ownerId()));
         else if (const auto* x = VRxDbXrecord::cast(object))
             writeXrecord(o, *x);
     }
