@@ -3,12 +3,12 @@
 //
 //   blockres_gen CATALOGUE.db SOURCE_DIR OUTPUT_DIR
 //
-// The catalogue decides what must exist: for every hole block name of
-// STANDITEMBLOCKSETUP, one drawing per nominal diameter the catalogue's holes
-// (or eyebolt sizes) give that process on that plate; for every lock block name
-// its four edge drawings; and the datum marks DA1 and DA2. blocks.csv and
-// locks.csv give the shapes. A block name without a shape fails the build, so
-// the catalogue and the drawings cannot drift apart.
+// The catalogue decides what must exist: for every hole block of
+// STANDITEMBLOCKSETUP its drawings by nominal diameter and plate thickness, as
+// the catalogue's HOLE_FORM table describes the holes (hole_blocks.h); for every
+// lock block name its four edge drawings; and the datum marks DA1 and DA2.
+// locks.csv gives the locks' shapes. A block name without a shape or form fails
+// the build, so the catalogue and the drawings cannot drift apart.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -23,15 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "vrxdb.h"
-#include "vrxdbents.h"
-#include "vrxdxf.h"
+#include "block_drawing.h"
+#include "hole_blocks.h"
 
 namespace {
 
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using blockres::Drawing;
+using blockres::Failure;
 
 std::vector<std::vector<std::string>> readCsv(const std::string& path, size_t columns) {
     std::ifstream in(path);
@@ -50,92 +48,6 @@ std::vector<std::vector<std::string>> readCsv(const std::string& path, size_t co
         rows.push_back(f);
     }
     return rows;
-}
-
-std::wstring wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }  // ASCII names only
-
-// A drawing in millimetres around its insertion point.
-class Drawing {
-public:
-    void line(double x1, double y1, double x2, double y2, uint16_t colour = 7) {
-        auto* e = new VRxDbLine(VRxGePoint3d(x1, y1), VRxGePoint3d(x2, y2));
-        e->setColorIndex(colour);
-        db_.addEntityTo(db_.modelSpaceId(), e);
-    }
-    void circle(double r, uint16_t colour = 7, double cx = 0, double cy = 0) {
-        auto* e = new VRxDbCircle(VRxGePoint3d(cx, cy), VRxGeVector3d::kZAxis, r);
-        e->setColorIndex(colour);
-        db_.addEntityTo(db_.modelSpaceId(), e);
-    }
-    void arc(double r, double from, double to, uint16_t colour = 7) {
-        auto* e = new VRxDbArc(VRxGePoint3d(0, 0), r, from, to);
-        e->setColorIndex(colour);
-        db_.addEntityTo(db_.modelSpaceId(), e);
-    }
-    void save(const std::string& path) {
-        std::wstring error;
-        if (VRxDxf::writeDxfFile(db_, wide(path), error) != Vrx::eOk)
-            throw Failure("cannot write " + path + ": " + std::string(error.begin(), error.end()));
-    }
-
-private:
-    VRxDbDatabase db_;
-};
-
-struct HoleShape {
-    double cbDepth, length;
-    bool thread;
-};
-
-const double kPi = 3.14159265358979323846;
-
-// Plan view: the steps as circles and a centre cross through them.
-void planView(Drawing& d, const std::vector<double>& steps, bool thread) {
-    for (double s : steps) {
-        if (thread && s == steps.front()) {
-            d.circle(0.85 * s / 2);  // tap drill
-            d.arc(s / 2, 0, 1.5 * kPi, 8);  // thread
-        } else {
-            d.circle(s / 2);
-        }
-    }
-    double c = 0.65 * steps.back() + 2;
-    d.line(-c, 0, c, 0, 1);
-    d.line(0, -c, 0, c, 1);
-}
-
-// Side view: the section from the top face down, widest step on top.
-void sideView(Drawing& d, const std::vector<double>& steps, const HoleShape& shape) {
-    const double nominal = steps.front();
-    std::vector<double> widths(steps.rbegin(), steps.rend());
-    std::vector<double> depths;
-    for (size_t i = 0; i < widths.size(); ++i) {
-        bool last = i + 1 == widths.size();
-        double cb = shape.cbDepth > 0 ? shape.cbDepth : 0.25;
-        depths.push_back((last ? shape.length : cb) * nominal);
-    }
-    double total = 0;
-    for (double h : depths) total += h;
-    double y = total / 2;
-    for (size_t i = 0; i < widths.size(); ++i) {
-        double w = widths[i] / 2;
-        if (shape.thread && i + 1 == widths.size()) {
-            double drill = 0.85 * w;
-            d.line(-drill, y, -drill, y - depths[i]);
-            d.line(drill, y, drill, y - depths[i]);
-            d.line(-w, y, -w, y - depths[i], 8);
-            d.line(w, y, w, y - depths[i], 8);
-            w = drill;
-        } else {
-            d.line(-w, y, -w, y - depths[i]);
-            d.line(w, y, w, y - depths[i]);
-        }
-        y -= depths[i];
-        double next = i + 1 < widths.size() ? widths[i + 1] / 2 : 0;
-        d.line(-w, y, -next, y);
-        d.line(next, y, w, y);
-    }
-    d.line(0, total / 2 + 2, 0, -total / 2 - 2, 1);
 }
 
 // A lock on one edge: along the edge its length, across it its width, part of
@@ -191,12 +103,7 @@ void datumMark(Drawing& d, bool mirrored) {
     d.line(s * 10, -6, s * 22, -6);
 }
 
-int roundHalfAway(double v) { return static_cast<int>(v >= 0 ? std::floor(v + 0.5) : std::ceil(v - 0.5)); }
-
 void run(const std::string& dbPath, const std::string& srcDir, const std::string& outDir) {
-    std::map<std::string, HoleShape> shapes;
-    for (const auto& f : readCsv(srcDir + "/blocks.csv", 5))
-        shapes[f[0]] = {std::strtod(f[1].c_str(), nullptr), std::strtod(f[2].c_str(), nullptr), f[3] == "y"};
     std::map<std::string, std::vector<double>> locks;
     for (const auto& f : readCsv(srcDir + "/locks.csv", 4))
         locks[f[0]] = {std::strtod(f[1].c_str(), nullptr), std::strtod(f[2].c_str(), nullptr),
@@ -228,56 +135,12 @@ void run(const std::string& dbPath, const std::string& srcDir, const std::string
 
     std::set<std::string> processes;
     for (const auto& r : query("SELECT proc_name FROM base_proc", {})) processes.insert(r[0]);
-
-    // The steps of every hole block by nominal diameter.
-    std::map<std::string, std::map<int, std::set<double>>> holeBlocks;
     std::set<std::string> lockBlocks;
-    int written = 0;
-    for (const auto& b : query("SELECT PLATENAME, ITEMTYPENAME, blockname FROM STANDITEMBLOCKSETUP", {})) {
-        const std::string &plate = b[0], &item = b[1], &block = b[2];
-        if (!processes.count(item)) {
-            lockBlocks.insert(block);
-            continue;
-        }
-        std::vector<std::vector<double>> holes;
-        if (item == "拉令孔") {
-            for (const auto& r : query("SELECT DISTINCT itemvalue FROM MODE_EYEBOLT_INFO WHERE platename = ?1", {plate}))
-                holes.push_back({std::strtod(r[0].c_str(), nullptr)});
-        } else {
-            auto rows = query(
-                "SELECT p.model_id || '/' || p.model || '/' || p.gg_c, p.para_val FROM base_plate_proc_detail p"
-                " JOIN base_proc_detail d ON p.para_id = d.para_id JOIN base_proc b ON d.proc_id = b.proc_id"
-                " WHERE p.plate_name = ?1 AND b.proc_name = ?2 AND d.para_name = '直径' AND p.itemType = 1",
-                {plate, item});
-            std::map<std::string, std::vector<double>> byHole;
-            for (const auto& r : rows) byHole[r[0]].push_back(std::strtod(r[1].c_str(), nullptr));
-            for (auto& h : byHole) holes.push_back(h.second);
-        }
-        for (auto& steps : holes) {
-            double smallest = *std::min_element(steps.begin(), steps.end());
-            auto& set = holeBlocks[block][roundHalfAway(smallest)];
-            set.insert(steps.begin(), steps.end());
-        }
-    }
+    for (const auto& b : query("SELECT ITEMTYPENAME, blockname FROM STANDITEMBLOCKSETUP", {}))
+        if (!processes.count(b[0])) lockBlocks.insert(b[1]);
+    int written = blockres::writeHoleBlocks(db, outDir);
     sqlite3_close(db);
 
-    for (const auto& hb : holeBlocks) {
-        const std::string& block = hb.first;
-        size_t dash = block.rfind('-');
-        if (dash == std::string::npos) throw Failure("block name " + block + " carries no view code");
-        const std::string stem = block.substr(0, dash), view = block.substr(dash + 1);
-        auto shape = shapes.find(stem);
-        if (shape == shapes.end()) throw Failure("blocks.csv has no shape for " + block);
-        for (const auto& nd : hb.second) {
-            std::vector<double> steps(nd.second.begin(), nd.second.end());
-            // A hole smaller than the nominal diameter's rounding still draws its own steps.
-            Drawing d;
-            if (view == "A1") planView(d, steps, shape->second.thread);
-            else sideView(d, steps, shape->second);
-            d.save(outDir + "/" + std::to_string(nd.first) + block + ".dwg");
-            ++written;
-        }
-    }
     for (const std::string& block : lockBlocks) {
         auto lock = locks.find(block);
         if (lock == locks.end()) throw Failure("locks.csv has no shape for " + block);

@@ -197,9 +197,10 @@ bool computeEyeboltPlacements(CatalogueDb& catalogue, CatalogueRow row, std::vec
                         range + L" and GROUPCODE='A' ");
         while (s.next()) {
             if (s.integer(0) <= 0) continue;
-            // Thicker plates than the threshold carry the fuller pattern.
+            // Thicker plates than the threshold carry the fuller pattern; the
+            // offset keeps the eyebolts off the edge middles, where locks sit.
             int32_t pattern = s.integer(1) < row.thickness ? s.integer(4) : s.integer(3);
-            layoutEyebolts(size, row.width, row.length, 0, pattern, placements);
+            layoutEyebolts(size, row.width, row.length, s.real(2), pattern, placements);
             return true;
         }
     }
@@ -228,24 +229,36 @@ void layoutEyebolts(const std::wstring& size, double width, double length, doubl
     const double w = width / 2, l = length / 2, x = offsetX;
     placements.clear();
     auto add = [&](double px, double py, double angle) { placements.push_back({size, px, py, angle}); };
+    // An eyebolt in the middle of an edge, or, with an offset, a pair either
+    // side of it: the middle is where a side lock sits.
+    auto middle = [&](double px, double py, double angle) {
+        if (!(x > 0)) return add(px, py, angle);
+        if (py != 0) {
+            add(x, py, angle);
+            add(-x, py, angle);
+        } else {
+            add(px, x, angle);
+            add(px, -x, angle);
+        }
+    };
     switch (pattern) {
     case 2:
-        add(0, l, 180);
-        add(0, -l, 0);
+        middle(0, l, 180);
+        middle(0, -l, 0);
         break;
     case 4:
-        add(0, l, 180);
-        add(0, -l, 0);
-        add(w, 0, 90);
-        add(-w, 0, -90);
+        middle(0, l, 180);
+        middle(0, -l, 0);
+        middle(w, 0, 90);
+        middle(-w, 0, -90);
         break;
     case 6:
         add(x, l, 180);
         add(-x, l, 180);
         add(x, -l, 0);
         add(-x, -l, 0);
-        add(w, 0, 90);
-        add(-w, 0, -90);
+        middle(w, 0, 90);
+        middle(-w, 0, -90);
         break;
     default:
         break;

@@ -80,7 +80,10 @@ std::string sizeRangeKey(const std::wstring& mouldCode);
 bool computeEyeboltPlacements(CatalogueDb& catalogue, CatalogueRow row, std::vector<EyeboltPlacement>& placements);
 
 // Replaces placements by the eyebolts of a pattern on a plate W wide and L long:
-// 2 one in each end face; 4 also one in each side face; 6 the end-face eyebolts
-// in pairs offset X either side of the centre line; any other pattern none.
+// 2 one in the middle of each end face; 4 also one in the middle of each side
+// face; 6 the end-face eyebolts in pairs offset X either side of the centre
+// line and one in each side face; any other pattern none. With an offset X
+// above 0 every eyebolt that would sit in the middle of an edge becomes a pair
+// X either side of it, clear of the side lock there.
 void layoutEyebolts(const std::wstring& size, double width, double length, double offsetX, int32_t pattern,
                     std::vector<EyeboltPlacement>& placements);
