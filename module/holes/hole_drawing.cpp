@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cmath>
+#include <map>
 #include <memory>
 
 #include "catalogue/catalogue_queries.h"
@@ -50,6 +51,8 @@ bool isInViewQuadrant(const Models::StandardMultiHole& hole, const std::wstring&
 
 void drawHoleGroup(DrawnHoleGroup& group, PlateView& view) {
     if (group.holeGroups == nullptr || view.plate == nullptr) return;
+    // A group's holes share one or two sizes: each drawing is looked for once.
+    std::map<int, std::wstring> files;
     for (auto& entry : *group.holeGroups) {
         Models::StandardMultiHole* hole = entry.second;
         if (hole == nullptr) continue;
@@ -64,8 +67,11 @@ void drawHoleGroup(DrawnHoleGroup& group, PlateView& view) {
             position.y = view.centreY;
         }
 
-        const std::wstring file = holeBlockFile(nominalDiameter(*hole), group.blockName, view.plate->thickness);
-        insertStandardPart(file, position, 1.0, hole->rotation);
+        const int nominal = nominalDiameter(*hole);
+        auto file = files.find(nominal);
+        if (file == files.end())
+            file = files.emplace(nominal, holeBlockFile(nominal, group.blockName, view.plate->thickness)).first;
+        insertStandardPart(file->second, position, 1.0, hole->rotation);
     }
 }
 
