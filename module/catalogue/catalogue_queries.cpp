@@ -160,6 +160,25 @@ bool findStandardItemBlock(CatalogueDb& catalogue, const std::wstring& itemTypeN
     return true;
 }
 
+bool findHoleForm(CatalogueDb& catalogue, const std::wstring& blockStem, int32_t diameter, int32_t thickness,
+                  HoleForm& form) {
+    Statement s(catalogue, L"SELECT kind, face, bore, threaded, tapdrill, through, depth, drilldepth, cbdia, cbdepth"
+                           L" FROM HOLE_FORM WHERE blockstem=" + quoted(blockStem) + L" AND diameter=" +
+                               std::to_wstring(diameter) + L" AND thickness=" + std::to_wstring(thickness));
+    if (!s.next()) return false;
+    form.kind = s.text(0);
+    form.face = s.text(1);
+    form.bore = s.real(2);
+    form.threaded = s.integer(3) != 0;
+    form.tapDrill = s.real(4);
+    form.through = s.integer(5) != 0;
+    form.depth = s.real(6);
+    form.drillDepth = s.real(7);
+    form.cbDia = s.real(8);
+    form.cbDepth = s.real(9);
+    return true;
+}
+
 std::string sizeRangeKey(const std::wstring& mouldCode) {
     if (mouldCode.size() < 4) return std::string();
     const std::wstring widthChars = mouldCode.substr(0, 2);

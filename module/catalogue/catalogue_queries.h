@@ -1,6 +1,6 @@
 // The mould base catalogue's vocabulary: every statement the module runs against
 // ZDTSTANDARDMOULD.db for mould types and codes, plate lists with their sizes,
-// thickness choices, eyebolt placements and standard item block names.
+// thickness choices, eyebolt placements, standard item block names and hole forms.
 //
 // Parameters documented as 8-bit are in the system code page (toAnsi). Every
 // statement is assembled as wide text, with the 8-bit parameters decoded from
@@ -38,6 +38,22 @@ struct EyeboltPlacement {
     double angle = 0;
 };
 
+// How a hole is machined, as the catalogue's HOLE_FORM table gives it for the
+// hole block that draws it (faces as the plate sits in the closed mould with
+// the top clamp plate up).
+struct HoleForm {
+    std::wstring kind;       // L"hole", or L"slot": a rebate along both long sides of a clamp plate
+    std::wstring face;       // entered from: L"top", L"bottom" or L"side"
+    double bore = 0;         // its diameter (tapped: the thread's size, 12 = M12); a slot: its length
+    bool threaded = false;
+    double tapDrill = 0;     // a tapped hole's tap drill, else 0
+    bool through = false;    // through the plate (a slot: the whole side long)
+    double depth = 0;        // blind: depth at full diameter (tapped: the thread); a slot: into the side face
+    double drillDepth = 0;   // blind: the drilled depth up to the drill point
+    double cbDia = 0;        // the counterbore in that face, 0 none
+    double cbDepth = 0;      // its depth; a slot: its height
+};
+
 // Mould types (styles), sorted; appended to list.
 void listMouldTypes(CatalogueDb& catalogue, std::vector<std::wstring>& list);
 // Mould codes in catalogue order; appended to list.
@@ -65,6 +81,13 @@ bool listThicknessOptions(CatalogueDb& catalogue, const std::string& mouldCode, 
 // matching row's name and left as passed when no row matches. Always true.
 bool findStandardItemBlock(CatalogueDb& catalogue, const std::wstring& itemTypeName, const std::wstring& plateName,
                            int32_t installWay, const std::string& faceDir, std::string& blockName);
+
+// The form of the hole that the block "<diameter><blockStem>-A1" / "-A3" draws
+// in a plate `thickness` thick (blockStem: the block name before its view code,
+// "GP" of "GP-A3"; diameter: the number the block's file name starts with).
+// False, and form as it was, when the catalogue has no such row.
+bool findHoleForm(CatalogueDb& catalogue, const std::wstring& blockStem, int32_t diameter, int32_t thickness,
+                  HoleForm& form);
 
 // The size key of a mould code that the eyebolt tables' ranges are written in:
 // width part (first two characters + "0", or "1000" when they hold an M) then

@@ -212,6 +212,31 @@ TEST_F(ShippedCatalogue, EveryItemHasItsBlocks) {
         }
 }
 
+TEST_F(ShippedCatalogue, HoleFormsTellHowEachBlockIsMachined) {
+    // 3035: the B plate's 30 guide pillar seats, through, the head (35 + 1)
+    // counterbored 8 deep into the underside; its bottom clamp screws M12
+    // tapped 18 deep from the underside; the eyebolts M12 from a side face.
+    HoleForm f;
+    ASSERT_TRUE(findHoleForm(db, L"GP", 30, 60, f));
+    EXPECT_EQ(f.kind, L"hole");
+    EXPECT_EQ(f.face, L"bottom");
+    EXPECT_TRUE(f.through);
+    EXPECT_EQ(f.bore, 30);
+    EXPECT_EQ(f.cbDia, 36);
+    EXPECT_EQ(f.cbDepth, 8);
+    ASSERT_TRUE(findHoleForm(db, L"STU", 12, 60, f));
+    EXPECT_TRUE(f.threaded);
+    EXPECT_FALSE(f.through);
+    EXPECT_EQ(f.depth, 18);
+    EXPECT_GT(f.drillDepth, f.depth);
+    EXPECT_EQ(f.tapDrill, 10.2);
+    ASSERT_TRUE(findHoleForm(db, L"EB", 12, 60, f));
+    EXPECT_EQ(f.face, L"side");
+    // No such plate thickness: no form, and the one passed stays.
+    EXPECT_FALSE(findHoleForm(db, L"GP", 30, 61, f));
+    EXPECT_EQ(f.face, L"side");
+}
+
 TEST_F(ShippedCatalogue, EyeboltsStayOnThePlateEdgesClearOfTheLocks) {
     for (const std::wstring& code : codes()) {
         for (const std::wstring& style : {std::wstring(L"SAI"), std::wstring(L"SBH")}) {
