@@ -1,8 +1,8 @@
 // The catalogue sweep: draws every style and code of the shipped catalogue
 // through the module, as a user would with the main dialog's default choices,
 // and checks each drawing (command-line diagnostics, objects left open, the DXF
-// reading back, the plates and their sizes). Prints one line per failing
-// drawing and a summary per style.
+// reading back, the plates and their sizes, the hole blocks in their views).
+// Prints one line per failing drawing and a summary per style.
 //   catalogue_sweep [--every N] [--quiet]
 // --every N draws only every Nth code of each style (the sanitizer build's sample).
 // Exit status 0 when every drawing is right, 1 when one is not, 2 when the sweep
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "drawing_checks.h"
+#include "section_checks.h"
 #include "module_loader.h"
 #include "vrxcmds.h"
 #include "vrxdb.h"
@@ -181,6 +182,7 @@ Result drawOne(VRxEdCommand* command, const std::string& templateText, const Cat
     const std::wstring title = winFromUtf8(code + " " + style);
     for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code)))
         result.problems.push_back(p);
+    for (const std::string& p : sweep::checkHoleBlocks(back)) result.problems.push_back(p);
     return result;
 }
 
