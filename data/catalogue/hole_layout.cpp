@@ -324,7 +324,8 @@ CodeLayout layoutCode(const Sources& src, const Size& s) {
         const double x = s.var("rows") == 1 ? 0.0 : xe;
         std::vector<KeepOut> keep;
         keep.push_back(circleAt({0, 0}, s.var("ko") / 2));
-        addCircles(keep, out.ejectorGuides, std::max(egbush, s.var("eghead")) / 2);
+        // Ten millimetres of steel to the ejector guides, whose bushes are pressed in beside them.
+        addCircles(keep, out.ejectorGuides, std::max(egbush, s.var("eghead")) / 2 + 7);
         addCircles(keep, out.returnPins, rph / 2);
         addCircles(keep, out.ejectorScrews, s.var("esc") / 2);
         addCircles(keep, out.stopPins, s.var("stop") / 2);
