@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "block_drawing.h"
+#include "catalogue_rows.h"
 #include "hole_blocks.h"
 
 namespace {
@@ -114,29 +115,10 @@ void run(const std::string& dbPath, const std::string& srcDir, const std::string
         sqlite3_close(db);
         throw Failure("cannot open " + dbPath);
     }
-    auto query = [&](const std::string& sql, const std::vector<std::string>& args) {
-        std::vector<std::vector<std::string>> rows;
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-            throw Failure(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
-        for (size_t i = 0; i < args.size(); ++i)
-            sqlite3_bind_text(st, static_cast<int>(i + 1), args[i].c_str(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            std::vector<std::string> r;
-            for (int c = 0; c < sqlite3_column_count(st); ++c) {
-                const unsigned char* t = sqlite3_column_text(st, c);
-                r.push_back(t ? reinterpret_cast<const char*>(t) : "");
-            }
-            rows.push_back(r);
-        }
-        sqlite3_finalize(st);
-        return rows;
-    };
-
     std::set<std::string> processes;
-    for (const auto& r : query("SELECT proc_name FROM base_proc", {})) processes.insert(r[0]);
+    for (const auto& r : blockres::catalogueRows(db, "SELECT proc_name FROM base_proc")) processes.insert(r[0]);
     std::set<std::string> lockBlocks;
-    for (const auto& b : query("SELECT ITEMTYPENAME, blockname FROM STANDITEMBLOCKSETUP", {}))
+    for (const auto& b : blockres::catalogueRows(db, "SELECT ITEMTYPENAME, blockname FROM STANDITEMBLOCKSETUP"))
         if (!processes.count(b[0])) lockBlocks.insert(b[1]);
     int written = blockres::writeHoleBlocks(db, outDir);
     sqlite3_close(db);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "block_drawing.h"
+#include "catalogue_rows.h"
 
 namespace blockres {
 
@@ -24,23 +25,6 @@ struct Form {
     double bore = 0, tapDrill = 0, depth = 0, drillDepth = 0, cbDia = 0, cbDepth = 0;
     bool threaded = false, through = false;
 };
-
-std::vector<std::vector<std::string>> rowsOf(sqlite3* db, const char* sql) {
-    std::vector<std::vector<std::string>> rows;
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
-        throw Failure(std::string("catalogue query failed: ") + sqlite3_errmsg(db));
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        std::vector<std::string> r;
-        for (int c = 0; c < sqlite3_column_count(st); ++c) {
-            const unsigned char* t = sqlite3_column_text(st, c);
-            r.push_back(t ? reinterpret_cast<const char*>(t) : "");
-        }
-        rows.push_back(r);
-    }
-    sqlite3_finalize(st);
-    return rows;
-}
 
 double num(const std::string& s) { return std::strtod(s.c_str(), nullptr); }
 
@@ -157,7 +141,7 @@ int writeHoleBlocks(sqlite3* db, const std::string& outDir) {
     // The face each hole block's plan view shows: the fixed half's plates are
     // seen from the parting line below them, the others from above.
     std::map<std::string, std::string> seenFace;
-    const auto blocks = rowsOf(db,
+    const auto blocks = catalogueRows(db,
                                "SELECT s.blockname, coalesce(p.slocation, '下模') FROM STANDITEMBLOCKSETUP s"
                                " LEFT JOIN (SELECT DISTINCT platename, slocation FROM MODEL_PLATE_LIST) p"
                                " ON p.platename = s.PLATENAME"
@@ -171,7 +155,7 @@ int writeHoleBlocks(sqlite3* db, const std::string& outDir) {
 
     // stem -> nominal diameter -> thickness -> form
     std::map<std::string, std::map<int, std::map<int, Form>>> forms;
-    for (const auto& r : rowsOf(db, "SELECT blockstem, diameter, thickness, kind, face, bore, threaded, tapdrill, "
+    for (const auto& r : catalogueRows(db, "SELECT blockstem, diameter, thickness, kind, face, bore, threaded, tapdrill, "
                                     "through, depth, drilldepth, cbdia, cbdepth FROM HOLE_FORM"))
         forms[r[0]][std::stoi(r[1])][std::stoi(r[2])] = formOf(r);
     for (const auto& s : seenFace)

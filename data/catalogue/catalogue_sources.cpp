@@ -77,6 +77,18 @@ void addScrew(Size& s, const Sources& src, const std::string& prefix, double siz
     s.vars[prefix + "k"] = t.cbDepth;
 }
 
+// A guide pillar named by prefix ("" the guide pillars, "eg" the ejector
+// guides): its bush, the collar and head counterbores with their depths, and
+// the least wall round the bush seat.
+void addGuide(Size& s, const GuideSize& g, const std::string& prefix) {
+    s.vars[prefix + "bush"] = g.bush;
+    s.vars[prefix + "collar"] = g.collar + 1;
+    s.vars[prefix + "collart"] = g.collarThk;
+    s.vars[prefix + "head"] = g.head + 1;
+    s.vars[prefix + "headt"] = g.headThk;
+    s.vars[prefix + "wall"] = g.wall;
+}
+
 }  // namespace
 
 std::vector<Fields> readCsv(const std::string& dir, const std::string& name, size_t columns) {
@@ -239,18 +251,8 @@ Sources readSources(const std::string& dir) {
             s.vars["ssbw"] = s.ssbw;
             s.vars["erpw"] = s.erpw;
 
-            const GuideSize& g = src.guide(s.vars["gp"]);
-            s.vars["bush"] = g.bush;
-            s.vars["collar"] = g.collar + 1;
-            s.vars["collart"] = g.collarThk;
-            s.vars["head"] = g.head + 1;
-            s.vars["headt"] = g.headThk;
-            s.vars["gwall"] = g.wall;
-            const GuideSize& eg = src.guide(s.vars["eg"]);
-            s.vars["egbush"] = eg.bush;
-            s.vars["eghead"] = eg.head + 1;
-            s.vars["egheadt"] = eg.headThk;
-            s.vars["egwall"] = eg.wall;
+            addGuide(s, src.guide(s.vars["gp"]), "");
+            addGuide(s, src.guide(s.vars["eg"]), "eg");
 
             const std::vector<double>& rp = rowOf(returnPins, s.vars["rp"], "returnpins.csv", s.code);
             s.vars["rph"] = rp[1] + 1;

@@ -191,9 +191,11 @@ std::vector<PlacedEyebolt> plateEyebolts(const Sources& src, const Size& s, cons
             offset = bc->movex;
         }
     }
-    // The module's patterns: 2 the end faces, 4 also the side faces, 6 the end
-    // faces in pairs and the side faces; an eyebolt in the middle of an edge
-    // becomes a pair `offset` either side of it when there is an offset.
+    // The module's patterns (layoutEyebolts), stated again here to check the
+    // catalogue against them; the catalogue sweep checks what the module draws.
+    // 2 the end faces, 4 also the side faces, 6 the end faces in pairs and the
+    // side faces; an eyebolt in the middle of an edge becomes a pair `offset`
+    // either side of it when there is an offset.
     const double w = s.W / 2, l = s.L / 2, x = offset;
     std::vector<PlacedEyebolt> out;
     auto add = [&](double px, double py, double angle) { out.push_back({{px, py}, angle, size}); };

@@ -144,7 +144,7 @@ private:
     // the seat keeps the standard's wall to the plate edge.
     void checkPillar(const std::string& plate, const PlacedHole& h) {
         double d = 0, wall = 0;
-        if (h.process == "导柱") d = m_s.var("gp"), wall = m_s.var("gwall");
+        if (h.process == "导柱") d = m_s.var("gp"), wall = m_s.var("wall");
         else if (h.process == "针板边") d = m_s.var("eg"), wall = m_s.var("egwall");
         else return;
         static const std::set<std::string> seats = {"GP", "GPT", "EGP", "EGE"};
