@@ -1,5 +1,5 @@
 // blockres_gen: writes the standard part drawings of BlockRes (DXF text under the
-// .dwg names the module asks for) with the project's own DXF writer.
+// .dwg names the module asks for, block_drawing.h).
 //
 //   blockres_gen CATALOGUE.db SOURCE_DIR OUTPUT_DIR
 //
@@ -17,8 +17,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -110,18 +110,18 @@ void run(const std::string& dbPath, const std::string& srcDir, const std::string
         locks[f[0]] = {std::strtod(f[1].c_str(), nullptr), std::strtod(f[2].c_str(), nullptr),
                        std::strtod(f[3].c_str(), nullptr)};
 
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw Failure("cannot open " + dbPath);
-    }
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open_v2(dbPath.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> catalogue(raw, sqlite3_close);
+    if (opened != SQLITE_OK) throw Failure("cannot open " + dbPath);
+    sqlite3* db = catalogue.get();
     std::set<std::string> processes;
     for (const auto& r : blockres::catalogueRows(db, "SELECT proc_name FROM base_proc")) processes.insert(r[0]);
     std::set<std::string> lockBlocks;
     for (const auto& b : blockres::catalogueRows(db, "SELECT ITEMTYPENAME, blockname FROM STANDITEMBLOCKSETUP"))
         if (!processes.count(b[0])) lockBlocks.insert(b[1]);
     int written = blockres::writeHoleBlocks(db, outDir);
-    sqlite3_close(db);
+    catalogue.reset();
 
     for (const std::string& block : lockBlocks) {
         auto lock = locks.find(block);
