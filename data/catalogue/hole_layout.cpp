@@ -293,8 +293,6 @@ CodeLayout layoutCode(const Sources& src, const Size& s) {
     for (double x : {xr, xe})
         if (x - pinR < s.var("lockl") / 2 + 2 * kGap)
             yr = std::min(yr, std::floor(L / 2 - s.var("lockd") - pinR - 2 * kGap));
-    out.returnPinX = xr;
-    out.returnPinY = yr;
     out.returnPins = corners(xr, yr);
     out.ejectorGuides = corners(xe, yr);
 

@@ -61,7 +61,6 @@ struct PlacedEyebolt {
 struct CodeLayout {
     std::vector<Point> pillars, pillarsMirrored;  // the fixed half is seen from the parting line
     std::vector<Point> returnPins, ejectorGuides, topScrews, bottomScrews, ejectorScrews, stopPins, supports;
-    double returnPinX = 0, returnPinY = 0;
 };
 
 CodeLayout layoutCode(const Sources& src, const Size& s);
