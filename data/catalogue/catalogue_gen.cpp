@@ -257,7 +257,7 @@ void build(const std::string& dir, const std::string& outPath) {
             if (b.first.second == "导柱") blockRow(b.first.first, b.first.second, 0, b.second.reversed);
         }
         for (const std::string& plate : eyeboltPlates) blockRow(plate, "拉令孔", 1, "EB");
-        for (const Fields& f : src.locks)
+        for (const Fields& f : readCsv(dir, "locks.csv", 3))
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
                       {f[0], f[1], "1", "A1", f[2]});

@@ -332,7 +332,6 @@ Sources readSources(const std::string& dir) {
         src.laling.push_back({number(f[0], "laling.csv"), number(f[1], "laling.csv"), f[2], number(f[3], "laling.csv"),
                               number(f[4], "laling.csv"), static_cast<int>(number(f[5], "laling.csv")),
                               static_cast<int>(number(f[6], "laling.csv"))});
-    src.locks = readCsv(dir, "locks.csv", 3);
     return src;
 }
 

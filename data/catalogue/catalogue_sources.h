@@ -91,7 +91,6 @@ struct Sources {
     std::map<int, GuideSize> guides;
     std::vector<EyeboltRule> eyebolts;
     std::vector<LalingRule> laling;
-    std::vector<Fields> locks;  // locks.csv as it stands
 
     const ThreadSize& thread(double size) const;
     const GuideSize& guide(double d) const;
