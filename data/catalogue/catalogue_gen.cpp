@@ -1,15 +1,17 @@
 // catalogue_gen: builds the mould base catalogue ZDTSTANDARDMOULD.db from the text
 // sources in data/catalogue (schema.sql and the *.csv tables and rules).
 //
-//   catalogue_gen SOURCE_DIR OUTPUT.db
+//   catalogue_gen SOURCE_DIR LOCK_SHAPES.csv OUTPUT.db
 //
 // The sizes, thickness codes, plate lists, eyebolt rules and locks are copied as
 // they stand; the machining holes are laid out for every mould code from the
 // rules of holes.csv and the standard parts of parts.csv, and the whole layout is
 // checked (layout_checks.h) before anything is written. Each hole block's form is
-// written to HOLE_FORM for every plate thickness it can be drawn in. The database
-// is written to a temporary file and renamed over the output, so a failed run
-// never leaves a half-built catalogue behind.
+// written to HOLE_FORM for every plate thickness it can be drawn in; the lock
+// sizes that fit each code and style are worked out from the same layout and the
+// lock shapes (lock_fit.h). The database is written to a temporary file and
+// renamed over the output, so a failed run never leaves a half-built catalogue
+// behind.
 #include <sqlite3.h>
 
 #include <cmath>
@@ -23,6 +25,7 @@
 #include "catalogue_sources.h"
 #include "hole_layout.h"
 #include "layout_checks.h"
+#include "lock_fit.h"
 
 namespace {
 
@@ -161,10 +164,43 @@ std::map<FormKey, HoleForm> holeForms(const Sources& src) {
     return forms;
 }
 
-void build(const std::string& dir, const std::string& outPath) {
+// Lock size -> the edge pairs it fits on, per code and style: the A and B
+// plates' holes and the eyebolt holes of every thickness they can be chosen in
+// are what a lock's seat must keep clear of.
+using LockFits = std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>>;
+
+LockFits lockFits(const Sources& src, const std::string& dir, const std::string& lockShapesPath) {
+    const size_t slash = lockShapesPath.rfind('/');
+    const LockFitter lockFitter(readCsv(dir, "locks.csv", 3),
+                                readCsv(slash == std::string::npos ? "." : lockShapesPath.substr(0, slash),
+                                        lockShapesPath.substr(slash + 1), 4));
+    LockFits fits;
+    for (const Size& s : src.sizes) {
+        const CodeLayout layout = layoutCode(src, s);
+        for (const Style& st : src.styles) {
+            std::map<std::string, std::vector<LockFitHole>> lockPlates;
+            for (const auto& p : st.plates) {
+                if (p.first != "A板" && p.first != "B板") continue;
+                std::vector<LockFitHole>& seatHoles = lockPlates[p.first];  // a plate without holes still seats locks
+                for (const PlacedHole& h : plateHoles(src, s, layout, st.name, p.first))
+                    seatHoles.push_back({h.c.x, h.c.y, h.radius()});
+                for (int t : plateThicknesses(src, s, p.first))
+                    for (const PlacedEyebolt& e : plateEyebolts(src, s, p.first, t)) {
+                        const Box b = eyeboltFootprint(src, e);
+                        seatHoles.push_back({(b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2, 0, (b.x1 - b.x0) / 2, (b.y1 - b.y0) / 2});
+                    }
+            }
+            fits[{s.code, st.name}] = lockFitter.fits(s.W, s.L, lockPlates);
+        }
+    }
+    return fits;
+}
+
+void build(const std::string& dir, const std::string& lockShapesPath, const std::string& outPath) {
     const Sources src = readSources(dir);
     checkCatalogue(src);
     const std::map<FormKey, HoleForm> forms = holeForms(src);
+    const LockFits locksThatFit = lockFits(src, dir, lockShapesPath);
 
     const std::string tmp = outPath + ".tmp";
     {
@@ -261,6 +297,11 @@ void build(const std::string& dir, const std::string& outPath) {
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
                       {f[0], f[1], "1", "A1", f[2]});
+        for (const auto& [codeAndStyle, fit] : locksThatFit)
+            for (const auto& [size, edges] : fit)
+                for (const std::string& pair : edges)
+                    db.insert("INSERT INTO MODE_LOCK_FIT (MCODE, MTYPE, size, edges) VALUES (?,?,?,?)",
+                              {"\x02" + codeAndStyle.first, codeAndStyle.second, size, pair});
 
         for (const auto& f : forms) {
             const HoleForm& h = f.second;
@@ -279,15 +320,15 @@ void build(const std::string& dir, const std::string& outPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: catalogue_gen SOURCE_DIR OUTPUT.db\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: catalogue_gen SOURCE_DIR LOCK_SHAPES.csv OUTPUT.db\n");
         return 2;
     }
     try {
-        build(argv[1], argv[2]);
+        build(argv[1], argv[2], argv[3]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "catalogue_gen: %s\n", e.what());
-        std::remove((std::string(argv[2]) + ".tmp").c_str());
+        std::remove((std::string(argv[3]) + ".tmp").c_str());
         return 1;
     }
     return 0;

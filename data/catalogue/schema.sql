@@ -78,6 +78,18 @@ CREATE TABLE STANDITEMBLOCKSETUP (
 );
 CREATE UNIQUE INDEX STANDITEMBLOCKSETUP_KEY ON STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR);
 
+-- The lock sizes a mould base has room for: one row per code, style, lock size
+-- and pair of opposite edges on which the lock's block, centred on the edge of
+-- the A and the B plate, keeps 2 mm clear of every machining hole of both.
+-- Worked out by catalogue_gen from the hole layout and the lock shapes.
+CREATE TABLE MODE_LOCK_FIT (
+  MCODE TEXT NOT NULL,
+  MTYPE TEXT NOT NULL,
+  size  TEXT NOT NULL,    -- lock size, as in STANDITEMBLOCKSETUP ("TL-050")
+  edges TEXT NOT NULL     -- TB top and bottom edges, LR left and right edges
+);
+CREATE INDEX MODE_LOCK_FIT_CODE ON MODE_LOCK_FIT (MCODE, MTYPE);
+
 -- Machining processes.
 CREATE TABLE base_proc (
   proc_id   INTEGER PRIMARY KEY,

@@ -3,22 +3,19 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
+#include <string>
 
 #include "afxstub.h"
 
 namespace {
 
-// "数据库打开失败: " in GBK (code page 936): the standard error line has always
-// carried these bytes, whatever the system code page, and tools that watch the
-// stream match them.
+// "数据库打开失败: " in GBK (code page 936): the standard error line carries
+// these bytes whatever the system code page; the console they are written to
+// reads them in its code page and shows them in the terminal's encoding.
 const char kOpenFailedGbk[] = "\xca\xfd\xbe\xdd\xbf\xe2\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc: ";
 
 void reportOpenFailure(const char* message) {
-    std::fputs(kOpenFailedGbk, stderr);
-    std::fputs(message, stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    writeOpenFailureLine(message);
     // SQLite's messages are UTF-8.
     AfxMessageBox(fromUtf8(message).c_str(), MB_OK, 0);
 }
@@ -36,6 +33,13 @@ ParkedConnection& parked() {
 }
 
 }  // namespace
+
+void writeOpenFailureLine(const char* message) {
+    // One write for the whole line, so no character is split between two.
+    const std::string line = std::string(kOpenFailedGbk) + (message != nullptr ? message : "") + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
 
 CatalogueReuseScope::CatalogueReuseScope() { ++parked().scopes; }
 

@@ -32,6 +32,9 @@ private:
     std::string path_;
 };
 
+// Writes "数据库打开失败: " and message as one line to the standard error stream.
+void writeOpenFailureLine(const char* message);
+
 // While one lives, closing a CatalogueDb parks its connection, and the next
 // open of the same file takes it back instead of opening the file again: the
 // drawing of one mould base runs a hundred short jobs, and each fresh

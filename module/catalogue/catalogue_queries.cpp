@@ -179,6 +179,23 @@ bool findHoleForm(CatalogueDb& catalogue, const std::wstring& blockStem, int32_t
     return true;
 }
 
+void listLockFit(CatalogueDb& catalogue, const std::string& mouldCode, const std::string& mouldType, LockFit& fit) {
+    fit.clear();
+    Statement s(catalogue, L"select size, edges from MODE_LOCK_FIT where MCODE=" + quoted(fromAnsi(mouldCode)) +
+                               L" and MTYPE=" + quoted(fromAnsi(mouldType)));
+    while (s.next()) fit[s.text(0)].insert(s.text(1));
+}
+
+bool lockFitsSides(const LockFit& fit, const std::wstring& size, const std::vector<std::wstring>& sides) {
+    auto edges = fit.find(size);
+    if (edges == fit.end()) return false;
+    for (const std::wstring& side : sides) {
+        const wchar_t* pair = (side == L"T" || side == L"B") ? L"TB" : L"LR";
+        if (edges->second.count(pair) == 0) return false;
+    }
+    return true;
+}
+
 std::string sizeRangeKey(const std::wstring& mouldCode) {
     if (mouldCode.size() < 4) return std::string();
     const std::wstring widthChars = mouldCode.substr(0, 2);

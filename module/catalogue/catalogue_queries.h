@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -88,6 +90,18 @@ bool findStandardItemBlock(CatalogueDb& catalogue, const std::wstring& itemTypeN
 // False, and form as it was, when the catalogue has no such row.
 bool findHoleForm(CatalogueDb& catalogue, const std::wstring& blockStem, int32_t diameter, int32_t thickness,
                   HoleForm& form);
+
+// Lock size -> the edge pairs of the A and B plates ("TB" top and bottom, "LR"
+// left and right) on which its block sits without cutting a hole of either plate.
+using LockFit = std::map<std::wstring, std::set<std::wstring>>;
+
+// The locks that fit a mould code and type (both 8-bit), from MODE_LOCK_FIT;
+// replaces fit. A catalogue without that table fits no lock.
+void listLockFit(CatalogueDb& catalogue, const std::string& mouldCode, const std::string& mouldType, LockFit& fit);
+
+// Whether a lock of this size may sit on every one of these sides ("T", "B",
+// "L", "R").
+bool lockFitsSides(const LockFit& fit, const std::wstring& size, const std::vector<std::wstring>& sides);
 
 // The size key of a mould code that the eyebolt tables' ranges are written in:
 // width part (first two characters + "0", or "1000" when they hold an M) then

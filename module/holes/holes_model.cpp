@@ -6,13 +6,13 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <cwchar>
 #include <memory>
 #include <type_traits>
 #include <utility>
 
 #include "afxstub.h"
+#include "catalogue/catalogue_db.h"
 #include "catalogue/text_conversion.h"
 #include "shell/module_paths.h"
 
@@ -24,10 +24,6 @@ const wchar_t* const kEyeboltProcess = L"拉令孔";
 const wchar_t* const kUpperMould = L"上模";
 const wchar_t* const kLowerMould = L"下模";
 const wchar_t* const kNoEjectorGuide = L"无";
-
-// "数据库打开失败: " in GBK (code page 936), the bytes the catalogue's own
-// open failure writes, so both read the same to whoever watches the stream.
-const char kOpenFailedGbk[] = "\xca\xfd\xbe\xdd\xbf\xe2\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc: ";
 
 // The machining statement, its pieces joined by five tabs; the five %s take
 // style pattern, model id, plate filter, model filter and ejector edge filter.
@@ -118,10 +114,8 @@ HolesModel::HolesModel(std::wstring plateSelector, std::wstring style, std::wstr
     const std::string path = ModulePaths::getCatalogPathUtf8();
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        std::fputs(kOpenFailedGbk, stderr);
-        std::fputs(db != nullptr ? sqlite3_errmsg(db) : "out of memory", stderr);
-        std::fputc('\n', stderr);
-        std::fflush(stderr);
+        // The same line as the catalogue's own open failure, so both read alike.
+        writeOpenFailureLine(db != nullptr ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
         m_connection = nullptr;
         m_connected = false;

@@ -113,6 +113,27 @@ void ComputePlateStack(MouldBaseModel& model) {
     catalogue.close();
 }
 
+PlateStackStart plateStackStart(const MouldBaseModel& model) {
+    return PlateStackStart{model.insertPoint, model.gapX, model.gapY};
+}
+
+void DiscardPlateStack(MouldBaseModel& model, const PlateStackStart& start) {
+    // Views and hole sets only borrow plates and hole models: they go first.
+    for (auto& byPlate : model.views)
+        for (auto& view : byPlate.second) delete view.second;
+    model.views.clear();
+    for (auto& holeSet : model.holeSets) delete holeSet.second;
+    model.holeSets.clear();
+    for (auto& holes : model.holes) delete holes.second;
+    model.holes.clear();
+    for (auto& plate : model.plates) delete plate.second;
+    model.plates.clear();
+    model.insertPoint = start.insertPoint;
+    model.gapX = start.gapX;
+    model.gapY = start.gapY;
+    model.stackComputed = false;
+}
+
 void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& catalogueRow) {
     const MouldBaseParams& params = *model.params;
 

@@ -12,6 +12,20 @@
 // opened (reported by the catalogue) or a code without rows leaves it empty.
 void ComputePlateStack(MouldBaseModel& model);
 
+// The cursor and gaps a plate stack starts from, taken before it is computed.
+struct PlateStackStart {
+    VRxGePoint3d insertPoint;
+    double gapX = 0.0;
+    double gapY = 0.0;
+};
+PlateStackStart plateStackStart(const MouldBaseModel& model);
+
+// Undoes ComputePlateStack: frees the plates, views, hole models and hole sets,
+// puts the cursor and gaps back to start and lets the stack be computed again
+// from the choices then in force. Only for a model nothing has been drawn or
+// pocketed from yet.
+void DiscardPlateStack(MouldBaseModel& model, const PlateStackStart& start);
+
 // Computes one plate from one catalogue row: its record, its views, and moves
 // the cursor on. Used by ComputePlateStack.
 void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& row);

@@ -45,6 +45,13 @@ PocketRectangle pocketRectangle(const PocketRecord& pocket, double x0, double y0
     return r;
 }
 
+double cornerOverhang(const CornerSpec& spec) {
+    // The relief arc's centre lies r/sqrt(2) inside the corner on both axes, so
+    // the circle reaches r - r/sqrt(2) past each edge.
+    if (spec.type != ReliefCorner) return 0.0;
+    return spec.radius * (1.0 - std::sqrt(2.0) / 2.0);
+}
+
 std::vector<VRxGePoint3d> pocketCornerPoints(const PocketRecord& pocket, int32_t corner, double x0, double y0) {
     auto it = pocket.corners.find(corner);
     if (it == pocket.corners.end()) return {};

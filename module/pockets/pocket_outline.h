@@ -25,6 +25,10 @@ struct PocketRectangle {
 
 PocketRectangle pocketRectangle(const PocketRecord& pocket, double x0, double y0);
 
+// How far a corner's arc runs past the pocket's rectangle along each axis: a
+// relief arc bulges beyond both edges it joins, a fillet stays inside.
+double cornerOverhang(const CornerSpec& spec);
+
 // P0 and P2 where the corner's arc meets its two edges (P0 first going
 // counterclockwise round the pocket), P1 a point on the arc between them.
 // Empty when the record has no such corner; three points at the origin for a

@@ -37,7 +37,9 @@ void designMouldBaseAt(const vrx_point insertionPoint) {
     MouldBaseModel* modelPtr = model.get();
     std::unique_ptr<MainDlg> dialog(new MainDlg(modelPtr, nullptr));
 
-    if (dialog->DoModal() == IDOK) {
+    // A dialog confirmed without a code or a style (a catalogue that could not
+    // be read, already reported when the dialog opened) has nothing to draw.
+    if (dialog->DoModal() == IDOK && !model->params->mouldCode.empty() && !model->params->style.empty()) {
         // One connection serves every catalogue job of the drawing.
         CatalogueReuseScope oneConnection;
         ComputePlateStack(*model);

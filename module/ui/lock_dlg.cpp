@@ -26,8 +26,8 @@ ON_BN_CLICKED(IDC_LOCK_UPRIGHT, &LockDlg::OnUpright)
 ON_BN_CLICKED(IDC_LOCK_INVERTED, &LockDlg::OnInverted)
 END_MESSAGE_MAP()
 
-LockDlg::LockDlg(std::map<std::wstring, LockRecord*>* lockTable, CWnd* parent)
-    : CVRxUiBaseDialog(IDD, parent), m_lockTable(lockTable) {
+LockDlg::LockDlg(std::map<std::wstring, LockRecord*>* lockTable, const LockFit* fit, CWnd* parent)
+    : CVRxUiBaseDialog(IDD, parent), m_lockTable(lockTable), m_fit(fit) {
     m_standardSizes = {{0, L"TL-035"}, {1, L"TL-050"}, {2, L"TL-075"}};
     m_thinSizes = {{0, L"GTL-035"}, {1, L"GTL-050"}, {2, L"GTL-075"}};
     m_positions = {{0, kTopBottom}, {1, kLeftRight}, {2, kAllSides}};
@@ -37,11 +37,15 @@ LockDlg::~LockDlg() = default;
 
 CComboBox* LockDlg::combo(int id) const { return dynamic_cast<CComboBox*>(GetDlgItem(id)); }
 
+bool LockDlg::offered(const std::wstring& size) const { return m_fit == nullptr || m_fit->count(size) != 0; }
+
+// A size whose block would cut the plate's holes is never offered.
 void LockDlg::fillSizes(const std::map<int, std::wstring>& sizes) {
     CComboBox* list = combo(IDC_LOCK_SIZE);
     if (list == nullptr) return;
     list->ResetContent();
-    for (const auto& [pos, text] : sizes) list->AddString(text);
+    for (const auto& [pos, text] : sizes)
+        if (offered(text)) list->AddString(text);
 }
 
 BOOL LockDlg::OnInitDialog() {
@@ -65,12 +69,7 @@ BOOL LockDlg::OnInitDialog() {
         sizes = &m_thinSizes;
     }
     fillSizes(*sizes);
-    if (CComboBox* list = combo(IDC_LOCK_SIZE)) {
-        int selection = -1;
-        for (const auto& [pos, text] : *sizes)
-            if (text == first->size) selection = pos;
-        list->SetCurSel(selection);
-    }
+    if (CComboBox* list = combo(IDC_LOCK_SIZE)) list->SetCurSel(list->FindStringExact(-1, first->size.c_str()));
     CheckDlgButton(IDC_LOCK_UPRIGHT, first->upright == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_LOCK_INVERTED, first->upright == 1 ? BST_UNCHECKED : BST_CHECKED);
 
@@ -118,15 +117,24 @@ void LockDlg::OnOK() {
         return;
     }
 
-    for (auto& [side, record] : *m_lockTable) delete record;
-    m_lockTable->clear();
-
-    std::vector<const wchar_t*> sides;
+    std::vector<std::wstring> sides;
     if (pattern->second == kTopBottom) sides = {L"T", L"B"};
     else if (pattern->second == kLeftRight) sides = {L"L", L"R"};
     else sides = {L"L", L"R", L"T", L"B"};
     const std::wstring size = sizes->GetWindowText();
-    for (const wchar_t* side : sides) {
+    if (m_fit != nullptr && !lockFitsSides(*m_fit, size, sides)) {
+        // The size fits the plate's other edges only: its block would cut a
+        // hole on these.
+        wchar_t text[160];
+        swprintf_s(text, L"锁[%s]放在[%s]会碰到板上的孔，请另选位置或规格", size.c_str(), pattern->second.c_str());
+        tell(text);
+        return;
+    }
+
+    for (auto& [side, record] : *m_lockTable) delete record;
+    m_lockTable->clear();
+
+    for (const std::wstring& side : sides) {
         auto* record = new LockRecord;
         record->type = standard ? kStandardType : kThinType;
         record->size = size;

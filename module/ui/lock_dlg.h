@@ -7,6 +7,7 @@
 #include <string>
 
 #include "afxdialog.h"
+#include "catalogue/catalogue_queries.h"
 #include "model/lock_record.h"
 
 // Control ids of template 105.
@@ -23,8 +24,11 @@ class LockDlg : public CVRxUiBaseDialog {
 public:
     enum { IDD = 105 };
 
-    // lockTable (side code -> record) is not owned; the dialog changes it only on OK.
-    explicit LockDlg(std::map<std::wstring, LockRecord*>* lockTable, CWnd* parent = nullptr);
+    // lockTable (side code -> record) is not owned; the dialog changes it only on
+    // OK. fit, when given, is what the mould base has room for: only its sizes
+    // are offered, and only on the sides they fit. Neither is owned.
+    explicit LockDlg(std::map<std::wstring, LockRecord*>* lockTable, const LockFit* fit = nullptr,
+                     CWnd* parent = nullptr);
     ~LockDlg() override;
 
     BOOL OnInitDialog() override;
@@ -40,9 +44,11 @@ protected:
 
 private:
     void fillSizes(const std::map<int, std::wstring>& sizes);
+    bool offered(const std::wstring& size) const;
     CComboBox* combo(int id) const;
 
     std::map<std::wstring, LockRecord*>* m_lockTable;
+    const LockFit* m_fit;
     std::map<int, std::wstring> m_standardSizes;
     std::map<int, std::wstring> m_thinSizes;
     std::map<int, std::wstring> m_positions;

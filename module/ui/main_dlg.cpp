@@ -104,6 +104,13 @@ BOOL MainDlg::OnInitDialog() {
     fillThicknessLists(catalogue);
     CheckRadioButton(IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED, IDC_SHOW_ALL);
 
+    // Without codes or styles (the catalogue could not be read, and has said
+    // so) there is no plate to pocket and no lock that fits.
+    if (codes.empty() || styles.empty()) {
+        if (CWnd* addPocket = GetDlgItem(IDC_ADD_POCKET)) addPocket->EnableWindow(FALSE);
+        m_addLock.EnableWindow(FALSE);
+    }
+
     catalogue.close();
     return TRUE;
 }
@@ -136,6 +143,7 @@ void MainDlg::OnMouldCodeChange() {
     catalogue.open(ModulePaths::getCatalogPathUtf8());
     fillThicknessLists(catalogue);
     catalogue.close();
+    dropLocksThatNoLongerFit();
 }
 
 void MainDlg::OnStyleChange() {
@@ -144,8 +152,52 @@ void MainDlg::OnStyleChange() {
     const int sel = m_style.GetCurSel();
     std::wstring style;
     if (sel >= 0) m_style.GetLBText(sel, style);
-    if (style.size() != 3) return;
-    m_addLock.EnableWindow(style[1] != L'B' && style[1] != L'D');
+    if (style.size() == 3) {
+        const bool locksAllowed = style[1] != L'B' && style[1] != L'D';
+        m_addLock.EnableWindow(locksAllowed ? TRUE : FALSE);
+        // Locks the button can no longer reach would be drawn without a way
+        // to remove them: they go, and the designer is told.
+        if (!locksAllowed) {
+            dropLocks(formatted(L"花式[%s]不带锁，已取消所选的锁", style.c_str()));
+            return;
+        }
+    }
+    dropLocksThatNoLongerFit();
+}
+
+// The locks the catalogue fits to the code and style the dialog shows.
+LockFit MainDlg::lockFitShown() {
+    std::wstring code, style;
+    m_mouldCode.GetWindowText(code);
+    m_style.GetWindowText(style);
+    LockFit fit;
+    CatalogueDb catalogue;
+    catalogue.open(ModulePaths::getCatalogPathUtf8());
+    listLockFit(catalogue, toAnsi(code), toAnsi(style), fit);
+    catalogue.close();
+    return fit;
+}
+
+void MainDlg::dropLocksThatNoLongerFit() {
+    if (m_model == nullptr || m_model->lockTable == nullptr || m_model->lockTable->empty()) return;
+    const LockRecord* first = m_model->lockTable->begin()->second;
+    if (first == nullptr) return;
+    std::vector<std::wstring> sides;
+    for (const auto& entry : *m_model->lockTable) sides.push_back(entry.first);
+    if (lockFitsSides(lockFitShown(), first->size, sides)) return;
+    std::wstring code, style;
+    m_mouldCode.GetWindowText(code);
+    m_style.GetWindowText(style);
+    dropLocks(formatted(L"锁[%s]会碰到型号[%s]花式[%s]板上的孔，已取消所选的锁", first->size.c_str(), code.c_str(),
+                        style.c_str()));
+}
+
+void MainDlg::dropLocks(const std::wstring& why) {
+    if (m_model == nullptr || m_model->lockTable == nullptr || m_model->lockTable->empty()) return;
+    for (auto& entry : *m_model->lockTable) delete entry.second;
+    m_model->lockTable->clear();
+    m_notes.push_back(why);
+    refreshInformation();
 }
 
 void MainDlg::OnAddPocket() {
@@ -160,23 +212,38 @@ void MainDlg::OnAddPocket() {
         if (MessageBox(question.c_str(), L"提示", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
     }
     applyDisplayFilter();
-    // The pocket dialog places pockets on computed plates; from here on the
-    // stack stays as computed now.
+    // The pocket dialog places pockets on computed plates. A pocket fixes the
+    // stack as computed now; without one the stack is let go again, so that OK
+    // computes it from the choices the dialog shows then.
+    const bool computedHere = !m_model->stackComputed;
+    const PlateStackStart start = plateStackStart(*m_model);
     ComputePlateStack(*m_model);
 
     PocketDlg pockets(m_model, this);
-    if (pockets.DoModal() != IDOK || m_model->pocketTable.empty()) return;
-
-    for (CComboBox* fixed : {&m_mouldCode, &m_style, &m_aPlateThickness, &m_bPlateThickness, &m_spacerThickness,
-                             &m_retainerThickness, &m_ejectorThickness})
-        fixed->EnableWindow(FALSE);
+    const INT_PTR result = pockets.DoModal();
+    if (m_model->pocketTable.empty()) {
+        if (computedHere) DiscardPlateStack(*m_model, start);
+        return;
+    }
+    if (result != IDOK) return;
+    fixChoicesOfThePlateStack();
     refreshInformation();
+}
+
+// Once a pocket holds the plate stack, every choice the stack was computed
+// from is shown fixed: a change could no longer reach the drawing.
+void MainDlg::fixChoicesOfThePlateStack() {
+    for (int id : {IDC_MOULD_CODE, IDC_STYLE, IDC_EJECTOR_GUIDE, IDC_GUIDE_REVERSED, IDC_A_PLATE_THICKNESS,
+                   IDC_B_PLATE_THICKNESS, IDC_SPACER_THICKNESS, IDC_RETAINER_THICKNESS, IDC_EJECTOR_THICKNESS,
+                   IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED})
+        if (CWnd* fixed = GetDlgItem(id)) fixed->EnableWindow(FALSE);
 }
 
 void MainDlg::OnAddLock() {
     UpdateData(TRUE);
     if (m_model == nullptr || m_model->lockTable == nullptr) return;
-    LockDlg locks(m_model->lockTable, this);
+    const LockFit fit = lockFitShown();
+    LockDlg locks(m_model->lockTable, &fit, this);
     if (locks.DoModal() != IDOK || m_model->lockTable->empty()) return;
     refreshInformation();
 }
@@ -203,6 +270,7 @@ void MainDlg::refreshInformation() {
         if (pocket == nullptr) continue;
         m_information.AddString(pocketLine(*pocket));
     }
+    for (const std::wstring& note : m_notes) m_information.AddString(note);
     if (m_model->lockTable == nullptr) return;
     for (const auto& entry : *m_model->lockTable) {
         const LockRecord* lock = entry.second;

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "afxdialog.h"
 #include "catalogue/catalogue_db.h"
+#include "catalogue/catalogue_queries.h"
 #include "model/mould_base_model.h"
 #include "ui/main_dlg_ids.h"
 
@@ -39,6 +41,10 @@ private:
     void fillThicknessLists(CatalogueDb& catalogue);
     void applyDisplayFilter();
     void refreshInformation();
+    void fixChoicesOfThePlateStack();
+    LockFit lockFitShown();
+    void dropLocksThatNoLongerFit();
+    void dropLocks(const std::wstring& why);
 
     MouldBaseModel* m_model;
     CListBox m_information;
@@ -53,4 +59,7 @@ private:
     CComboBox m_ejectorThickness;
     CButton m_addLock;
     CButton m_showAll;
+    // What the module itself had to change, told in the information list
+    // beside the pockets and locks.
+    std::vector<std::wstring> m_notes;
 };

@@ -18,6 +18,7 @@ public:
 
     // Whether a typed character may reach the field, given its text and selection.
     static bool acceptsChar(UINT ch, const std::wstring& text, int selStart, int selEnd);
-    // The text the field shows after it is left; empty stays empty.
+    // The text the field shows after it is left: a plain decimal, "0.00" for
+    // a field left empty or holding only a sign or a point.
     static std::wstring tidyText(const std::wstring& text);
 };

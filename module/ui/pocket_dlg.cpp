@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "afxstub.h"
+#include "pockets/pocket_fit.h"
 
 namespace {
 
@@ -32,6 +33,15 @@ const std::vector<RadiusRow>& radiusTable() {
         {300.0, {16.5, 20, 25, 30, 50}, {16, 20}},
     };
     return rows;
+}
+
+// Whether every corner of a record has a cut chosen (a new pocket starts without).
+bool cornersChosen(const PocketRecord& pocket) {
+    for (int32_t corner = 4; corner <= 7; ++corner) {
+        const int32_t type = pocket.cornerSpec(corner).type;
+        if (type != FilletCorner && type != ReliefCorner) return false;
+    }
+    return true;
 }
 
 // A depth that the radius table (and a valid pocket) can use.
@@ -148,22 +158,8 @@ BOOL PocketDlg::OnInitDialog() {
         }
     }
 
-    if (m_newPocket) {
-        // A pocket made here starts with no corner choice: the user picks one.
-        for (int id = IDC_POCKET_ALL_TYPE; id <= IDC_POCKET_OTHER_RADIUS; ++id)
-            if (CWnd* c = GetDlgItem(id)) c->EnableWindow(FALSE);
-        CheckDlgButton(IDC_POCKET_ALL_ALIKE, BST_UNCHECKED);
-        CheckDlgButton(IDC_POCKET_DATUM_DIFFERS, BST_UNCHECKED);
-    } else if (m_current->datumSpec() == m_current->nonDatumSpec()) {
-        CheckDlgButton(IDC_POCKET_ALL_ALIKE, BST_CHECKED);
-        CheckDlgButton(IDC_POCKET_DATUM_DIFFERS, BST_UNCHECKED);
-        enableCornerControls(true);
-    } else {
-        CheckDlgButton(IDC_POCKET_DATUM_DIFFERS, BST_CHECKED);
-        CheckDlgButton(IDC_POCKET_ALL_ALIKE, BST_UNCHECKED);
-        enableCornerControls(false);
-    }
-    refreshCornerControls();
+    // A pocket made here starts with no corner choice: the user picks one.
+    showCornerChoice(m_newPocket);
     CheckDlgButton(IDC_POCKET_FINE, BST_CHECKED);
     return TRUE;
 }
@@ -173,6 +169,39 @@ void PocketDlg::enableCornerControls(bool allAlike) {
         if (CWnd* c = GetDlgItem(id)) c->EnableWindow(allAlike ? TRUE : FALSE);
     for (int id = IDC_POCKET_DATUM_TYPE; id <= IDC_POCKET_OTHER_RADIUS; ++id)
         if (CWnd* c = GetDlgItem(id)) c->EnableWindow(allAlike ? FALSE : TRUE);
+}
+
+// The corner controls show the current record: the radio of its mode with
+// that mode's types and radii. chooseAnew shows no choice at all, every corner
+// control disabled until the user picks a mode.
+void PocketDlg::showCornerChoice(bool chooseAnew) {
+    if (m_current == nullptr) return;
+    if (chooseAnew) {
+        for (int id = IDC_POCKET_ALL_TYPE; id <= IDC_POCKET_OTHER_RADIUS; ++id) {
+            if (CComboBox* c = combo(id)) c->SetCurSel(-1);
+            if (CWnd* c = GetDlgItem(id)) c->EnableWindow(FALSE);
+        }
+        CheckDlgButton(IDC_POCKET_ALL_ALIKE, BST_UNCHECKED);
+        CheckDlgButton(IDC_POCKET_DATUM_DIFFERS, BST_UNCHECKED);
+    } else {
+        const bool allAlike = m_current->datumSpec() == m_current->nonDatumSpec();
+        CheckDlgButton(IDC_POCKET_ALL_ALIKE, allAlike ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_POCKET_DATUM_DIFFERS, allAlike ? BST_UNCHECKED : BST_CHECKED);
+        enableCornerControls(allAlike);
+    }
+    refreshCornerControls();
+}
+
+// A pocket is kept only where it can be machined; the refusal names the field
+// and its limit, and the user stays with the numbers as typed.
+bool PocketDlg::fitsItsPlate() {
+    if (m_current == nullptr || m_model == nullptr) return true;
+    auto plate = m_model->plates.find(m_current->plateName);
+    if (plate == m_model->plates.end() || plate->second == nullptr) return true;
+    const std::wstring misfit = pocketMisfit(*m_current, *plate->second);
+    if (misfit.empty()) return true;
+    AfxMessageBox(misfit.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 void PocketDlg::loadOrCreatePocket() {
@@ -235,14 +264,22 @@ void PocketDlg::OnPlateChange() {
         plates->SetCurSel(m_platePos);
         return;
     }
+    if (m_current->isValid() && !fitsItsPlate()) {
+        plates->SetCurSel(m_platePos);
+        return;
+    }
     m_platePos = newPos;
     saveCurrent();
     loadOrCreatePocket();
-    if (m_newPocket && m_current != nullptr) {
+    if (m_current == nullptr) return;
+    if (m_newPocket) {
         // Every new pocket needs its own depth; size and corners may stay.
         m_current->depth = 0.0;
         UpdateData(FALSE);
     }
+    // The corner controls belong to the plate on screen: what OK stores from
+    // them must be this plate's corners, never the last plate's.
+    showCornerChoice(!cornersChosen(*m_current));
 }
 
 void PocketDlg::rebuildRadiusLists() {
@@ -423,6 +460,7 @@ void PocketDlg::OnOK() {
         return;
     }
     if (!storeCornerSpecs(true)) return;
+    if (m_current->isValid() && !fitsItsPlate()) return;
     saveCurrent();
 
     // Only pockets the drawing can use reach the model: a working copy the user

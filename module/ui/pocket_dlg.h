@@ -67,6 +67,8 @@ private:
     void fillRadiusCombo(int comboId, const CornerSpec& spec);
     void refreshCornerControls();
     void enableCornerControls(bool allAlike);
+    void showCornerChoice(bool chooseAnew);
+    bool fitsItsPlate();
     bool storeCornerSpecs(bool withMessages);
     void showAllAlike();
     void showDatumDiffers();

@@ -15,6 +15,8 @@ using namespace cattest;
 namespace {
 
 const std::string kOpenFailedGbk = "\xca\xfd\xbe\xdd\xbf\xe2\xb4\xf2\xbf\xaa\xca\xa7\xb0\xdc: ";
+// The same line as a UTF-8 terminal shows it.
+const std::string kOpenFailedShown = "\xe6\x95\xb0\xe6\x8d\xae\xe5\xba\x93\xe6\x89\x93\xe5\xbc\x80\xe5\xa4\xb1\xe8\xb4\xa5: ";
 
 void expectNothingFrom(CatalogueDb& db) {
     std::vector<std::wstring> list;
@@ -43,6 +45,7 @@ void expectNothingFrom(CatalogueDb& db) {
 
 TEST(CatalogueDbOpen, MissingFileIsReportedAndNotCreated) {
     TempDir dir;
+    Utf8Terminal terminal;
     MessageBoxRecorder boxes;
     const std::string path = dir.file("ZDTSTANDARDMOULD.db");
     CatalogueDb db;
@@ -51,7 +54,7 @@ TEST(CatalogueDbOpen, MissingFileIsReportedAndNotCreated) {
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(db.isOpen());
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(err, kOpenFailedGbk + "unable to open database file\n");
+    EXPECT_EQ(err, kOpenFailedShown + "unable to open database file\n") << "readable on the terminal";
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_EQ(boxes.texts[0], L"unable to open database file");
     expectNothingFrom(db);
@@ -219,8 +222,9 @@ TEST(CatalogueDbReuse, OneConnectionServesTheJobsOfAScope) {
     }
     std::remove(path.c_str());
     MessageBoxRecorder boxes;
+    Utf8Terminal terminal;
     CatalogueDb after;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(after.open(path));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(kOpenFailedGbk), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(kOpenFailedShown), std::string::npos);
 }

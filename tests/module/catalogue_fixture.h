@@ -46,7 +46,8 @@ inline const char* looseSchema() {
            "CREATE TABLE MODE_LALING_SETUP (mcodef INTEGER, mcodet INTEGER, GROUPCODE TEXT, attribute1 INTEGER,"
            " attribute2 INTEGER, attribute3 INTEGER, attribute4 INTEGER);"
            "CREATE TABLE STANDITEMBLOCKSETUP (PLATENAME TEXT, ITEMTYPENAME TEXT, INSTALLWAY INTEGER, FACEDIR TEXT,"
-           " blockname TEXT);";
+           " blockname TEXT);"
+           "CREATE TABLE MODE_LOCK_FIT (MCODE TEXT, MTYPE TEXT, size TEXT, edges TEXT);";
 }
 
 // Writes a catalogue file from SQL (UTF-8); fails the test on an SQL error.
@@ -75,6 +76,24 @@ public:
 
 private:
     WinMessageBoxBackend previous_;
+};
+
+// A UTF-8 terminal for one test (LC_ALL), whatever the environment's locale:
+// the standard error lines of the module reach it as UTF-8.
+class Utf8Terminal {
+public:
+    Utf8Terminal() {
+        if (const char* old = std::getenv("LC_ALL")) saved_ = old, had_ = true;
+        setenv("LC_ALL", "C.UTF-8", 1);
+    }
+    ~Utf8Terminal() {
+        if (had_) setenv("LC_ALL", saved_.c_str(), 1);
+        else unsetenv("LC_ALL");
+    }
+
+private:
+    std::string saved_;
+    bool had_ = false;
 };
 
 // Sets the system code page for one test and restores the default after it.

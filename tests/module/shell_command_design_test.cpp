@@ -168,23 +168,19 @@ TEST_F(DesignCommand, TheScaleFollowsTheChosenAPlateWidth) {
     EXPECT_EQ(L"zdt_txt_3000", seen[0].style);
 }
 
-TEST_F(DesignCommand, WithoutAnAPlateTheStylesOfThePreviousRunStay) {
-    // The simplified display still keeps the A plate; a catalogue the module
-    // cannot open gives no plates at all, so only the title is drawn, with
-    // the scale left as it was.
+TEST_F(DesignCommand, ACatalogueThatCannotBeOpenedIsReportedOnceAndNothingIsDrawn) {
+    // The dialog reports it when it opens; its lists stay empty, so OK has no
+    // code or style to draw: no second report, no blank title, styles as they were.
     winOverrideModuleFileName(zdtModuleInstance(), L"/nonexistent/zdt/libzdtmould.so");
     drawingScale = 4.5;
     editor.pointAnswers = {RTNORM};
-    user.push(WinUiAction::answerWith(IDOK));  // the catalogue cannot be opened (dialog)
+    user.push(WinUiAction::answerWith(IDOK));  // the catalogue cannot be opened
     user.push(WinUiAction::ok());
-    user.push(WinUiAction::answerWith(IDOK));  // ... nor for the plate stack
     testing::internal::CaptureStderr();
     MouldBaseCommand();
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
+    EXPECT_EQ(1u, user.shown().size());
     EXPECT_DOUBLE_EQ(4.5, drawingScale);
-    std::vector<TextSeen> seen = texts();
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(L" ", seen[0].text) << "an empty code and style, one blank between them";
-    EXPECT_DOUBLE_EQ(9.0, seen[0].height);
+    EXPECT_TRUE(modelSpaceEntities().empty());
 }

@@ -169,11 +169,12 @@ TEST_F(MainDialogTest, CancellingThePocketQuestionChangesNothing) {
     EXPECT_TRUE(model->displayFilter.empty()) << "the filter is set only after the question";
 }
 
-// Confirming computes the stack with the display mode of that moment; the
-// pocket dialog is then cancelled, so the controls stay usable but later
-// choices no longer change the plates.
-TEST_F(MainDialogTest, ConfirmingThePocketQuestionFixesThePlateStack) {
+// Confirming computes the stack for the pocket dialog; when that dialog ends
+// without a pocket the stack is let go, so OK computes it again from what the
+// dialog shows then, and the controls stay usable.
+TEST_F(MainDialogTest, APocketDialogEndedWithoutAPocketLeavesTheDesignOpen) {
     writeSmallCatalogue();
+    model->insertPoint = VRxGePoint3d(100, 200, 0);
     push(WinUiAction::clickOn(IDC_SHOW_SIMPLIFIED));
     push(WinUiAction::clickOn(IDC_ADD_POCKET));
     push(WinUiAction::answerWith(IDOK));
@@ -186,13 +187,15 @@ TEST_F(MainDialogTest, ConfirmingThePocketQuestionFixesThePlateStack) {
     EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(user.errors().empty() ? L"" : user.errors()[0]));
     ASSERT_EQ(2u, user.shown().size());
     EXPECT_EQ(L"即将在[A板]上创建框", user.shown()[1].text);
-    EXPECT_TRUE(model->stackComputed);
-    EXPECT_EQ(1u, model->plates.count(L"A板"));
-    EXPECT_EQ(0u, model->plates.count(L"面针板")) << "the plates were chosen under the simplified display";
-    EXPECT_TRUE(model->displayFilter.empty()) << "OK still writes the display mode";
+    EXPECT_FALSE(model->stackComputed);
+    EXPECT_TRUE(model->plates.empty() && model->views.empty() && model->holes.empty() && model->holeSets.empty());
+    EXPECT_TRUE(model->insertPoint.isEqualTo(VRxGePoint3d(100, 200, 0)));
+    EXPECT_EQ(0.0, model->gapX);
+    EXPECT_EQ(0.0, model->gapY);
+    EXPECT_TRUE(model->displayFilter.empty()) << "OK writes the display mode the stack will be computed with";
     EXPECT_EQ(L"70", model->params->aPlateThickness);
-    EXPECT_TRUE(snapshot.enabled[IDC_MOULD_CODE]) << "no pocket was added";
-    EXPECT_TRUE(snapshot.enabled[IDC_A_PLATE_THICKNESS]);
+    for (int id : {IDC_MOULD_CODE, IDC_A_PLATE_THICKNESS, IDC_EJECTOR_GUIDE, IDC_SHOW_ALL})
+        EXPECT_TRUE(snapshot.enabled[id]) << id;
     EXPECT_EQ(kNoLines, snapshot.items[IDC_INFO_LIST]);
 }
 
@@ -212,7 +215,38 @@ TEST_F(MainDialogTest, ACatalogueThatCannotBeOpenedStillOpensTheDialogWithEmptyL
     EXPECT_EQ((std::vector<std::wstring>{L"有", L"无"}), snapshot.items[IDC_EJECTOR_GUIDE]);
     EXPECT_EQ(L"", model->params->mouldCode);
     EXPECT_EQ(L"有", model->params->ejectorGuide);
-    EXPECT_TRUE(snapshot.enabled[IDC_ADD_LOCK]);
+    EXPECT_FALSE(snapshot.enabled[IDC_ADD_LOCK]) << "nothing to add locks or pockets to";
+    EXPECT_FALSE(snapshot.enabled[IDC_ADD_POCKET]);
+}
+
+// Locks the mould base can no longer carry go, each time with a line in the
+// information list: a code whose holes the lock would cut on the chosen
+// sides, a style without locks.
+TEST_F(MainDialogTest, LocksTheMouldBaseCannotCarryAreDroppedWithANote) {
+    writeSmallCatalogue();
+    push(WinUiAction::select(IDC_STYLE, L"SCI"));
+    auto addLeftAndRightLocks = [this] {
+        push(WinUiAction::clickOn(IDC_ADD_LOCK));
+        push(WinUiAction::clickOn(1031));
+        push(WinUiAction::select(1033, L"TL-050"));
+        push(WinUiAction::select(1035, L"左右分中"));
+        push(WinUiAction::clickOn(1034));
+        push(WinUiAction::ok());
+    };
+    addLeftAndRightLocks();
+    push(WinUiAction::select(IDC_MOULD_CODE, L"2025"));
+    push(WinUiAction::select(IDC_MOULD_CODE, L"3035"));
+    addLeftAndRightLocks();
+    push(WinUiAction::select(IDC_STYLE, L"SDI"));
+    push(WinUiAction::ok());
+    const INT_PTR result = run();
+    ASSERT_TRUE(user.errors().empty()) << std::string(toUtf8(user.errors()[0]));
+    ASSERT_EQ(IDOK, result);
+    EXPECT_TRUE(model->lockTable->empty());
+    EXPECT_EQ((std::vector<std::wstring>{L"花式[SDI]不带锁，已取消所选的锁",
+                                         L"锁[TL-050]会碰到型号[2025]花式[SCI]板上的孔，已取消所选的锁"}),
+              snapshot.items[IDC_INFO_LIST]);
+    EXPECT_FALSE(snapshot.enabled[IDC_ADD_LOCK]);
 }
 
 TEST(MainDialogInformation, PocketAndLockLines) {
@@ -288,10 +322,10 @@ TEST(MainDialogTemplate, EveryControlWithItsKindAndCaptionInsideTheDialog) {
     EXPECT_EQ(72, banner->height);
 }
 
-// A pocket and locks committed in their dialogs: the choices the stack was
-// computed from are locked, the guide pillar options are not, the
-// information list shows every pocket and lock in sorted order, and a
-// second pocket needs no confirmation.
+// A pocket and locks committed in their dialogs: every choice the stack was
+// computed from is locked, the guide pillar options and the display mode
+// included, the information list shows every pocket and lock in sorted order,
+// and a second pocket needs no confirmation.
 TEST_F(MainDialogTest, CommittedPocketsAndLocksLockTheChoicesAndFillTheInformationList) {
     writeSmallCatalogue();
     push(WinUiAction::select(IDC_STYLE, L"SCI"));
@@ -317,7 +351,6 @@ TEST_F(MainDialogTest, CommittedPocketsAndLocksLockTheChoicesAndFillTheInformati
     push(WinUiAction::cancel());                  // the pocket dialog
     push(WinUiAction::clickOn(IDC_ADD_LOCK));
     push(WinUiAction::cancel());  // the lock dialog: the list stays
-    push(WinUiAction::select(IDC_EJECTOR_GUIDE, L"无"));
     push(WinUiAction::ok());
     ASSERT_EQ(IDOK, run());
     ASSERT_TRUE(user.errors().empty()) << std::string(toUtf8(user.errors()[0]));
@@ -328,11 +361,9 @@ TEST_F(MainDialogTest, CommittedPocketsAndLocksLockTheChoicesAndFillTheInformati
     EXPECT_EQ((std::vector<std::wstring>{L"A板; 框; 25.00x100.00x150.00", L"顶锁; TL-050; L; 正装",
                                          L"顶锁; TL-050; R; 正装"}),
               snapshot.items[IDC_INFO_LIST]);
-    for (int id : {IDC_MOULD_CODE, IDC_STYLE, IDC_A_PLATE_THICKNESS, IDC_B_PLATE_THICKNESS, IDC_SPACER_THICKNESS,
-                   IDC_RETAINER_THICKNESS, IDC_EJECTOR_THICKNESS})
+    for (int id : {IDC_MOULD_CODE, IDC_STYLE, IDC_EJECTOR_GUIDE, IDC_GUIDE_REVERSED, IDC_A_PLATE_THICKNESS,
+                   IDC_B_PLATE_THICKNESS, IDC_SPACER_THICKNESS, IDC_RETAINER_THICKNESS, IDC_EJECTOR_THICKNESS,
+                   IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED})
         EXPECT_FALSE(snapshot.enabled[id]) << id;
-    EXPECT_TRUE(snapshot.enabled[IDC_EJECTOR_GUIDE]);
-    EXPECT_TRUE(snapshot.enabled[IDC_GUIDE_REVERSED]);
-    EXPECT_EQ(L"无", model->params->ejectorGuide);
     EXPECT_EQ(L"SCI", model->params->style) << "a disabled list still hands its text to the model";
 }

@@ -22,7 +22,8 @@ namespace maintest {
 
 // Styles sort as SBI, SCI, SDI, SXYZW: the first has a B in the middle, the
 // last is not three letters. Codes come in the order 3035, 9999, 2025; 9999
-// has no thickness choices at all.
+// has no thickness choices at all. On SCI, TL-050 locks fit every edge of
+// 3035 but only the top and bottom edges of 2025.
 inline const char* smallCatalogueRows() {
     return "INSERT INTO MODEL_PLATE_LIST VALUES ('SBI','A板','上模',1),('SBI','B板','下模',2),"
            "('SBI','托板','下模',3),('SBI','面针板','下模',4),('SCI','A板','上模',1),('SDI','A板','上模',1),"
@@ -31,7 +32,9 @@ inline const char* smallCatalogueRows() {
            "('9999',300,350,'NONE',NULL,25,40,58,180,NULL,NULL,31,30,350),"
            "('2025',200,250,'AB-20',90,25,40,58,120,'ER-20',20,31,30,250);"
            "INSERT INTO plate_thick_setup VALUES ('AB-30',50),('AB-30',60),('AB-30',70),('FP-30',100),"
-           "('FP-30',110),('AB-20',35),('AB-20',40),('ER-20',15),('ER-20',20);";
+           "('FP-30',110),('AB-20',35),('AB-20',40),('ER-20',15),('ER-20',20);"
+           "INSERT INTO MODE_LOCK_FIT VALUES ('3035','SCI','TL-050','TB'),('3035','SCI','TL-050','LR'),"
+           "('2025','SCI','TL-050','TB');";
 }
 
 // What the dialog showed when OK was pressed.

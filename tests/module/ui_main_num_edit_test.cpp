@@ -81,7 +81,7 @@ TEST_F(NumEditTest, LeavingTheFieldTidiesTheNumber) {
     } cases[] = {
         {L"12", L"12.00"},    {L"-5", L"-5.00"}, {L"12.3456", L"12.3456"}, {L".5", L"0.5"},
         {L"7.", L"7.00"},     {L"-", L"0.00"},   {L".", L"0.00"},          {L"-.", L"0.00"},
-        {L"007", L"7.00"},    {L"-.25", L"-.25"},
+        {L"007", L"7.00"},    {L"-.25", L"-.25"},    {L"-0", L"0.00"},         {L"-0.0", L"0.0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(toUtf8(c.typed)));
@@ -96,21 +96,31 @@ TEST_F(NumEditTest, RefusedKeysNeverReachTheField) {
     EXPECT_EQ(L"0.00", typed({L"--"})) << "one sign only";
 
     // Refused keys raise no change notification: only the accepted ones and
-    // the tidying on leaving the field do.
-    typed({L"x y"});
-    EXPECT_EQ(0, dialog->changes);
-    EXPECT_EQ(L"", dialog->number.GetWindowText()) << "an empty field stays empty";
+    // the tidying on leaving the field do. A field left empty shows its zero.
+    EXPECT_EQ(L"0.00", typed({L"x y"}));
+    EXPECT_EQ(1, dialog->changes);
     typed({L"4z"});
     EXPECT_EQ(2, dialog->changes) << "the 4, then \"4.00\"";
 }
 
-TEST_F(NumEditTest, ASignReplacesAFullySelectedTextButNotOneWithASign) {
-    // Entering the field selects all of it, so a sign then starts a new number.
+TEST_F(NumEditTest, TypingOverTheSelectionKeepsItsSignAndPoint) {
+    // Entering the field selects all of it; what is typed replaces it, so the
+    // old text's sign or point never stands in the way of the new ones.
     EXPECT_EQ(L"-3.00", typed({L"12", L"-3"}));
-    // A text that has a sign refuses another even when all of it is selected;
-    // the digit that follows replaces the selection.
-    EXPECT_EQ(L"7.00", typed({L"-5", L"-7"}));
-    EXPECT_EQ(L"2.00", typed({L"1.5", L".2"})) << "a point is refused while the selected text has one";
+    EXPECT_EQ(L"-30.00", typed({L"-5", L"-30"}));
+    EXPECT_EQ(L"0.5", typed({L"25", L".5"}));
+    EXPECT_EQ(L"0.2", typed({L"1.5", L".2"}));
+    EXPECT_EQ(L"-1.00", typed({L"-5", L"--1"})) << "one sign only";
+}
+
+TEST(NumEditRules, ACharacterIsJudgedByTheTextItLeaves) {
+    EXPECT_TRUE(CNumEdit::acceptsChar(L'-', L"15", 0, 1)) << "replacing the first digit";
+    EXPECT_FALSE(CNumEdit::acceptsChar(L'-', L"15", 1, 1)) << "a sign behind a digit";
+    EXPECT_FALSE(CNumEdit::acceptsChar(L'-', L"-5", 0, 0)) << "a second sign in front";
+    EXPECT_TRUE(CNumEdit::acceptsChar(L'-', L"-5", 0, 1)) << "retyping the sign";
+    EXPECT_TRUE(CNumEdit::acceptsChar(L'.', L"1.5", 1, 3)) << "the old point is replaced";
+    EXPECT_FALSE(CNumEdit::acceptsChar(L'.', L"1.5", 3, 3));
+    EXPECT_TRUE(CNumEdit::acceptsChar(L'.', L"", 0, 0));
 }
 
 TEST(NumEditRules, PastedTextIsMadeANumberWhenTheFieldIsLeft) {
@@ -119,7 +129,7 @@ TEST(NumEditRules, PastedTextIsMadeANumberWhenTheFieldIsLeft) {
     EXPECT_EQ(L"12.00", CNumEdit::tidyText(L"12abc")) << "the leading number counts";
     EXPECT_EQ(L"1.5e3", CNumEdit::tidyText(L"1.5e3")) << "text with a point keeps what was typed";
     EXPECT_EQ(L"0.00", CNumEdit::tidyText(L"1e999")) << "no infinite value is ever shown";
-    EXPECT_EQ(L"", CNumEdit::tidyText(L"   ")) << "blank stays as it is";
+    EXPECT_EQ(L"0.00", CNumEdit::tidyText(L"   ")) << "blank is zero, as in every field";
     EXPECT_EQ(L"0.75", CNumEdit::tidyText(L" .75"));
     EXPECT_EQ(L"0.00", CNumEdit::tidyText(std::wstring(320, L'9'))) << "beyond the largest double";
 }

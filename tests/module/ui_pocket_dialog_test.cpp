@@ -44,6 +44,17 @@ protected:
             .select(IDC_POCKET_OTHER_TYPE, L"R角")
             .select(IDC_POCKET_OTHER_RADIUS, L"10.00");
     }
+    // A pocket the model already holds before the dialog opens.
+    PocketRecord* givenPocket(const wchar_t* plate, const wchar_t* half, double width, double length, double depth) {
+        auto* p = new PocketRecord;
+        p->plateName = plate;
+        p->mouldHalf = half;
+        p->width = width;
+        p->length = length;
+        p->depth = depth;
+        model.pocketTable[plate] = p;
+        return p;
+    }
     PocketRecord* pocket(const std::wstring& plate) {
         auto it = model.pocketTable.find(plate);
         return it == model.pocketTable.end() ? nullptr : it->second;
@@ -172,6 +183,55 @@ TEST_F(PocketDialogTest, SwitchingPlatesSeedsTheNewPocketMirroredWithoutDepth) {
     // The bottom corners trade places, so the relief corner is B's datum (5).
     expectCorner(*b, 5, 12.5, ReliefCorner);
     for (int corner : {4, 6, 7}) expectCorner(*b, corner, 10.0, FilletCorner);
+}
+
+TEST_F(PocketDialogTest, EachPlateShowsItsOwnCornersAndAPocketOutsideItsPlateIsNotLeft) {
+    givenPocket(L"A板", L"上模", 100, 150, 25)->setAllCorners({5.0, FilletCorner});
+    PocketRecord* b = givenPocket(L"B板", L"下模", 80, 120, 20);
+    b->setNonDatumSpec({10.0, FilletCorner});
+    b->setDatumSpec({12.5, ReliefCorner});
+    PlateRecord& plateA = *model.plates[L"A板"];
+    plateA.width = 300;
+    plateA.length = 350;
+    plateA.thickness = 30;
+
+    auto shows = [](bool allAlike, const wchar_t* type, const wchar_t* radius) {
+        return [=](CDialog& d) {
+            EXPECT_EQ(d.IsDlgButtonChecked(IDC_POCKET_ALL_ALIKE), allAlike ? 1u : 0u);
+            EXPECT_EQ(d.IsDlgButtonChecked(IDC_POCKET_DATUM_DIFFERS), allAlike ? 0u : 1u);
+            EXPECT_EQ(enabled(d, IDC_POCKET_ALL_TYPE), allAlike);
+            EXPECT_EQ(enabled(d, IDC_POCKET_DATUM_TYPE), !allAlike);
+            EXPECT_EQ(selectedText(d, allAlike ? IDC_POCKET_ALL_TYPE : IDC_POCKET_DATUM_TYPE), type);
+            EXPECT_EQ(selectedText(d, allAlike ? IDC_POCKET_ALL_RADIUS : IDC_POCKET_DATUM_RADIUS), radius);
+        };
+    };
+    user.probe(shows(true, L"R角", L"5.00"))
+        .select(IDC_POCKET_PLATE, L"B板")
+        .probe(shows(false, L"避空角", L"12.50"))
+        .select(IDC_POCKET_PLATE, L"A板")
+        .probe(shows(true, L"R角", L"5.00"))
+        .type(IDC_POCKET_WIDTH, L"400")
+        .select(IDC_POCKET_PLATE, L"B板")
+        .answer(IDOK)
+        .probe([](CDialog& d) {
+            std::wstring width;
+            d.GetDlgItemText(IDC_POCKET_WIDTH, width);
+            EXPECT_EQ(width, L"400.00");
+            EXPECT_EQ(selectedText(d, IDC_POCKET_PLATE), L"A板");
+        })
+        .ok()
+        .answer(IDOK)
+        .type(IDC_POCKET_WIDTH, L"120")
+        .select(IDC_POCKET_PLATE, L"B板")
+        .ok();
+    PocketDlg dlg(&model);
+    EXPECT_EQ(run(dlg), IDOK);
+    const std::wstring tooWide = L"宽超出[A板]：框边离板边至少留5.00，宽不能大于290.00";
+    EXPECT_EQ(user.texts(), (std::vector<std::wstring>{tooWide, tooWide}));
+    EXPECT_DOUBLE_EQ(pocket(L"A板")->width, 120.0);
+    for (int corner = 4; corner <= 7; ++corner) expectCorner(*pocket(L"A板"), corner, 5.0, FilletCorner);
+    expectCorner(*pocket(L"B板"), 5, 12.5, ReliefCorner);
+    for (int corner : {4, 6, 7}) expectCorner(*pocket(L"B板"), corner, 10.0, FilletCorner);
 }
 
 TEST_F(PocketDialogTest, OpeningOnABPocketSeedsTheAPocketKeepingItsDepth) {
@@ -353,14 +413,8 @@ TEST_F(PocketDialogTest, TextThatIsNotANumberIsRefusedAndTheDialogStaysOpen) {
 }
 
 TEST_F(PocketDialogTest, CancelAfterEditsOnSeveralPlatesLeavesTheTableAsItWas) {
-    auto* a = new PocketRecord;
-    a->plateName = L"A板";
-    a->mouldHalf = L"上模";
-    a->width = 150;
-    a->length = 100;
-    a->depth = 20;
+    PocketRecord* a = givenPocket(L"A板", L"上模", 150, 100, 20);
     a->setAllCorners({8.0, FilletCorner});
-    model.pocketTable[L"A板"] = a;
 
     user.probe([](CDialog& d) {
             // An existing pocket with one spec opens on "all corners alike".
@@ -393,14 +447,8 @@ TEST_F(PocketDialogTest, CancelAfterEditsOnSeveralPlatesLeavesTheTableAsItWas) {
 }
 
 TEST_F(PocketDialogTest, CommitReplacesTheModelsRecordsAndKeepsUnfinishedOnesOut) {
-    auto* a = new PocketRecord;
-    a->plateName = L"A板";
-    a->mouldHalf = L"上模";
-    a->width = 150;
-    a->length = 100;
-    a->depth = 20;
+    PocketRecord* a = givenPocket(L"A板", L"上模", 150, 100, 20);
     a->setAllCorners({8.0, FilletCorner});
-    model.pocketTable[L"A板"] = a;
 
     // The B plate is visited and left without a depth (the user agrees not to
     // keep it); only the edited A pocket reaches the model, in a new record.

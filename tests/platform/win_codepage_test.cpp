@@ -34,6 +34,22 @@ struct AcpGuard {
     ~AcpGuard() { winSetAnsiCodePage(0); }
 };
 
+// Keeps the variables a test changes and puts them back.
+struct Env {
+    std::vector<std::pair<std::string, std::string>> saved;
+    std::vector<std::string> unset;
+    void set(const char* name, const char* value) {
+        if (const char* old = std::getenv(name)) saved.emplace_back(name, old);
+        else unset.push_back(name);
+        if (value != nullptr) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ~Env() {
+        for (auto& s : saved) setenv(s.first.c_str(), s.second.c_str(), 1);
+        for (auto& u : unset) unsetenv(u.c_str());
+    }
+};
+
 const std::wstring kPlate = L"岱川标准模架 A板-300";
 const std::string kPlateUtf8 = "\xE5\xB2\xB1\xE5\xB7\x9D\xE6\xA0\x87\xE5\x87\x86\xE6\xA8\xA1\xE6\x9E\xB6 A\xE6\x9D\xBF-300";
 
@@ -121,21 +137,7 @@ TEST(WinCodePage, OtherEightBitCodePages) {
 
 TEST(WinCodePage, SystemCodePageFromTheEnvironment) {
     AcpGuard guard;
-    // Keeps the variables this test changes and puts them back.
-    struct Env {
-        std::vector<std::pair<std::string, std::string>> saved;
-        std::vector<std::string> unset;
-        void set(const char* name, const char* value) {
-            if (const char* old = std::getenv(name)) saved.emplace_back(name, old);
-            else unset.push_back(name);
-            if (value != nullptr) setenv(name, value, 1);
-            else unsetenv(name);
-        }
-        ~Env() {
-            for (auto& s : saved) setenv(s.first.c_str(), s.second.c_str(), 1);
-            for (auto& u : unset) unsetenv(u.c_str());
-        }
-    } env;
+    Env env;
     winSetAnsiCodePage(0);
     env.set("LC_ALL", nullptr);
     env.set("LC_CTYPE", nullptr);
@@ -152,4 +154,28 @@ TEST(WinCodePage, SystemCodePageFromTheEnvironment) {
     EXPECT_EQ(65001u, GetACP()) << "a malformed ZDT_ACP is ignored";
     ASSERT_TRUE(winSetAnsiCodePage(1252));
     EXPECT_EQ(1252u, GetACP()) << "the program's own choice wins over the environment";
+}
+
+TEST(WinConsole, EightBitOutputReachesTheTerminalInItsEncoding) {
+    Env env;
+    const std::string gbk = toMb(936, L"数据库打开失败: x\n");
+    auto written = [&gbk] {
+        testing::internal::CaptureStderr();
+        DWORD n = 0;
+        EXPECT_TRUE(WriteFile(GetStdHandle(STD_ERROR_HANDLE), gbk.data(), static_cast<DWORD>(gbk.size()), &n, nullptr));
+        EXPECT_EQ(gbk.size(), n);
+        return testing::internal::GetCapturedStderr();
+    };
+    ASSERT_EQ(936u, GetConsoleOutputCP());
+    env.set("LC_ALL", "C.UTF-8");
+    EXPECT_EQ(winToUtf8(L"数据库打开失败: x\n"), written());
+    env.set("LC_ALL", "zh_CN.GBK");
+    EXPECT_EQ(gbk, written()) << "a GBK terminal takes the bytes as they are";
+
+    EXPECT_FALSE(SetConsoleOutputCP(12345));
+    EXPECT_EQ(936u, GetConsoleOutputCP());
+    DWORD n = 7;
+    EXPECT_FALSE(WriteFile(GetStdHandle(0), "x", 1, &n, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    EXPECT_EQ(0u, n);
 }

@@ -29,6 +29,8 @@ typedef const wchar_t* LPCWCH;
 typedef const wchar_t* LPCTSTR;
 typedef wchar_t* LPTSTR;
 typedef BOOL* LPBOOL;
+typedef void* HANDLE;
+typedef DWORD* LPDWORD;
 typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
 
@@ -67,6 +69,10 @@ constexpr wchar_t kPathSeparator = L'/';
 #define CP_ACP 0
 #define CP_OEMCP 1
 #define CP_UTF8 65001
+
+#define STD_OUTPUT_HANDLE (static_cast<DWORD>(-11))
+#define STD_ERROR_HANDLE (static_cast<DWORD>(-12))
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
 #define MB_PRECOMPOSED 0x00000001
 #define MB_ERR_INVALID_CHARS 0x00000008
 #define WC_NO_BEST_FIT_CHARS 0x00000400
@@ -76,6 +82,7 @@ constexpr wchar_t kPathSeparator = L'/';
 #define ERROR_SUCCESS 0
 #define ERROR_FILE_NOT_FOUND 2
 #define ERROR_PATH_NOT_FOUND 3
+#define ERROR_INVALID_HANDLE 6
 #define ERROR_NOT_ENOUGH_MEMORY 8
 #define ERROR_INVALID_DATA 13
 #define ERROR_NO_MORE_FILES 18
@@ -148,6 +155,23 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 // Shows a message box through the UI backend (winhost.h) and returns the button
 // the user chose (IDOK, IDCANCEL, IDYES, ...).
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
+// ---- Standard streams, as a console shows them --------------------------------
+// STD_OUTPUT_HANDLE and STD_ERROR_HANDLE name the program's standard output and
+// error streams; any other value gives INVALID_HANDLE_VALUE.
+HANDLE GetStdHandle(DWORD stdHandle);
+// Writes 8-bit text to a standard stream: the bytes are read in the console
+// output code page and reach the terminal in its own encoding
+// (winLocaleCodePage), as a console shows a program's output. Whole characters
+// only: a multi-byte character must not be split between two writes. FALSE
+// with ERROR_INVALID_HANDLE for a handle that is not a standard stream.
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, LPDWORD bytesWritten, void* overlapped);
+// The code page the console reads programs' 8-bit output in. It starts as 936
+// (GBK), the console code page of the Chinese Windows systems the module's
+// messages are written for. SetConsoleOutputCP refuses (FALSE) a code page
+// this platform cannot convert.
+UINT GetConsoleOutputCP(void);
+BOOL SetConsoleOutputCP(UINT codePage);
 
 // Sets the code page that CP_ACP stands for; 0 goes back to the default (the
 // environment's ZDT_ACP, else the codeset of the locale variables, else 65001).

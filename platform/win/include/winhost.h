@@ -30,6 +30,11 @@ int winShowMessageBox(const std::wstring& caption, const std::wstring& text, UIN
 void winSetAppTitle(const std::wstring& title);
 std::wstring winAppTitle();
 
+// The code page of the terminal the process writes to: the codeset the locale
+// variables name (LC_ALL, LC_CTYPE, LANG, the first one set), UTF-8 when they
+// name none this platform converts.
+UINT winLocaleCodePage();
+
 // Wide text written as UTF-8 bytes, whatever the locale (the platform never
 // switches a stream to wide orientation).
 void winWriteUtf8(FILE* stream, const std::wstring& text);

@@ -62,6 +62,12 @@ UINT defaultAcp() {
         unsigned long v = std::strtoul(env, &end, 10);
         if (end != env && *end == '\0' && supported(static_cast<UINT>(v))) return static_cast<UINT>(v);
     }
+    return winLocaleCodePage();
+}
+
+}  // namespace
+
+UINT winLocaleCodePage() {
     for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         const char* value = std::getenv(var);
         if (value == nullptr || *value == '\0') continue;
@@ -72,6 +78,8 @@ UINT defaultAcp() {
     }
     return CP_UTF8;
 }
+
+namespace {
 
 UINT resolve(UINT cp) {
     if (cp == CP_ACP || cp == CP_OEMCP) return GetACP();
