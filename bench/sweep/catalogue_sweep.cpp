@@ -1,9 +1,10 @@
 // The catalogue sweep: draws every style and code of the shipped catalogue
 // through the module, as a user would with the main dialog's default choices,
 // and checks each drawing (command-line diagnostics, objects left open, the DXF
-// reading back, the plates and their sizes, the annotation) and its order list;
-// then a few codes of each style again with locks on every side. Prints one
-// line per failing drawing and a summary per style.
+// reading back, the plates and their sizes, the annotation, the hole blocks in
+// their views) and its order list; then a few codes of each style again with
+// locks on their sides. Prints one line per failing drawing and a summary per
+// style.
 //   catalogue_sweep [--every N] [--quiet]
 // --every N draws only every Nth code of each style (the sanitizer build's sample).
 // Exit status 0 when every drawing is right, 1 when one is not, 2 when the sweep
@@ -20,11 +21,13 @@
 #include <iostream>
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "annotation_checks.h"
 #include "drawing_checks.h"
+#include "section_checks.h"
 #include "module_loader.h"
 #include "vrxcmds.h"
 #include "vrxdb.h"
@@ -63,6 +66,8 @@ struct Catalogue {
     std::map<std::string, std::vector<std::string>> plates;
     // code -> sapw, sapl, ssbw, erpw, tpiw, stph, suph, tpih, bpih
     std::map<std::string, std::vector<double>> sizes;
+    // (code, style) -> lock size -> the edge pairs it fits ("TB", "LR")
+    std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>> lockFits;
 };
 
 bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) {
@@ -97,7 +102,9 @@ bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) 
                        std::string code = text(s, 0);
                        cat.codes.push_back(code);
                        for (int c = 1; c <= 9; ++c) cat.sizes[code].push_back(sqlite3_column_double(s, c));
-                   });
+                   }) &&
+              each("select MCODE, MTYPE, size, edges from MODE_LOCK_FIT",
+                   [&](sqlite3_stmt* s) { cat.lockFits[{text(s, 0), text(s, 1)}][text(s, 2)].insert(text(s, 3)); });
     sqlite3_close(db);
     return ok;
 }
@@ -178,12 +185,14 @@ void orderOne(VRxEdCommand* order, VRxDbDatabase& db, std::vector<std::string>& 
 const int kAddLock = 1011;
 const int kStandardLock = 1031, kThinLock = 1032, kLockSize = 1033, kUpright = 1034, kLockPosition = 1035;
 
-// Locks of one size in the middle of every side: what the user does in the lock dialog.
-std::vector<WinUiAction> locksOnEverySide(const std::string& size) {
+// Locks of one size in the middle of the sides they fit, every side where they
+// can: what the user does in the lock dialog.
+std::vector<WinUiAction> locksOnTheirSides(const std::string& size, const std::set<std::string>& edges) {
+    const wchar_t* position = edges.size() == 2 ? L"四侧分中" : edges.count("TB") ? L"天地分中" : L"左右分中";
     return {WinUiAction::clickOn(kAddLock),
             WinUiAction::clickOn(size.rfind("GTL", 0) == 0 ? kThinLock : kStandardLock),
             WinUiAction::select(kLockSize, winFromUtf8(size)),
-            WinUiAction::select(kLockPosition, L"四侧分中"),
+            WinUiAction::select(kLockPosition, position),
             WinUiAction::clickOn(kUpright),
             WinUiAction::ok()};
 }
@@ -229,6 +238,7 @@ Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& te
     for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code)))
         result.problems.push_back(p);
     for (const std::string& p : sweep::checkAnnotation(saved, back)) result.problems.push_back(p);
+    for (const std::string& p : sweep::checkHoleBlocks(back)) result.problems.push_back(p);
     orderOne(order, db, result.problems);
     return result;
 }
@@ -305,21 +315,20 @@ int main(int argc, char** argv) {
         std::printf("%-6s %9zu %9zu %9zu %9.2f\n", style.c_str(), drawings, entities, failures, seconds);
         totalDrawings += drawings, totalFailures += failures, totalEntities += entities;
     }
-    // Locks on every side, where the clashes of annotation happen: every lock
-    // size on a small, two middle and the largest code of each style whose
-    // dialog offers locks (those without a stripper plate).
+    // Locks on every side they fit, where the clashes of annotation happen:
+    // every lock size the catalogue fits on a small, two middle and the largest
+    // code of each style whose dialog offers locks (those without a stripper
+    // plate).
     const auto lockStart = Clock::now();
     size_t lockDrawings = 0, lockFailures = 0, lockEntities = 0;
     for (const std::string& style : cat.styles) {
         if (style.size() < 2 || (style[1] != 'A' && style[1] != 'C')) continue;
         for (const std::string code : {"1515", "3035", "5050", cat.codes.back().c_str()}) {
-            if (!cat.sizes.count(code)) continue;
-            for (const std::string size : {"TL-035", "TL-050", "TL-075", "GTL-035", "GTL-050", "GTL-075"}) {
-                // A 75 mm lock does not fit a 150 mm plate: it would take half an edge and
-                // stand taller than the thinnest A plate.
-                if (code == "1515" && size.find("075") != std::string::npos) continue;
+            auto fits = cat.lockFits.find({code, style});
+            if (!cat.sizes.count(code) || fits == cat.lockFits.end()) continue;
+            for (const auto& [size, edges] : fits->second) {
                 if (lockDrawings++ % every != 0) continue;
-                Result r = drawOne(command, order, templateText, cat, style, code, locksOnEverySide(size));
+                Result r = drawOne(command, order, templateText, cat, style, code, locksOnTheirSides(size, edges));
                 lockEntities += r.entities;
                 if (r.problems.empty()) continue;
                 ++lockFailures;

@@ -4,288 +4,33 @@
 //   catalogue_gen SOURCE_DIR LOCK_SHAPES.csv OUTPUT.db
 //
 // The sizes, thickness codes, plate lists, eyebolt rules and locks are copied as
-// they stand; the machining holes are laid out from the rules of holes.csv for
-// every mould code, and every layout is checked before anything is written: each
-// hole lies inside its plate and clear of every other hole of the same plate in
-// every style. The lock sizes that fit each code and style are worked out from
-// the same layout and the lock shapes (lock_fit.h). The database is written to a temporary file and renamed over the
-// output, so a failed run never leaves a half-built catalogue behind.
+// they stand; the machining holes are laid out for every mould code from the
+// rules of holes.csv and the standard parts of parts.csv, and the whole layout is
+// checked (layout_checks.h) before anything is written. Each hole block's form is
+// written to HOLE_FORM for every plate thickness it can be drawn in; the lock
+// sizes that fit each code and style are worked out from the same layout and the
+// lock shapes (lock_fit.h). The database is written to a temporary file and
+// renamed over the output, so a failed run never leaves a half-built catalogue
+// behind.
 #include <sqlite3.h>
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
-#include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "catalogue_sources.h"
+#include "hole_layout.h"
+#include "layout_checks.h"
 #include "lock_fit.h"
 #include "order_tables.h"
 
 namespace {
 
-using Fields = std::vector<std::string>;
-
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure("cannot read " + path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// One CSV line into fields; double quotes protect commas ("SCI,SCH").
-Fields splitCsv(const std::string& line) {
-    Fields out(1);
-    bool quoted = false;
-    for (char c : line) {
-        if (c == '"') quoted = !quoted;
-        else if (c == ',' && !quoted) out.emplace_back();
-        else if (c != '\r') out.back() += c;
-    }
-    return out;
-}
-
-// The data lines of a CSV source: comments (#) and the header line skipped,
-// every line checked for its field count.
-std::vector<Fields> readCsv(const std::string& dir, const std::string& name, size_t columns) {
-    std::istringstream in(readText(dir + "/" + name));
-    std::vector<Fields> rows;
-    std::string line;
-    bool header = true;
-    int lineNo = 0;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (line.empty() || line[0] == '#' || line == "\r") continue;
-        if (header) { header = false; continue; }
-        Fields f = splitCsv(line);
-        if (f.size() != columns)
-            throw Failure(name + ":" + std::to_string(lineNo) + ": expected " + std::to_string(columns) +
-                          " fields, found " + std::to_string(f.size()));
-        rows.push_back(f);
-    }
-    return rows;
-}
-
-std::vector<std::string> words(const std::string& s) {
-    std::istringstream in(s);
-    std::vector<std::string> out;
-    std::string w;
-    while (in >> w) out.push_back(w);
-    return out;
-}
-
-double number(const std::string& s, const std::string& what) {
-    char* end = nullptr;
-    double v = std::strtod(s.c_str(), &end);
-    if (s.empty() || *end != '\0') throw Failure("not a number in " + what + ": '" + s + "'");
-    return v;
-}
-
-bool isNumber(const std::string& s) {
-    char* end = nullptr;
-    std::strtod(s.c_str(), &end);
-    return !s.empty() && *end == '\0';
-}
-
-// ---- sizes ------------------------------------------------------------------
-
-struct Size {
-    std::string code;
-    double W = 0, L = 0;
-    double ssbw = 0, erpw = 0, tpih = 0, bpih = 0, stph = 0, suph = 0;
-    std::string erph, ejph, ab, fp;
-    std::map<std::string, double> vars;  // gp rp eg ts es tsd tsc esd esc
-    double off = 0;
-};
-
-// Clearance and counterbore diameters of cap screws by metric size.
-void screwHoles(int m, double& clearance, double& counterbore) {
-    static const std::map<int, std::pair<double, double>> table = {
-        {6, {7, 11}}, {8, {9, 14}}, {10, {11, 18}}, {12, {13, 20}}, {14, {15, 23}}, {16, {17, 26}}};
-    auto it = table.find(m);
-    if (it == table.end()) throw Failure("no screw hole sizes for M" + std::to_string(m));
-    clearance = it->second.first;
-    counterbore = it->second.second;
-}
-
-std::string mouldCode(int width, int length) {
-    // Four digits: widths 100..990 mm, lengths 100..990 mm or 1000..9900 mm.
-    if (width < 100 || width > 990 || width % 10 || length < 100 || length > 9900 || length % 10 ||
-        (length >= 1000 && length % 100))
-        throw Failure("no mould code for " + std::to_string(width) + " x " + std::to_string(length));
-    char buf[32];
-    int l = length >= 1000 ? length / 100 : length / 10;
-    std::snprintf(buf, sizeof buf, "%02d%02d", width / 10, l);
-    return buf;
-}
-
-std::vector<Size> readSizes(const std::string& dir) {
-    std::vector<Size> sizes;
-    std::set<std::string> seen;
-    for (const Fields& f : readCsv(dir, "sizes.csv", 18)) {
-        const std::string w = "sizes.csv width " + f[0];
-        int width = static_cast<int>(number(f[0], w));
-        for (const std::string& ls : words(f[1])) {
-            Size s;
-            int length = static_cast<int>(number(ls, w));
-            s.code = mouldCode(width, length);
-            if (!seen.insert(s.code).second) throw Failure("mould code " + s.code + " listed twice");
-            s.W = width;
-            s.L = length;
-            s.ssbw = number(f[2], w);
-            s.erpw = number(f[3], w);
-            s.tpih = number(f[4], w);
-            s.bpih = number(f[5], w);
-            s.stph = number(f[6], w);
-            s.suph = number(f[7], w) + (length >= width + 200 ? 10 : length >= width + 100 ? 5 : 0);
-            s.erph = f[8];
-            s.ejph = f[9];
-            s.ab = f[10];
-            s.fp = f[11];
-            const char* names[] = {"gp", "rp", "eg", "ts", "es"};
-            for (int i = 0; i < 5; ++i) s.vars[names[i]] = number(f[12 + i], w);
-            s.off = number(f[17], w);
-            screwHoles(static_cast<int>(s.vars["ts"]), s.vars["tsd"], s.vars["tsc"]);
-            screwHoles(static_cast<int>(s.vars["es"]), s.vars["esd"], s.vars["esc"]);
-            // The ejector plates move between the spacer blocks with room to spare.
-            if (s.erpw + 2 * s.ssbw + 4 > s.W)
-                throw Failure(s.code + ": ejector plates and spacer blocks do not fit the width");
-            sizes.push_back(s);
-        }
-    }
-    return sizes;
-}
-
-// ---- hole layout ----------------------------------------------------------------
-
-struct Point {
-    double x, y;
-};
-
-struct HoleRule {
-    std::string process, plate, model, layout, block, reversed;
-    std::vector<std::string> steps;
-};
-
-double stepDiameter(const std::string& expr, const Size& s) {
-    std::string var = expr;
-    double add = 0;
-    size_t plus = expr.find('+');
-    if (plus != std::string::npos) {
-        var = expr.substr(0, plus);
-        add = number(expr.substr(plus + 1), "step " + expr);
-    }
-    if (isNumber(var)) return number(var, "step") + add;
-    auto it = s.vars.find(var);
-    if (it == s.vars.end()) throw Failure("unknown size variable in step '" + expr + "'");
-    return it->second + add;
-}
-
-// Positions of one layout rule on one size. mirrored: the plate belongs to the
-// fixed half, drawn as seen from the parting line.
-std::vector<Point> layoutPoints(const std::string& layout, const Size& s, bool mirrored) {
-    const double W = s.W, L = s.L;
-    const double gp = s.vars.at("gp"), rp = s.vars.at("rp"), eg = s.vars.at("eg");
-    const double a = gp + 2;
-    const double xg = W / 2 - a, yg = L / 2 - a;
-    const double screwShift = (gp + 5) / 2 + s.vars.at("tsc") / 2 + 6;
-    const bool longMould = L >= W + 100;
-    const double xr = s.erpw / 2 - rp - 2, yr = L / 2 - rp - 8;
-    const double ye = yr - (rp + 5) / 2 - s.vars.at("esc") / 2 - 5;
-    std::vector<Point> p;
-    if (layout == "pillars") {
-        // Numbered from the upper left, clockwise; the offset pillar is the third
-        // (lower right), the first in the lower left on the fixed half.
-        p = {{-xg, yg}, {xg, yg}, {xg - s.off, -yg}, {-xg, -yg}};
-        if (mirrored) p = {{xg, yg}, {-xg, yg}, {-xg + s.off, -yg}, {xg, -yg}};
-    } else if (layout == "returnpins") {
-        p = {{-xr, yr}, {xr, yr}, {xr, -yr}, {-xr, -yr}};
-    } else if (layout == "topscrews" || layout == "spacerscrews") {
-        double x = layout == "topscrews" ? xg : W / 2 - s.ssbw / 2;
-        double y = yg - screwShift;
-        p = {{-x, y}, {x, y}, {x, -y}, {-x, -y}};
-        if (longMould) {
-            p.push_back({-x, 0});
-            p.push_back({x, 0});
-        }
-    } else if (layout == "ejscrews") {
-        p = {{-xr, ye}, {xr, ye}, {xr, -ye}, {-xr, -ye}};
-    } else if (layout == "ejguides") {
-        double x = s.erpw / 2 - eg / 2 - 8;
-        p = {{-x, ye / 2}, {x, ye / 2}, {x, -ye / 2}, {-x, -ye / 2}};
-    } else if (layout == "centre") {
-        p = {{0, 0}};
-    } else {
-        throw Failure("unknown layout rule " + layout);
-    }
-    return p;
-}
-
-struct PlateInfo {
-    std::string location;
-};
-
-struct Style {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> plates;  // name, location
-};
-
-// Width of a plate of a size; the spacer outline 方铁 is the B plate's.
-double plateWidth(const std::string& plate, const Size& s) {
-    if (plate == "工面" || plate == "工底") return s.W + 50;
-    if (plate == "面针板" || plate == "底针板") return s.erpw;
-    if (plate == "方铁L" || plate == "方铁R") return s.ssbw;
-    return s.W;
-}
-
-bool appliesTo(const std::string& model, const std::string& style) {
-    return model.empty() || model.find(style) != std::string::npos;
-}
-
-struct PlacedHole {
-    std::string process;
-    Point c;
-    double r;
-};
-
-// Every hole inside its plate (3 mm of material at least, the spacer screws inside
-// their spacer block) and 2 mm clear of every other hole of the plate.
-void checkPlate(const Size& s, const std::string& style, const std::string& plate,
-                const std::vector<PlacedHole>& holes) {
-    const double w = plateWidth(plate, s), l = s.L;
-    auto where = [&](const PlacedHole& h) {
-        char buf[160];
-        std::snprintf(buf, sizeof buf, " at (%g, %g) d%g", h.c.x, h.c.y, 2 * h.r);
-        return s.code + " " + style + " " + plate + " " + h.process + buf;
-    };
-    for (size_t i = 0; i < holes.size(); ++i) {
-        const PlacedHole& h = holes[i];
-        if (std::fabs(h.c.x) + h.r > w / 2 - 3 || std::fabs(h.c.y) + h.r > l / 2 - 3)
-            throw Failure(where(h) + " does not fit inside the plate");
-        if (plate == "方铁") {
-            double inner = s.W / 2 - s.ssbw;
-            if (std::fabs(h.c.x) - h.r < inner + 3) throw Failure(where(h) + " leaves the spacer block");
-        }
-        for (size_t j = i + 1; j < holes.size(); ++j) {
-            const PlacedHole& o = holes[j];
-            if (o.process == h.process && o.c.x == h.c.x && o.c.y == h.c.y) continue;  // steps of one hole
-            double d = std::hypot(h.c.x - o.c.x, h.c.y - o.c.y);
-            if (d < h.r + o.r + 2) throw Failure(where(h) + " runs into " + where(o));
-        }
-    }
-}
-
-// ---- database ---------------------------------------------------------------------
+using namespace catalogue;
 
 class Db {
 public:
@@ -293,7 +38,10 @@ public:
         std::remove(path.c_str());
         if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) throw Failure("cannot create " + path);
     }
-    ~Db() { sqlite3_close(db_); }
+    ~Db() {
+        finish();
+        sqlite3_close(db_);
+    }
     void exec(const std::string& sql) {
         char* err = nullptr;
         if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
@@ -347,46 +95,82 @@ std::string fmt(double v) {
     return buf;
 }
 
-void build(const std::string& dir, const std::string& lockShapesPath, const std::string& outPath) {
-    const std::vector<Size> sizes = readSizes(dir);
+// The block stems of each process on each plate, by install way; a process
+// without a reversed line uses its normal block both ways.
+struct Blocks {
+    std::string normal, reversed;
+    const HoleRule* reversedRule = nullptr;
+};
 
-    std::map<std::string, std::vector<int>> thickness;
-    std::vector<std::string> thicknessOrder;
-    for (const Fields& f : readCsv(dir, "thickness.csv", 2)) {
-        if (f[0].empty() || !std::isalpha(static_cast<unsigned char>(f[0][0])))
-            throw Failure("value code '" + f[0] + "' must start with a letter");
-        if (thickness.count(f[0])) throw Failure("value code " + f[0] + " listed twice");
-        thicknessOrder.push_back(f[0]);
-        for (const std::string& v : words(f[1])) thickness[f[0]].push_back(static_cast<int>(number(v, f[0])));
+std::map<std::pair<std::string, std::string>, Blocks> blockStems(const Sources& src) {
+    std::map<std::pair<std::string, std::string>, Blocks> blocks;
+    for (const HoleRule& r : src.rules) {
+        Blocks& b = blocks[{r.plate, r.process}];
+        std::string& name = r.install == 1 ? b.normal : b.reversed;
+        if (!name.empty() && name != r.block)
+            throw Failure("holes.csv: " + r.process + " on " + r.plate + " names two different blocks");
+        name = r.block;
+        if (r.install == 0) b.reversedRule = &r;
     }
-    for (const Size& s : sizes)
-        for (const std::string* c : {&s.ab, &s.fp, &s.erph, &s.ejph})
-            if (!isNumber(*c) && !thickness.count(*c)) throw Failure(s.code + " names unknown value code " + *c);
+    for (auto& b : blocks) {
+        if (b.second.normal.empty())
+            throw Failure("holes.csv: " + b.first.second + " on " + b.first.first + " has no normal (install 1) line");
+        if (b.second.reversed.empty()) b.second.reversed = b.second.normal;
+    }
+    return blocks;
+}
 
-    std::vector<Style> styles;
-    for (const Fields& f : readCsv(dir, "plates.csv", 4)) {
-        if (styles.empty() || styles.back().name != f[0]) styles.push_back({f[0], {}});
-        styles.back().plates.push_back({f[2], f[3]});
-        if (std::to_string(styles.back().plates.size()) != f[1])
-            throw Failure("plates.csv: " + f[0] + " sort numbers must count 1, 2, 3 ...");
-    }
-    std::map<std::string, std::string> locationOf;
-    for (const Style& st : styles) {
-        bool haveB = false;
-        for (const auto& p : st.plates) {
-            locationOf[p.first] = p.second;
-            if (p.first == "B板") haveB = true;
-            if (p.first == "方铁L" && !haveB) throw Failure(st.name + ": B板 must come before 方铁L");
+// Every (block stem, nominal diameter, plate thickness) the catalogue can draw,
+// with its form; one form per key, or the catalogue is refused.
+using FormKey = std::tuple<std::string, int, int>;
+
+void addForm(std::map<FormKey, HoleForm>& forms, const FormKey& key, const HoleForm& form, const std::string& where) {
+    auto found = forms.emplace(key, form);
+    if (!(found.first->second == form))
+        throw Failure(where + ": the block " + std::to_string(std::get<1>(key)) + std::get<0>(key) + " in a plate " +
+                      std::to_string(std::get<2>(key)) + " thick would draw two different holes");
+}
+
+std::map<FormKey, HoleForm> holeForms(const Sources& src) {
+    const auto blocks = blockStems(src);
+    std::map<FormKey, HoleForm> forms;
+    for (const Size& s : src.sizes) {
+        const CodeLayout layout = layoutCode(src, s);
+        for (const Style& st : src.styles) {
+            std::vector<std::string> plates;
+            for (const auto& p : st.plates) {
+                if (p.first == "方铁R") continue;
+                plates.push_back(p.first == "方铁L" ? "方铁" : p.first);
+            }
+            for (const std::string& plate : plates) {
+                const std::vector<int> thicknesses = plateThicknesses(src, s, plate);
+                for (const PlacedHole& h : plateHoles(src, s, layout, st.name, plate)) {
+                    const std::string where = s.code + " " + st.name + " " + plate + " " + h.process;
+                    const int nominal = nominalDiameter(h.steps);
+                    const Blocks& b = blocks.at({plate, h.process});
+                    for (int t : thicknesses) {
+                        addForm(forms, {h.block, nominal, t}, h.form, where);
+                        if (b.reversedRule != nullptr)
+                            addForm(forms, {b.reversed, nominal, t}, ruleForm(src, *b.reversedRule, s), where);
+                    }
+                }
+                for (int t : thicknesses)
+                    for (const PlacedEyebolt& e : plateEyebolts(src, s, plate, t)) {
+                        const int nominal = nominalDiameter({e.size});
+                        addForm(forms, {"EB", nominal, t}, eyeboltForm(src, e.size), s.code + " " + plate + " 拉令孔");
+                    }
+            }
         }
     }
+    return forms;
+}
 
-    std::vector<HoleRule> rules;
-    for (const Fields& f : readCsv(dir, "holes.csv", 7)) {
-        HoleRule r{f[0], f[1], f[2], f[3], f[5], f[6], words(f[4])};
-        if (r.steps.empty()) throw Failure("holes.csv: " + r.process + " on " + r.plate + " has no steps");
-        rules.push_back(r);
-    }
+// Lock size -> the edge pairs it fits on, per code and style: the A and B
+// plates' holes and the eyebolt holes of every thickness they can be chosen in
+// are what a lock's seat must keep clear of.
+using LockFits = std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>>;
 
+LockFits lockFits(const Sources& src, const std::string& dir, const std::string& lockShapesPath) {
     // The plan view's lock blocks are the ones whose footprint takes room in the plate.
     std::vector<Fields> planLocks;
     for (const Fields& f : readCsv(dir, "locks.csv", 4))
@@ -395,75 +179,72 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
     const LockFitter lockFitter(planLocks,
                                 readCsv(slash == std::string::npos ? "." : lockShapesPath.substr(0, slash),
                                         lockShapesPath.substr(slash + 1), 5));
-    std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>> lockFits;
-
-    // Lay out and check every hole of every code, style and plate first.
-    for (const Size& s : sizes)
-        for (const Style& st : styles) {
+    LockFits fits;
+    for (const Size& s : src.sizes) {
+        const CodeLayout layout = layoutCode(src, s);
+        for (const Style& st : src.styles) {
             std::map<std::string, std::vector<LockFitHole>> lockPlates;
-            std::vector<std::string> plates;
             for (const auto& p : st.plates) {
-                plates.push_back(p.first);
-                if (p.first == "方铁L") plates.push_back("方铁");
+                if (p.first != "A板" && p.first != "B板") continue;
+                std::vector<LockFitHole>& seatHoles = lockPlates[p.first];  // a plate without holes still seats locks
+                for (const PlacedHole& h : plateHoles(src, s, layout, st.name, p.first))
+                    seatHoles.push_back({h.c.x, h.c.y, h.radius()});
+                for (int t : plateThicknesses(src, s, p.first))
+                    for (const PlacedEyebolt& e : plateEyebolts(src, s, p.first, t)) {
+                        const Box b = eyeboltFootprint(src, e);
+                        seatHoles.push_back({(b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2, 0, (b.x1 - b.x0) / 2, (b.y1 - b.y0) / 2});
+                    }
             }
-            for (const std::string& plate : plates) {
-                std::vector<PlacedHole> holes;
-                for (const HoleRule& r : rules) {
-                    if (r.plate != plate || !appliesTo(r.model, st.name)) continue;
-                    bool mirrored = locationOf.count(plate) && locationOf[plate] == "上模";
-                    for (const Point& c : layoutPoints(r.layout, s, mirrored))
-                        for (const std::string& step : r.steps)
-                            holes.push_back({r.process, c, stepDiameter(step, s) / 2});
-                }
-                checkPlate(s, st.name, plate, holes);
-                if (plate == "A板" || plate == "B板") {
-                    std::vector<LockFitHole>& seatHoles = lockPlates[plate];  // a plate without holes still seats locks
-                    for (const PlacedHole& h : holes) seatHoles.push_back({h.c.x, h.c.y, h.r});
-                }
-            }
-            lockFits[{s.code, st.name}] = lockFitter.fits(s.W, s.L, lockPlates);
+            fits[{s.code, st.name}] = lockFitter.fits(s.W, s.L, lockPlates);
         }
+    }
+    return fits;
+}
+
+void build(const std::string& dir, const std::string& lockShapesPath, const std::string& outPath) {
+    const Sources src = readSources(dir);
+    checkCatalogue(src);
+    const std::map<FormKey, HoleForm> forms = holeForms(src);
+    const LockFits locksThatFit = lockFits(src, dir, lockShapesPath);
 
     const std::string tmp = outPath + ".tmp";
     {
         Db db(tmp);
         db.exec(readText(dir + "/schema.sql"));
         db.exec("BEGIN");
-        for (const Style& st : styles)
+        for (const Style& st : src.styles)
             for (size_t i = 0; i < st.plates.size(); ++i)
                 db.insert("INSERT INTO MODEL_PLATE_LIST (MTYPE, platename, slocation, sortnumber) VALUES (?,?,?,?)",
                           {st.name, st.plates[i].first, st.plates[i].second, std::to_string(i + 1)});
-        for (const Size& s : sizes)
+        for (const Size& s : src.sizes)
             db.insert(
                 "INSERT INTO MODE_PLATE_SIZE (MCODE, sapw, sapl, abplate_h, fplate_h, stph, suph, ssbw, erpw, erph, "
                 "ejph, tpih, bpih, tpiw) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
                 {"\x02" + s.code, fmt(s.W), fmt(s.L), s.ab, s.fp, fmt(s.stph), fmt(s.suph), fmt(s.ssbw), fmt(s.erpw), s.erph,
                  s.ejph, fmt(s.tpih), fmt(s.bpih), fmt(s.W + 50)});
-        for (const std::string& code : thicknessOrder)
-            for (int v : thickness[code])
+        for (const std::string& code : src.thicknessOrder)
+            for (int v : src.thickness.at(code))
                 db.insert("INSERT INTO plate_thick_setup (VATCODE, SVALUE) VALUES (?,?)", {code, std::to_string(v)});
 
         std::set<std::string> eyeboltPlates;
-        for (const Fields& f : readCsv(dir, "eyebolts.csv", 4)) {
-            double from = number(f[0], "eyebolts.csv"), to = number(f[1], "eyebolts.csv");
+        for (const EyeboltRule& e : src.eyebolts) {
             db.insert("INSERT INTO MODE_EYEBOLT_INFO (mcodef, mcodet, platename, itemvalue) VALUES (?,?,?,?)",
-                      {fmt(from * 10000), fmt(to * 10000 + 9999), f[2], "\x02" + f[3]});
-            eyeboltPlates.insert(f[2]);
+                      {fmt(e.widthFrom * 10000), fmt(e.widthTo * 10000 + 9999), e.plate, "\x02" + e.size});
+            eyeboltPlates.insert(e.plate);
         }
-        for (const Fields& f : readCsv(dir, "laling.csv", 7)) {
-            double from = number(f[0], "laling.csv"), to = number(f[1], "laling.csv");
-            bool a = f[2] == "A";
+        for (const LalingRule& l : src.laling) {
+            const bool a = l.group == "A";
             const std::string none = "\x01NULL";
             db.insert(
                 "INSERT INTO MODE_LALING_SETUP (mcodef, mcodet, GROUPCODE, attribute1, attribute2, attribute3, "
                 "attribute4) VALUES (?,?,?,?,?,?,?)",
-                {fmt(from * 10000), fmt(to * 10000 + 9999), f[2], a ? f[3] : none, a ? none : f[4], a ? f[5] : none,
-                 f[6]});
+                {fmt(l.widthFrom * 10000), fmt(l.widthTo * 10000 + 9999), l.group, a ? fmt(l.threshold) : none,
+                 fmt(l.movex), a ? std::to_string(l.thin) : none, std::to_string(l.thick)});
         }
 
         // Processes and their three parameters.
         std::map<std::string, int> procId;
-        for (const HoleRule& r : rules)
+        for (const HoleRule& r : src.rules)
             if (!procId.count(r.process)) {
                 int id = static_cast<int>(procId.size()) + 1;
                 procId[r.process] = id;
@@ -481,60 +262,60 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
             db.insert("INSERT INTO base_proc (proc_id, proc_name) VALUES (?,?)", {std::to_string(id), "拉令孔"});
         }
 
-        for (const Size& s : sizes) {
+        std::set<std::string> rulePlates;
+        for (const HoleRule& r : src.rules) rulePlates.insert(r.plate);
+        for (const Size& s : src.sizes) {
             std::string modelId = s.code;
             for (char& c : modelId)
                 if (c == 'M') c = '0';
-            for (const HoleRule& r : rules) {
-                bool mirrored = locationOf.count(r.plate) && locationOf[r.plate] == "上模";
-                std::vector<Point> pts = layoutPoints(r.layout, s, mirrored);
-                int id = procId[r.process];
-                for (size_t h = 0; h < pts.size(); ++h)
-                    for (size_t k = 0; k < r.steps.size(); ++k) {
-                        double values[3] = {pts[h].x, pts[h].y, stepDiameter(r.steps[k], s)};
+            const CodeLayout layout = layoutCode(src, s);
+            // Every rule of the plate whatever its styles: the rows carry them.
+            for (const std::string& plate : rulePlates)
+                for (const PlacedHole& h : plateHoles(src, s, layout, "", plate)) {
+                    const int id = procId.at(h.process);
+                    for (size_t k = 0; k < h.steps.size(); ++k) {
+                        const double values[3] = {h.c.x, h.c.y, h.steps[k]};
                         for (int p = 0; p < 3; ++p)
                             db.insert(
                                 "INSERT INTO base_plate_proc_detail (style, itemType, model_id, model, plate_name, g_c, "
                                 "gg_c, para_id, para_val) VALUES ('S',1,?,?,?,?,?,?,?)",
-                                {"\x02" + modelId, "\x02" + r.model, r.plate, std::to_string(k + 1),
-                                 std::to_string(h + 1), std::to_string(id * 10 + p + 1), fmt(values[p])});
+                                {"\x02" + modelId, "\x02" + h.rule->model, plate, std::to_string(k + 1),
+                                 std::to_string(h.number), std::to_string(id * 10 + p + 1), fmt(values[p])});
                     }
-            }
+                }
         }
 
-        // Block names: every process on every plate it drills, in both views.
-        std::map<std::pair<std::string, std::string>, std::pair<std::string, std::string>> blocks;
-        for (const HoleRule& r : rules) {
-            auto key = std::make_pair(r.plate, r.process);
-            auto val = std::make_pair(r.block, r.reversed);
-            auto it = blocks.find(key);
-            if (it != blocks.end() && it->second != val)
-                throw Failure("holes.csv: " + r.process + " on " + r.plate + " names two different blocks");
-            blocks[key] = val;
-        }
-        for (const std::string& plate : eyeboltPlates) blocks[{plate, "拉令孔"}] = {"EB", ""};
-        for (const auto& b : blocks)
-            for (const char* view : {"A1", "A3"}) {
+        // Block names: every process on every plate it drills, in both views;
+        // the guide pillars also for reversed pillars.
+        auto blockRow = [&](const std::string& plate, const std::string& item, int way, const std::string& stem) {
+            for (const char* view : {"A1", "A3"})
                 db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                           "VALUES (?,?,?,?,?)",
-                          {b.first.first, b.first.second, "1", view, b.second.first + "-" + view});
-                if (b.first.second == "导柱") {
-                    if (b.second.second.empty())
-                        throw Failure("holes.csv: 导柱 on " + b.first.first + " needs a reversed block");
-                    db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, "
-                              "blockname) VALUES (?,?,?,?,?)",
-                              {b.first.first, b.first.second, "0", view, b.second.second + "-" + view});
-                }
-            }
-        for (const auto& [codeAndStyle, fit] : lockFits)
-            for (const auto& [size, edges] : fit)
-                for (const std::string& pair : edges)
-                    db.insert("INSERT INTO MODE_LOCK_FIT (MCODE, MTYPE, size, edges) VALUES (?,?,?,?)",
-                              {"\x02" + codeAndStyle.first, codeAndStyle.second, size, pair});
+                          {plate, item, std::to_string(way), view, stem + "-" + view});
+        };
+        for (const auto& b : blockStems(src)) {
+            blockRow(b.first.first, b.first.second, 1, b.second.normal);
+            if (b.first.second == "导柱") blockRow(b.first.first, b.first.second, 0, b.second.reversed);
+        }
+        for (const std::string& plate : eyeboltPlates) blockRow(plate, "拉令孔", 1, "EB");
         for (const Fields& f : readCsv(dir, "locks.csv", 4))
             db.insert("INSERT INTO STANDITEMBLOCKSETUP (PLATENAME, ITEMTYPENAME, INSTALLWAY, FACEDIR, blockname) "
                       "VALUES (?,?,?,?,?)",
                       {f[0], f[1], "1", f[2], f[3]});
+        for (const auto& [codeAndStyle, fit] : locksThatFit)
+            for (const auto& [size, edges] : fit)
+                for (const std::string& pair : edges)
+                    db.insert("INSERT INTO MODE_LOCK_FIT (MCODE, MTYPE, size, edges) VALUES (?,?,?,?)",
+                              {"\x02" + codeAndStyle.first, codeAndStyle.second, size, pair});
+
+        for (const auto& f : forms) {
+            const HoleForm& h = f.second;
+            db.insert("INSERT INTO HOLE_FORM (blockstem, diameter, thickness, kind, face, bore, threaded, tapdrill, "
+                      "through, depth, drilldepth, cbdia, cbdepth) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                      {std::get<0>(f.first), std::to_string(std::get<1>(f.first)), std::to_string(std::get<2>(f.first)),
+                       h.kind, h.face, fmt(h.bore), h.threaded ? "1" : "0", fmt(h.tapDrill), h.through ? "1" : "0",
+                       fmt(h.depth), fmt(h.drillDepth), fmt(h.cbDia), fmt(h.cbDepth)});
+        }
 
         // The order list's tables, checked against the plates and processes above.
         class Sink : public CatalogueSink {
@@ -554,9 +335,9 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
             const std::string& dir_;
         } sink(db, dir);
         std::set<std::string> plateNames = {"方铁"}, processNames = {"拉令孔"};
-        for (const Style& st : styles)
+        for (const Style& st : src.styles)
             for (const auto& p : st.plates) plateNames.insert(p.first);
-        for (const HoleRule& r : rules) processNames.insert(r.process);
+        for (const HoleRule& r : src.rules) processNames.insert(r.process);
         writeOrderTables(sink, plateNames, processNames);
         db.finish();
         db.exec("COMMIT");

@@ -29,8 +29,9 @@ bool seatClear(double seatLength, double seatDepth, double edge, double span,
     for (const LockFitHole& h : holes) {
         const double along = acrossIsY ? h.x : h.y;
         const double across = towards * (acrossIsY ? h.y : h.x);
-        const double dx = std::max(std::fabs(along) - seatLength / 2, 0.0);
-        const double dy = std::max(edge - seatDepth - across, 0.0);
+        const double halfAlong = acrossIsY ? h.halfX : h.halfY, halfAcross = acrossIsY ? h.halfY : h.halfX;
+        const double dx = std::max(std::fabs(along) - halfAlong - seatLength / 2, 0.0);
+        const double dy = std::max(edge - seatDepth - (across + halfAcross), 0.0);
         if (std::hypot(dx, dy) < h.radius + kClearance) return false;
     }
     return true;

@@ -10,11 +10,15 @@
 #include <vector>
 
 // One hole of a plate: its centre from the plate centre (x across the width, y
-// along the length) and its largest radius.
+// along the length) and its largest radius; or, with half extents, a hole
+// running along the plate (an eyebolt hole from a side face), the box
+// x ± halfX, y ± halfY grown by the radius.
 struct LockFitHole {
     double x = 0;
     double y = 0;
     double radius = 0;
+    double halfX = 0;
+    double halfY = 0;
 };
 
 class LockFitter {

@@ -53,6 +53,8 @@ CREATE INDEX MODE_EYEBOLT_INFO_PLATE ON MODE_EYEBOLT_INFO (platename, mcodef);
 -- Eyebolt patterns of the A and B plates over a range of size keys.
 -- GROUPCODE A: attribute3 for plates up to attribute1 thick, attribute4 above.
 -- GROUPCODE B or C: pattern attribute4 with the paired eyebolts attribute2 off centre.
+-- attribute2 of every group: an eyebolt that would sit in the middle of an edge
+-- (where a side lock sits) becomes a pair this far either side of it.
 CREATE TABLE MODE_LALING_SETUP (
   mcodef     INTEGER NOT NULL,
   mcodet     INTEGER NOT NULL,
@@ -116,3 +118,29 @@ CREATE TABLE base_plate_proc_detail (
   para_val   REAL NOT NULL
 );
 CREATE INDEX base_plate_proc_detail_MODEL ON base_plate_proc_detail (model_id, itemType, plate_name);
+
+-- The form of the hole a block drawing shows: how the hole is machined, for the
+-- block drawings and for tables of the holes. One row per block name stem,
+-- nominal diameter and plate thickness that the catalogue's codes, styles and
+-- thickness choices can produce. The side view of a hole in a plate T thick is
+-- the drawing "<diameter><stem>-A3-<T>.dwg" in BlockRes.
+CREATE TABLE HOLE_FORM (
+  blockstem  TEXT NOT NULL,     -- the block name before its view code: "GP" of "GP-A3"
+  diameter   INTEGER NOT NULL,  -- the number in front of the block's file name: the catalogue hole's
+                                -- smallest diameter, rounded (for reversed guide pillar blocks, the
+                                -- normal hole's: the row then gives the reversed hole the block draws)
+  thickness  INTEGER NOT NULL,  -- the plate's thickness, whole mm
+  kind       TEXT NOT NULL,     -- 'hole', or 'slot': a rebate along both long sides of a clamp plate
+  face       TEXT NOT NULL,     -- the face it is machined from, the plate as it sits in the closed
+                                -- mould with the top clamp plate up: 'top', 'bottom' or 'side'
+  bore       REAL NOT NULL,     -- the hole's diameter (tapped: the thread's size, 12 = M12); a slot's length
+  threaded   INTEGER NOT NULL,  -- 1 tapped
+  tapdrill   REAL NOT NULL,     -- a tapped hole's tap drill, else 0
+  through    INTEGER NOT NULL,  -- 1 through the plate (a slot: the whole side long)
+  depth      REAL NOT NULL,     -- blind: depth at full diameter (tapped: the thread) from the face;
+                                -- a slot: its depth into the side face; 0 through
+  drilldepth REAL NOT NULL,     -- blind: the drilled depth up to the drill point; 0 through
+  cbdia      REAL NOT NULL,     -- the counterbore in that face, 0 none
+  cbdepth    REAL NOT NULL      -- its depth; a slot: its height from the face
+);
+CREATE UNIQUE INDEX HOLE_FORM_KEY ON HOLE_FORM (blockstem, diameter, thickness);

@@ -138,6 +138,25 @@ bool findStandardItemBlock(CatalogueDb& catalogue, const std::wstring& itemTypeN
     return true;
 }
 
+bool findHoleForm(CatalogueDb& catalogue, const std::wstring& blockStem, int32_t diameter, int32_t thickness,
+                  HoleForm& form) {
+    Statement s(catalogue, L"SELECT kind, face, bore, threaded, tapdrill, through, depth, drilldepth, cbdia, cbdepth"
+                           L" FROM HOLE_FORM WHERE blockstem=" + quoted(blockStem) + L" AND diameter=" +
+                               std::to_wstring(diameter) + L" AND thickness=" + std::to_wstring(thickness));
+    if (!s.next()) return false;
+    form.kind = s.text(0);
+    form.face = s.text(1);
+    form.bore = s.real(2);
+    form.threaded = s.integer(3) != 0;
+    form.tapDrill = s.real(4);
+    form.through = s.integer(5) != 0;
+    form.depth = s.real(6);
+    form.drillDepth = s.real(7);
+    form.cbDia = s.real(8);
+    form.cbDepth = s.real(9);
+    return true;
+}
+
 void listLockFit(CatalogueDb& catalogue, const std::string& mouldCode, const std::string& mouldType, LockFit& fit) {
     fit.clear();
     Statement s(catalogue, L"select size, edges from MODE_LOCK_FIT where MCODE=" + quoted(fromAnsi(mouldCode)) +
@@ -192,9 +211,10 @@ bool computeEyeboltPlacements(CatalogueDb& catalogue, CatalogueRow row, std::vec
                         range + L" and GROUPCODE='A' ");
         while (s.next()) {
             if (s.integer(0) <= 0) continue;
-            // Thicker plates than the threshold carry the fuller pattern.
+            // Thicker plates than the threshold carry the fuller pattern; the
+            // offset keeps the eyebolts off the edge middles, where locks sit.
             int32_t pattern = s.integer(1) < row.thickness ? s.integer(4) : s.integer(3);
-            layoutEyebolts(size, row.width, row.length, 0, pattern, placements);
+            layoutEyebolts(size, row.width, row.length, s.real(2), pattern, placements);
             return true;
         }
     }
@@ -223,24 +243,36 @@ void layoutEyebolts(const std::wstring& size, double width, double length, doubl
     const double w = width / 2, l = length / 2, x = offsetX;
     placements.clear();
     auto add = [&](double px, double py, double angle) { placements.push_back({size, px, py, angle}); };
+    // An eyebolt in the middle of an edge, or, with an offset, a pair either
+    // side of it: the middle is where a side lock sits.
+    auto middle = [&](double px, double py, double angle) {
+        if (!(x > 0)) return add(px, py, angle);
+        if (py != 0) {
+            add(x, py, angle);
+            add(-x, py, angle);
+        } else {
+            add(px, x, angle);
+            add(px, -x, angle);
+        }
+    };
     switch (pattern) {
     case 2:
-        add(0, l, 180);
-        add(0, -l, 0);
+        middle(0, l, 180);
+        middle(0, -l, 0);
         break;
     case 4:
-        add(0, l, 180);
-        add(0, -l, 0);
-        add(w, 0, 90);
-        add(-w, 0, -90);
+        middle(0, l, 180);
+        middle(0, -l, 0);
+        middle(w, 0, 90);
+        middle(-w, 0, -90);
         break;
     case 6:
         add(x, l, 180);
         add(-x, l, 180);
         add(x, -l, 0);
         add(-x, -l, 0);
-        add(w, 0, 90);
-        add(-w, 0, -90);
+        middle(w, 0, 90);
+        middle(-w, 0, -90);
         break;
     default:
         break;

@@ -1,6 +1,6 @@
 // The mould base catalogue's vocabulary: every statement the module runs against
 // ZDTSTANDARDMOULD.db for mould types and codes, plate lists with their sizes,
-// thickness choices, eyebolt placements and standard item block names.
+// thickness choices, eyebolt placements, standard item block names and hole forms.
 //
 // Parameters documented as 8-bit are in the system code page (toAnsi). Every
 // statement is assembled as wide text, with the 8-bit parameters decoded from
@@ -40,6 +40,22 @@ struct EyeboltPlacement {
     double angle = 0;
 };
 
+// How a hole is machined, as the catalogue's HOLE_FORM table gives it for the
+// hole block that draws it (faces as the plate sits in the closed mould with
+// the top clamp plate up).
+struct HoleForm {
+    std::wstring kind;       // L"hole", or L"slot": a rebate along both long sides of a clamp plate
+    std::wstring face;       // entered from: L"top", L"bottom" or L"side"
+    double bore = 0;         // its diameter (tapped: the thread's size, 12 = M12); a slot: its length
+    bool threaded = false;
+    double tapDrill = 0;     // a tapped hole's tap drill, else 0
+    bool through = false;    // through the plate (a slot: the whole side long)
+    double depth = 0;        // blind: depth at full diameter (tapped: the thread); a slot: into the side face
+    double drillDepth = 0;   // blind: the drilled depth up to the drill point
+    double cbDia = 0;        // the counterbore in that face, 0 none
+    double cbDepth = 0;      // its depth; a slot: its height
+};
+
 // Mould types (styles), sorted; appended to list.
 void listMouldTypes(CatalogueDb& catalogue, std::vector<std::wstring>& list);
 // Mould codes in catalogue order; appended to list.
@@ -68,6 +84,13 @@ bool listThicknessOptions(CatalogueDb& catalogue, const std::string& mouldCode, 
 bool findStandardItemBlock(CatalogueDb& catalogue, const std::wstring& itemTypeName, const std::wstring& plateName,
                            int32_t installWay, const std::string& faceDir, std::string& blockName);
 
+// The form of the hole that the block "<diameter><blockStem>-A1" / "-A3" draws
+// in a plate `thickness` thick (blockStem: the block name before its view code,
+// "GP" of "GP-A3"; diameter: the number the block's file name starts with).
+// False, and form as it was, when the catalogue has no such row.
+bool findHoleForm(CatalogueDb& catalogue, const std::wstring& blockStem, int32_t diameter, int32_t thickness,
+                  HoleForm& form);
+
 // Lock size -> the edge pairs of the A and B plates ("TB" top and bottom, "LR"
 // left and right) on which its block sits without cutting a hole of either plate.
 using LockFit = std::map<std::wstring, std::set<std::wstring>>;
@@ -94,7 +117,10 @@ std::string sizeRangeKey(const std::wstring& mouldCode);
 bool computeEyeboltPlacements(CatalogueDb& catalogue, CatalogueRow row, std::vector<EyeboltPlacement>& placements);
 
 // Replaces placements by the eyebolts of a pattern on a plate W wide and L long:
-// 2 one in each end face; 4 also one in each side face; 6 the end-face eyebolts
-// in pairs offset X either side of the centre line; any other pattern none.
+// 2 one in the middle of each end face; 4 also one in the middle of each side
+// face; 6 the end-face eyebolts in pairs offset X either side of the centre
+// line and one in each side face; any other pattern none. With an offset X
+// above 0 every eyebolt that would sit in the middle of an edge becomes a pair
+// X either side of it, clear of the side lock there.
 void layoutEyebolts(const std::wstring& size, double width, double length, double offsetX, int32_t pattern,
                     std::vector<EyeboltPlacement>& placements);

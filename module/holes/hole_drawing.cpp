@@ -1,16 +1,19 @@
 // Drawing a plate's machining holes. Block names come from the catalogue per
 // process, plate, view and install way (reversed guide pillars use their own
 // blocks); the hole's nominal diameter in front of the name picks the drawing
-// of that size. Missing configuration or files are named on the command line
-// and the drawing goes on.
+// of that size, and the plate's thickness behind it the drawing made for a
+// plate that thick, where there is one. Missing configuration or files are
+// named on the command line and the drawing goes on.
 #include "holes/hole_drawing.h"
 
 #include <climits>
 #include <cmath>
+#include <map>
 #include <memory>
 
 #include "catalogue/catalogue_queries.h"
 #include "draw/block_services.h"
+#include "draw/entity_services.h"
 #include "shell/module_paths.h"
 #include "vrxed.h"
 
@@ -20,6 +23,18 @@ const wchar_t* const kPlanView = L"A1";
 const wchar_t* const kUpperMould = L"上模";
 
 }  // namespace
+
+std::wstring holeBlockFile(int nominal, const std::wstring& blockName, double thickness) {
+    const std::wstring name = std::to_wstring(nominal) + blockName;
+    // Whole millimetres, as the drawings are named; a thickness no drawing can
+    // be made for goes straight to the drawing for any thickness.
+    if (thickness >= 0.5 && thickness < 100000.0) {
+        const std::wstring sized =
+            ModulePaths::getBlockFilePath(name + L"-" + std::to_wstring(static_cast<long>(std::floor(thickness + 0.5))));
+        if (fileExists(sized.c_str())) return sized;
+    }
+    return ModulePaths::getBlockFilePath(name);
+}
 
 int nominalDiameter(const Models::StandardMultiHole& hole) {
     const double d = hole.getKeyRadius() * 2.0;
@@ -36,6 +51,8 @@ bool isInViewQuadrant(const Models::StandardMultiHole& hole, const std::wstring&
 
 void drawHoleGroup(DrawnHoleGroup& group, PlateView& view) {
     if (group.holeGroups == nullptr || view.plate == nullptr) return;
+    // A group's holes share one or two sizes: each drawing is looked for once.
+    std::map<int, std::wstring> files;
     for (auto& entry : *group.holeGroups) {
         Models::StandardMultiHole* hole = entry.second;
         if (hole == nullptr) continue;
@@ -44,14 +61,17 @@ void drawHoleGroup(DrawnHoleGroup& group, PlateView& view) {
         VRxGePoint3d position(view.centreX + hole->getX(), view.centreY + hole->getY(), 0.0);
         if (view.code != kPlanView) {
             // The side view looks at the plate's front face: only holes drilled
-            // straight down show there, at their X on the mid-thickness line.
+            // straight down show there, at their X on the mid-thickness line,
+            // where the drawings for the plate's thickness have their middle.
             if (std::fabs(hole->rotation) >= 0.001) continue;
             position.y = view.centreY;
         }
 
-        const std::wstring file =
-            ModulePaths::getBlockFilePath(std::to_wstring(nominalDiameter(*hole)) + group.blockName);
-        insertStandardPart(file, position, 1.0, hole->rotation);
+        const int nominal = nominalDiameter(*hole);
+        auto file = files.find(nominal);
+        if (file == files.end())
+            file = files.emplace(nominal, holeBlockFile(nominal, group.blockName, view.plate->thickness)).first;
+        insertStandardPart(file->second, position, 1.0, hole->rotation);
     }
 }
 

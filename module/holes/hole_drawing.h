@@ -25,6 +25,10 @@ void drawHoleGroup(DrawnHoleGroup& group, PlateView& view);
 // an axis never is.
 bool isInViewQuadrant(const Models::StandardMultiHole& hole, const std::wstring& location);
 
+// The block drawing of a hole: "<nominal><blockName>-<T>" made for a plate T
+// thick (whole mm) when BlockRes has it, else "<nominal><blockName>".
+std::wstring holeBlockFile(int nominal, const std::wstring& blockName, double thickness);
+
 // The diameter a hole's block files are named by: twice its key radius
 // rounded half away from zero.
 int nominalDiameter(const Models::StandardMultiHole& hole);

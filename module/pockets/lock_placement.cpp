@@ -4,12 +4,12 @@
 // mirrored, and "正装" and "倒装" locks look the same.
 //
 // A lock is screwed to the plate's side at the parting line. The side view
-// looks at the plate's front edge with the top of the mould up, so there the
-// lock stands on the parting face (the A plate's lower face, the B plate's
-// upper face) whatever the plate's thickness: the front lock face-on in the
-// middle, the left and right ones in profile at the ends. The lock on the far
-// edge stands right behind the front one; a draughtsman leaves out hidden
-// lines that fall on visible ones, so it is not drawn there.
+// looks at the plate's front edge with the face towards the parting line on
+// top, so there the lock stands on the plate's upper face whatever its
+// thickness: the front lock face-on in the middle, the left and right ones in
+// profile at the ends. The lock on the far edge stands right behind the front
+// one; a draughtsman leaves out hidden lines that fall on visible ones, so it
+// is not drawn there.
 #include "pockets/lock_placement.h"
 
 #include <algorithm>
@@ -21,7 +21,6 @@
 #include "draw/drawing_tools.h"
 #include "draw/entity_services.h"
 #include "model/mould_base_model.h"
-#include "model/plate_views.h"
 #include "shell/module_paths.h"
 #include "vrxed.h"
 
@@ -43,7 +42,7 @@ VRxGePoint3d insertionPoint(const PlateView& view, const std::wstring& side) {
     const double x0 = view.centreX, y0 = view.centreY;
     const PlateRecord& plate = *view.plate;
     if (!isPlanView(view)) {
-        const double partingFace = y0 + (isUpperMouldHalf(plate) ? -1.0 : 1.0) * plate.thickness / 2.0;
+        const double partingFace = y0 + plate.thickness / 2.0;
         if (side == L"R") return VRxGePoint3d(x0 + plate.width / 2.0, partingFace, 0.0);
         if (side == L"L") return VRxGePoint3d(x0 - plate.width / 2.0, partingFace, 0.0);
         if (side == L"B") return VRxGePoint3d(x0, partingFace, 0.0);

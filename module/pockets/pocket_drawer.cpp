@@ -1,8 +1,8 @@
 // Pocket drawing. The mould maker machines a pocket from the plate's centre
 // lines, so the plan view dimensions every edge from them: the horizontal
-// dimensions above the pocket, the vertical ones to its left. The side view,
-// the top of the mould up, shows the pocket as hidden lines from the face it
-// opens on, the parting face.
+// dimensions above the pocket, the vertical ones to its left. The side view
+// shows the pocket as hidden lines from the face it opens on, the parting face,
+// which every side view has on top.
 #include "pockets/pocket_drawer.h"
 
 #include <cmath>
@@ -12,7 +12,6 @@
 #include "draw/drawing_tools.h"
 #include "draw/entity_services.h"
 #include "model/mould_base_model.h"
-#include "model/plate_views.h"
 
 namespace {
 
@@ -94,10 +93,8 @@ void PocketDrawer::labelCornerRadius(int32_t corner, int32_t placement, int32_t 
 void PocketDrawer::drawSide() {
     if (m_view->plate == nullptr) return;
     const double left = m_view->centreX + m_pocket->centreX - m_pocket->width / 2.0;
-    // The pocket opens on the parting face: the upper half's lower face, the lower half's upper face.
-    const double half = m_view->plate->thickness / 2.0;
-    const double top = isUpperMouldHalf(*m_view->plate) ? m_view->centreY - half + m_pocket->depth
-                                                         : m_view->centreY + half;
+    // The pocket opens on the parting face, the upper face of every side view.
+    const double top = m_view->centreY + m_view->plate->thickness / 2.0;
     DrawingTools::instance()->drawRectangle(VRxGePoint3d(left, top, 0.0), m_pocket->width, m_pocket->depth, m_lines,
                                             -1, kHiddenLine);
     dimensionDepth();

@@ -7,10 +7,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "catalogue/catalogue_queries.h"
 #include "vrxdb.h"
+#include "vrxdbents.h"
 
 namespace {
 
@@ -75,6 +77,9 @@ TEST(BlockResDrawings, EveryDrawingTheCatalogueAsksForExists) {
             if (lock[1] == "A1" || std::string(side) != "T") wanted.insert(lock[0] + "-" + side + ".dwg");
     wanted.insert("DA1.dwg");
     wanted.insert("DA2.dwg");
+    // The side view of every hole for every thickness its plate can be chosen in.
+    for (const auto& f : rowsOf(db, "SELECT blockstem, diameter, thickness FROM HOLE_FORM WHERE face != 'side'"))
+        wanted.insert(f[1] + f[0] + "-A3-" + f[2] + ".dwg");
 
     EXPECT_GT(wanted.size(), 100u);
     for (const std::string& name : wanted) {
@@ -84,23 +89,45 @@ TEST(BlockResDrawings, EveryDrawingTheCatalogueAsksForExists) {
     }
 }
 
-TEST(BlockResDrawings, HoleDrawingsShowTheirSteps) {
-    // A counterbored 20 mm guide pillar seat: circles of 20 and 25 in plan.
-    VRxDbDatabase db(false);
-    const std::wstring path = fromUtf8(kBlockRes + "20GP-A1.dwg");
-    ASSERT_EQ(db.readDwgFile(path.c_str()), Vrx::eOk);
+TEST(BlockResDrawings, HoleDrawingsShowTheirStepsFromFaceToFace) {
+    // A 20 mm guide pillar seat with its head counterbored into the B plate's
+    // underside: in plan the seat and the counterbore; in the side view of a
+    // plate 40 thick the seat runs from the top face down to the counterbore,
+    // 5 deep in the underside, and nothing passes either face.
+    auto entities = [](const std::string& name, auto&& each) {
+        VRxDbDatabase db(false);
+        const std::wstring path = fromUtf8(kBlockRes + name);
+        ASSERT_EQ(db.readDwgFile(path.c_str()), Vrx::eOk) << name;
+        VRxDbBlockTableRecord* space = nullptr;
+        ASSERT_EQ(vrxdbOpenObject(space, db.modelSpaceId(), VRxDb::kForRead), Vrx::eOk);
+        VRxDbBlockTableRecordIterator* it = nullptr;
+        space->newIterator(it);
+        for (; !it->done(); it->step()) {
+            VRxDbEntity* e = nullptr;
+            if (it->getEntity(e, VRxDb::kForRead) != Vrx::eOk) continue;
+            each(*e);
+            e->close();
+        }
+        delete it;
+        space->close();
+    };
     std::set<double> radii;
-    VRxDbBlockTableRecord* space = nullptr;
-    ASSERT_EQ(vrxdbOpenObject(space, db.modelSpaceId(), VRxDb::kForRead), Vrx::eOk);
-    VRxDbBlockTableRecordIterator* it = nullptr;
-    space->newIterator(it);
-    for (; !it->done(); it->step()) {
-        VRxDbEntity* e = nullptr;
-        if (it->getEntity(e, VRxDb::kForRead) != Vrx::eOk) continue;
-        if (auto* c = VRxDbCircle::cast(e)) radii.insert(c->radius());
-        e->close();
-    }
-    delete it;
-    space->close();
-    EXPECT_EQ(radii, (std::set<double>{10, 12.5}));
+    entities("20GP-A1.dwg", [&](VRxDbEntity& e) {
+        if (auto* c = VRxDbCircle::cast(&e)) radii.insert(c->radius());
+    });
+    EXPECT_EQ(radii, (std::set<double>{10, 13}));
+
+    std::map<double, std::pair<double, double>> walls;  // x -> lowest and highest y of its lines
+    entities("20GP-A3-40.dwg", [&](VRxDbEntity& e) {
+        auto* line = VRxDbLine::cast(&e);
+        if (line == nullptr || e.colorIndex() == 1) return;  // centre lines
+        EXPECT_EQ(e.linetype(), L"虚线") << "hidden inside the plate";
+        for (const VRxGePoint3d& p : {line->startPoint(), line->endPoint()}) {
+            EXPECT_LE(std::fabs(p.y), 20.0);
+            if (line->startPoint().x != line->endPoint().x) continue;
+            auto& w = walls.emplace(std::fabs(p.x), std::make_pair(p.y, p.y)).first->second;
+            w = {std::min(w.first, p.y), std::max(w.second, p.y)};
+        }
+    });
+    EXPECT_EQ(walls, (std::map<double, std::pair<double, double>>{{10, {-15, 20}}, {13, {-20, -15}}}));
 }

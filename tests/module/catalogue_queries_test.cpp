@@ -3,6 +3,8 @@
 // NULL columns, quotes in names and Chinese names in two system code pages.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "catalogue/catalogue_queries.h"
 #include "catalogue_fixture.h"
 
@@ -233,16 +235,21 @@ TEST(CatalogueEyebolts, PatternLayouts) {
     EXPECT_EQ(p[3].x, -150);
     EXPECT_EQ(p[3].angle, -90);
 
+    // With an offset no eyebolt stays in the middle of an edge, where a lock sits:
+    // each becomes a pair either side of it.
     layoutEyebolts(L"24", 500, 600, 120, 6, p);
-    ASSERT_EQ(p.size(), 6u);
-    const double expect[6][3] = {{120, 300, 180}, {-120, 300, 180}, {120, -300, 0},
-                                 {-120, -300, 0}, {250, 0, 90},     {-250, 0, -90}};
-    for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ(p.size(), 8u);
+    const double expect[8][3] = {{120, 300, 180}, {-120, 300, 180}, {120, -300, 0},  {-120, -300, 0},
+                                 {250, 120, 90},  {250, -120, 90},  {-250, 120, -90}, {-250, -120, -90}};
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(p[i].x, expect[i][0]) << i;
         EXPECT_EQ(p[i].y, expect[i][1]) << i;
         EXPECT_EQ(p[i].angle, expect[i][2]) << i;
         EXPECT_EQ(p[i].size, L"24");
     }
+    layoutEyebolts(L"16", 300, 400, 40, 4, p);
+    ASSERT_EQ(p.size(), 8u);
+    for (const EyeboltPlacement& e : p) EXPECT_EQ(std::fabs(e.x) == 150 ? std::fabs(e.y) : std::fabs(e.x), 40);
     layoutEyebolts(L"24", 500, 600, 120, 3, p);
     EXPECT_TRUE(p.empty());
 }
@@ -256,7 +263,7 @@ protected:
         return "INSERT INTO MODE_EYEBOLT_INFO VALUES (1500000,2909999,'A板','12'),(1500000,2909999,'托板','12'),"
                "(5000000,5509999,'A板','24'),(6000000,6009999,'B板','20'),(10000000,10009999,'A板','30'),"
                "(3000000,3009999,'B板','16');"
-               "INSERT INTO MODE_LALING_SETUP VALUES (1500000,2909999,'A',50,NULL,2,4),"
+               "INSERT INTO MODE_LALING_SETUP VALUES (1500000,2909999,'A',50,40,2,4),"
                "(5000000,5509999,'B',NULL,120,NULL,6),(6000000,6009999,'A',40,NULL,2,3),"
                "(10000000,10009999,'A',NULL,NULL,NULL,4);";
     }
@@ -276,21 +283,23 @@ protected:
 }  // namespace
 
 TEST_F(EyeboltCatalogue, PatternFollowsThePlateAndItsThickness) {
-    // Group A: up to the threshold pattern 2, thicker pattern 4.
+    // Group A: up to the threshold pattern 2, thicker pattern 4, the eyebolts in
+    // pairs 40 either side of the edge middles.
     auto p = place(L"2025", L"A板", 50);
-    ASSERT_EQ(p.size(), 2u);
+    ASSERT_EQ(p.size(), 4u);
     EXPECT_EQ(p[0].size, L"12");
+    EXPECT_EQ(p[0].x, 40);
     EXPECT_EQ(p[0].y, 150);
     p = place(L"2025", L"A板", 60);
-    EXPECT_EQ(p.size(), 4u);
+    EXPECT_EQ(p.size(), 8u);
     // Plates other than A and B: always two, whatever the pattern table says.
     p = place(L"2025", L"托板", 80);
     ASSERT_EQ(p.size(), 2u);
     EXPECT_EQ(p[1].y, -150);
     EXPECT_EQ(p[1].angle, 0);
-    // Group B: six with the paired eyebolts 120 off centre.
+    // Group B: pattern 6, the paired eyebolts 120 off centre.
     p = place(L"5060", L"A板", 80);
-    ASSERT_EQ(p.size(), 6u);
+    ASSERT_EQ(p.size(), 8u);
     EXPECT_EQ(p[0].x, 120);
     EXPECT_EQ(p[0].size, L"24");
     // Pattern 3 is no pattern: no eyebolts at all.

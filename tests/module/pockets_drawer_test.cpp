@@ -167,7 +167,7 @@ TEST_F(PocketDrawerTest, EdgesAreDimensionedFromThePlateCentreLines) {
     }
 }
 
-TEST_F(PocketDrawerTest, APocketOpensOnThePartingFaceInTheSideView) {
+TEST_F(PocketDrawerTest, APocketHangsFromTheTopEdgeInTheSideView) {
     // The drawing template brings the hidden-line linetype.
     auto* dashed = new VRxDbLinetypeTableRecord();
     dashed->setName(L"虚线");
@@ -198,13 +198,6 @@ TEST_F(PocketDrawerTest, APocketOpensOnThePartingFaceInTheSideView) {
         EXPECT_NEAR(r.dimLinePoint().x, kX0 + 30 + 12, 1e-9);
         EXPECT_NEAR(r.dimLinePoint().y, 107.5, 1e-9);
     });
-
-    // The upper half's pocket opens on its lower face, the parting face: up from 75.
-    plate.location = L"上模";
-    PocketDrawer upper(&p, &view);
-    upper.draw();
-    expectLine(upper.lines().at(0), kX0 + 30, 110, kX0 + 30, 75);
-    expectLine(upper.lines().at(1), kX0 + 30, 75, kX0 - 70, 75);
 }
 
 TEST_F(PocketDrawerTest, ARecordMissingACornerDrawsNothingInPlan) {

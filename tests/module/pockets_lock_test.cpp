@@ -92,8 +92,9 @@ TEST_F(LockPlacementTest, FourLocksSitAtTheMiddlesOfTheFourEdges) {
 }
 
 TEST_F(LockPlacementTest, SideViewsStandTheLocksOnThePartingFace) {
-    // The A plate's parting face is its lower face, the B plate's its upper face;
-    // the far lock (T) hides behind the front one and is left out silently.
+    // Every side view has the plate's parting face on top, the A plate's as the
+    // B plate's; the far lock (T) hides behind the front one and is left out
+    // silently.
     view.code = L"A3";
     plate.location = L"上模";
     LockRecord left = lock(L"L"), right = lock(L"R", L"GTL-075", 0), front = lock(L"B"), far = lock(L"T");
@@ -105,9 +106,9 @@ TEST_F(LockPlacementTest, SideViewsStandTheLocksOnThePartingFace) {
     EXPECT_EQ(commandLine.output, L"");
     const auto seen = blocks();
     const std::vector<std::pair<VRxGePoint3d, std::wstring>> expected = {
-        {{350, 270, 0}, L"/BlockRes/TL050M-A3-L.dwg"},
-        {{650, 270, 0}, L"/BlockRes/GTL075M-A3-R.dwg"},
-        {{500, 270, 0}, L"/BlockRes/TL050M-A3-B.dwg"},
+        {{350, 330, 0}, L"/BlockRes/TL050M-A3-L.dwg"},
+        {{650, 330, 0}, L"/BlockRes/GTL075M-A3-R.dwg"},
+        {{500, 330, 0}, L"/BlockRes/TL050M-A3-B.dwg"},
         {{500, 330, 0}, L"/BlockRes/TL050F-A3-B.dwg"}};
     ASSERT_EQ(seen.size(), expected.size());
     for (size_t i = 0; i < seen.size(); ++i) {
@@ -120,8 +121,8 @@ TEST_F(LockPlacementTest, SideViewsStandTheLocksOnThePartingFace) {
 TEST_F(LockPlacementTest, RoomIsReservedForWhatStandsOutOfTheOutline) {
     // A TL-050 male half stands out 0.4 of its width (28) and half its tongue
     // (10) past the edge in plan; in the side view its profile stands out 0.4 of
-    // its width at the end and its tongue reaches 10 below the parting face, the
-    // screw's centre line 1.5 further.
+    // its width at the end and its tongue reaches 10 above the parting face on
+    // top, the screw's centre line 1.5 further.
     view.origin = VRxGePoint3d(350, 475, 0);
     LockRecord top = lock(L"T"), left = lock(L"L");
     LockPlacement(&top).reserveRoom(view);
@@ -141,8 +142,8 @@ TEST_F(LockPlacementTest, RoomIsReservedForWhatStandsOutOfTheOutline) {
     LockPlacement(&left).reserveRoom(side);
     LockPlacement(&top).reserveRoom(side);
     EXPECT_NEAR(side.standOut[DrawingTools::kLeft], 11.2, 1e-9);
-    EXPECT_NEAR(side.standOut[DrawingTools::kBottom], 11.5, 1e-9);
-    EXPECT_EQ(side.standOut[DrawingTools::kTop], 0.0);
+    EXPECT_NEAR(side.standOut[DrawingTools::kTop], 11.5, 1e-9);
+    EXPECT_EQ(side.standOut[DrawingTools::kBottom], 0.0);
     EXPECT_TRUE(modelSpaceEntities().empty()) << "room is reserved, nothing drawn yet";
     EXPECT_EQ(commandLine.output, L"");
 }

@@ -1,0 +1,93 @@
+// Where the machining holes of a mould code go, and in what form. The layout
+// of a code is the same for every style: a style only decides which plates (and
+// so which hole rules) it has. Screws are spaced along their rows by their
+// pitch limit and kept clear of the pillars, the lock zones, the eyebolts and
+// the other parts their row crosses; what the layout gives is verified again,
+// plate by plate, by layout_checks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalogue_sources.h"
+
+namespace catalogue {
+
+struct Point {
+    double x = 0, y = 0;
+};
+
+// An axis-parallel rectangle in a plate's plan.
+struct Box {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+// A hole's form as its block drawing shows it and the HOLE_FORM table gives it.
+struct HoleForm {
+    std::string kind;  // hole, slot
+    std::string face;  // top, bottom, side: entered from, as the plate sits in the closed mould
+    bool threaded = false;
+    double bore = 0;  // its diameter (a thread's nominal size); a slot's length
+    double tapDrill = 0;
+    bool through = false;
+    double depth = 0;       // blind: the hole (thread) depth; slot: into the side face
+    double drillDepth = 0;  // blind: the drilled depth up to the drill point
+    double cbDia = 0, cbDepth = 0;  // slot: cbDepth is its height
+    bool operator==(const HoleForm& o) const;
+};
+
+// One hole of one plate. number is its hole number within the process (from 1).
+struct PlacedHole {
+    const HoleRule* rule = nullptr;  // the holes.csv line it comes from
+    std::string process, block;
+    int number = 0;
+    Point c;
+    std::vector<double> steps;  // diameters as the catalogue lists them
+    HoleForm form;
+    // The hole's outline in plan: its widest step, or a slot's band.
+    double radius() const;
+    bool isSlot() const { return form.kind == "slot"; }
+    Box slotBand() const;
+};
+
+// An eyebolt hole in a side face: position on the edge, direction (degrees, the
+// hole runs along the block's +y turned by it) and thread size.
+struct PlacedEyebolt {
+    Point c;
+    double angle = 0, size = 0;
+};
+
+// The positions of every layout rule of one code.
+struct CodeLayout {
+    std::vector<Point> pillars, pillarsMirrored;  // the fixed half is seen from the parting line
+    std::vector<Point> returnPins, ejectorGuides, topScrews, bottomScrews, ejectorScrews, stopPins, supports;
+};
+
+CodeLayout layoutCode(const Sources& src, const Size& s);
+
+// Every hole of a plate of a code in a style, in hole rule order (install 1:
+// the catalogue's holes). The derived spacer plate "方铁" carries the spacer
+// blocks' holes. The holes lock_fit and the checks look at.
+std::vector<PlacedHole> plateHoles(const Sources& src, const Size& s, const CodeLayout& layout,
+                                   const std::string& style, const std::string& plate);
+
+// The form a hole rule gives on a code; the nominal diameter names the block file.
+HoleForm ruleForm(const Sources& src, const HoleRule& rule, const Size& s);
+int nominalDiameter(const std::vector<double>& steps);
+
+// The eyebolt holes of a plate as the module lays them out for that thickness
+// (the eyebolt and lifting pattern tables), and their form and plan footprint.
+std::vector<PlacedEyebolt> plateEyebolts(const Sources& src, const Size& s, const std::string& plate, double thickness);
+HoleForm eyeboltForm(const Sources& src, double size);
+Box eyeboltFootprint(const Sources& src, const PlacedEyebolt& e);
+
+// The middles of the A and B plates' edges kept free for side locks.
+std::vector<Box> lockZones(const Size& s);
+
+// The pitch a row of screws of this thread may not exceed.
+double pitchLimit(double thread);
+
+bool overlaps(const Box& a, const Box& b, double gap);
+bool overlaps(const Box& b, const Point& c, double r, double gap);
+
+}  // namespace catalogue

@@ -1,0 +1,282 @@
+// The catalogue's build-time checks: each plate's holes against its outline,
+// its faces, its neighbours' holes, the lock zones and the eyebolts; each
+// column of holes against the plates it passes.
+#include "layout_checks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "hole_layout.h"
+
+namespace catalogue {
+
+namespace {
+
+const double kWall = 3.0;   // least steel between a hole and an edge, a face or another hole
+const double kGap = 2.0;    // least steel between two holes' outlines
+const double kLip = 10.0;   // least lip left under a clamp slot
+
+std::string at(const PlacedHole& h) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, " at (%g, %g) d%g", h.c.x, h.c.y, 2 * h.radius());
+    return h.process + buf;
+}
+
+std::string at(const PlacedEyebolt& e) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "拉令孔 M%g at (%g, %g)", e.size, e.c.x, e.c.y);
+    return buf;
+}
+
+// The plates a style's holes are on: the spacer blocks' holes are on the
+// derived spacer plate, which has the B plate's outline.
+std::vector<std::string> holePlates(const Style& st) {
+    std::vector<std::string> plates;
+    for (const auto& p : st.plates)
+        if (p.first != "方铁L" && p.first != "方铁R") plates.push_back(p.first);
+        else if (p.first == "方铁L") plates.push_back("方铁");
+    return plates;
+}
+
+// Where a plate lies in the closed mould, counted from the top clamp plate;
+// the spacer blocks stand beside both ejector plates.
+std::pair<int, int> levels(const std::string& plate) {
+    if (plate == "工面" || plate == "直身面板") return {0, 0};
+    if (plate == "A板") return {1, 1};
+    if (plate == "成品推板") return {2, 2};
+    if (plate == "B板") return {3, 3};
+    if (plate == "托板") return {4, 4};
+    if (plate == "方铁") return {5, 6};
+    if (plate == "面针板") return {5, 5};
+    if (plate == "底针板") return {6, 6};
+    if (plate == "工底" || plate == "直身底板") return {7, 7};
+    throw Failure("no place in the stack known for the plate " + plate);
+}
+
+// Whether a point lies on a plate's steel (the spacer blocks and the ejector
+// plates cover part of the mould's width only).
+bool covers(const std::string& plate, const Size& s, Point p) {
+    if (plate == "方铁") return std::fabs(p.x) >= s.W / 2 - s.ssbw && std::fabs(p.x) <= s.W / 2;
+    if (plate == "面针板" || plate == "底针板") return std::fabs(p.x) <= s.erpw / 2;
+    return true;
+}
+
+// The radius of a hole where it opens on a face ("top" or "bottom"); 0 when it
+// does not reach that face.
+double openingOn(const PlacedHole& h, const std::string& face) {
+    if (h.isSlot()) return 0;
+    const HoleForm& f = h.form;
+    double r = (f.through || f.face == face) ? f.bore / 2 : 0;
+    if (f.cbDia > 0 && f.face == face) r = f.cbDia / 2;
+    return r;
+}
+
+class Checker {
+public:
+    Checker(const Sources& src, const Size& s) : m_src(src), m_s(s), m_layout(layoutCode(src, s)) {}
+
+    void run() {
+        for (const Style& st : m_src.styles) {
+            m_style = st.name;
+            std::map<std::string, std::vector<PlacedHole>> byPlate;
+            for (const std::string& plate : holePlates(st)) {
+                byPlate[plate] = plateHoles(m_src, m_s, m_layout, st.name, plate);
+                checkPlate(plate, byPlate[plate]);
+            }
+            checkColumns(byPlate);
+            checkBearings(byPlate);
+        }
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& plate, const std::string& what) {
+        throw Failure(m_s.code + " " + m_style + " " + plate + " " + what);
+    }
+
+    void checkPlate(const std::string& plate, const std::vector<PlacedHole>& holes) {
+        const double w = plateWidth(plate, m_s) / 2, l = m_s.L / 2;
+        const std::vector<int> thicknesses = plateThicknesses(m_src, m_s, plate);
+        for (size_t i = 0; i < holes.size(); ++i) {
+            const PlacedHole& h = holes[i];
+            const double r = h.radius();
+            if (!h.isSlot() && (std::fabs(h.c.x) + r > w - kWall || std::fabs(h.c.y) + r > l - kWall))
+                fail(plate, at(h) + " breaks out of an edge");
+            if (plate == "方铁" && (std::fabs(h.c.x) - r < m_s.W / 2 - m_s.ssbw + kWall))
+                fail(plate, at(h) + " leaves the spacer block");
+            checkPillar(plate, h);
+            for (int t : thicknesses) checkFaces(plate, h, t);
+            for (size_t j = i + 1; j < holes.size(); ++j) {
+                const PlacedHole& o = holes[j];
+                bool clash = false;
+                if (h.isSlot() && o.isSlot()) clash = overlaps(h.slotBand(), o.slotBand(), kGap);
+                else if (h.isSlot()) clash = overlaps(h.slotBand(), o.c, o.radius(), kGap);
+                else if (o.isSlot()) clash = overlaps(o.slotBand(), h.c, r, kGap);
+                else clash = std::hypot(h.c.x - o.c.x, h.c.y - o.c.y) < r + o.radius() + kGap;
+                if (clash) fail(plate, at(h) + " runs into " + at(o));
+            }
+            if (plate == "A板" || plate == "B板")
+                for (const Box& z : lockZones(m_s))
+                    if (!h.isSlot() && overlaps(z, h.c, r, 0)) fail(plate, at(h) + " lies under a lock");
+        }
+        for (int t : thicknesses) checkEyebolts(plate, holes, t);
+        checkPitch(plate, holes);
+    }
+
+    // Blind and tapped holes leave a floor, counterbores the bore below them,
+    // clamp slots their lip.
+    void checkFaces(const std::string& plate, const PlacedHole& h, int t) {
+        const HoleForm& f = h.form;
+        const std::string thick = " in a plate " + std::to_string(t) + " thick";
+        if (h.isSlot()) {
+            if (f.cbDepth > t - kLip) fail(plate, at(h) + " leaves no lip" + thick);
+            return;
+        }
+        const double point = f.threaded ? 0.3 * f.tapDrill : 0.0;
+        if (!f.through && f.drillDepth + point > t - kWall) fail(plate, at(h) + " breaks through the far face" + thick);
+        if (f.cbDepth > 0 && f.cbDepth > t - kWall) fail(plate, at(h) + " counterbore leaves no bore" + thick);
+    }
+
+    // A pillar is held in a seat of its own size (the pillar's head plate, the
+    // plate its end stands in) and slides in a bush or a clearance wider than it;
+    // the seat keeps the standard's wall to the plate edge.
+    void checkPillar(const std::string& plate, const PlacedHole& h) {
+        double d = 0, wall = 0;
+        if (h.process == "导柱") d = m_s.var("gp"), wall = m_s.var("wall");
+        else if (h.process == "针板边") d = m_s.var("eg"), wall = m_s.var("egwall");
+        else return;
+        static const std::set<std::string> seats = {"GP", "GPT", "EGP", "EGE"};
+        if (seats.count(h.block) ? h.form.bore != d : h.form.bore <= d)
+            fail(plate, at(h) + " is no seat for a pillar of " + std::to_string(static_cast<int>(d)));
+        const double w = plateWidth(plate, m_s) / 2, l = m_s.L / 2;
+        const double edge = std::min(w - std::fabs(h.c.x), l - std::fabs(h.c.y));
+        if (edge - h.form.bore / 2 < wall) fail(plate, at(h) + " leaves less than its wall to the edge");
+    }
+
+    void checkEyebolts(const std::string& plate, const std::vector<PlacedHole>& holes, int t) {
+        const std::vector<PlacedEyebolt> eyebolts = plateEyebolts(m_src, m_s, plate, t);
+        for (size_t i = 0; i < eyebolts.size(); ++i) {
+            const PlacedEyebolt& e = eyebolts[i];
+            const Box b = eyeboltFootprint(m_src, e);
+            const std::string thick = " in a plate " + std::to_string(t) + " thick";
+            if (t < 2 * e.size) fail(plate, at(e) + thick + ": the plate must be twice the thread thick");
+            if (plate == "A板" || plate == "B板")
+                for (const Box& z : lockZones(m_s))
+                    if (overlaps(z, b, 0)) fail(plate, at(e) + " lies under a lock");
+            for (const PlacedHole& h : holes)
+                if (h.isSlot() ? overlaps(h.slotBand(), b, kGap) : overlaps(b, h.c, h.radius(), kGap))
+                    fail(plate, at(e) + " runs into " + at(h) + thick);
+            for (size_t j = i + 1; j < eyebolts.size(); ++j)
+                if (overlaps(b, eyeboltFootprint(m_src, eyebolts[j]), kGap))
+                    fail(plate, at(e) + " runs into " + at(eyebolts[j]));
+        }
+    }
+
+    void checkPitch(const std::string& plate, const std::vector<PlacedHole>& holes) {
+        static const std::map<std::string, std::string> screws = {
+            {"面板螺丝", "ts"}, {"底板螺丝", "ts"}, {"针板螺丝", "es"}};
+        for (const auto& sc : screws) {
+            std::map<double, std::vector<double>> rows;
+            for (const PlacedHole& h : holes)
+                if (h.process == sc.first) rows[h.c.x].push_back(h.c.y);
+            const double limit = pitchLimit(m_s.var(sc.second));
+            for (auto& row : rows) {
+                std::sort(row.second.begin(), row.second.end());
+                for (size_t i = 1; i < row.second.size(); ++i)
+                    if (row.second[i] - row.second[i - 1] > limit + 1e-9)
+                        fail(plate, sc.first + " stand further apart than their pitch limit");
+            }
+        }
+    }
+
+    // Holes of one process at one position form a column through the stack: it
+    // passes every plate between its ends that has steel there, and a column
+    // ending in a tapped hole fastens every plate it passes. Every plate must be
+    // fastened to a neighbour.
+    void checkColumns(const std::map<std::string, std::vector<PlacedHole>>& byPlate) {
+        struct Column {
+            std::set<std::string> plates;
+            bool fastens = false;
+        };
+        // The fixed half's plates are laid out as seen from the parting line:
+        // their x runs the other way in the stack.
+        auto physicalX = [&](const std::string& plate, double x) {
+            auto l = m_src.locationOf.find(plate);
+            return l != m_src.locationOf.end() && l->second == "上模" ? -x : x;
+        };
+        std::map<std::pair<std::string, std::pair<double, double>>, Column> columns;
+        for (const auto& p : byPlate)
+            for (const PlacedHole& h : p.second) {
+                if (h.isSlot()) continue;  // each clamp plate's own
+                Column& c = columns[{h.process, {physicalX(p.first, h.c.x), h.c.y}}];
+                c.plates.insert(p.first);
+                if (h.form.threaded) c.fastens = true;
+            }
+        std::set<std::string> fastened;
+        for (const auto& col : columns) {
+            const Column& c = col.second;
+            if (c.plates.size() < 2) continue;
+            int top = 99, bottom = -1;
+            for (const std::string& p : c.plates) {
+                top = std::min(top, levels(p).first);
+                bottom = std::max(bottom, levels(p).second);
+            }
+            const Point where{col.first.second.first, col.first.second.second};
+            for (const auto& p : byPlate) {
+                const auto lv = levels(p.first);
+                if (lv.second > top && lv.first < bottom && covers(p.first, m_s, where) && !c.plates.count(p.first)) {
+                    char buf[96];
+                    std::snprintf(buf, sizeof buf, " at (%g, %g) stop at this plate: it has no hole for them",
+                                  where.x, where.y);
+                    fail(p.first, col.first.first + buf);
+                }
+            }
+            if (c.fastens) fastened.insert(c.plates.begin(), c.plates.end());
+        }
+        for (const auto& p : byPlate)
+            if (!fastened.count(p.first)) fail(p.first, "is fastened to no neighbour");
+    }
+
+    // The stop pins' heads carry the ejector plate, the support pillars carry the
+    // support plate (or the B plate): each stands on steel, not on a hole.
+    void checkBearings(const std::map<std::string, std::vector<PlacedHole>>& byPlate) {
+        auto bears = [&](const std::string& part, double radius, const std::string& plate, const std::string& face,
+                         const std::string& own) {
+            auto on = byPlate.find(plate);
+            if (on == byPlate.end()) return;
+            for (const auto& p : byPlate)
+                for (const PlacedHole& h : p.second) {
+                    if (h.process != part) continue;
+                    for (const PlacedHole& o : on->second) {
+                        if (o.process == own && o.c.x == h.c.x && o.c.y == h.c.y) continue;
+                        const double r = openingOn(o, face);
+                        if (r > 0 && std::hypot(o.c.x - h.c.x, o.c.y - h.c.y) < radius + r + 1)
+                            fail(plate, at(o) + " lies under the " + part + at(h).substr(part.size()));
+                    }
+                }
+        };
+        const double stop = m_s.var("stop") / 2, sup = m_s.var("sup") / 2;
+        for (const char* bottom : {"工底", "直身底板"}) {
+            if (!byPlate.count(bottom)) continue;
+            bears("垃圾钉", stop, "底针板", "bottom", "");
+            bears("垃圾钉", stop, bottom, "top", "垃圾钉");
+            bears("撑头", sup, bottom, "top", "撑头");
+            bears("撑头", sup, byPlate.count("托板") ? "托板" : "B板", "bottom", "");
+        }
+    }
+
+    const Sources& m_src;
+    const Size& m_s;
+    CodeLayout m_layout;
+    std::string m_style;
+};
+
+}  // namespace
+
+void checkCatalogue(const Sources& src) {
+    for (const Size& s : src.sizes) Checker(src, s).run();
+}
+
+}  // namespace catalogue
