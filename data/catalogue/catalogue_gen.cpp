@@ -334,11 +334,16 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
             Db& db_;
             const std::string& dir_;
         } sink(db, dir);
-        std::set<std::string> plateNames = {"方铁"}, processNames = {"拉令孔"};
-        for (const Style& st : src.styles)
-            for (const auto& p : st.plates) plateNames.insert(p.first);
-        for (const HoleRule& r : src.rules) processNames.insert(r.process);
-        writeOrderTables(sink, plateNames, processNames);
+        OrderCatalogue order;
+        order.plates = {"方铁"};
+        order.processes = {"拉令孔"};
+        for (const Style& st : src.styles) {
+            order.styles.insert(st.name);
+            for (const auto& p : st.plates) order.plates.insert(p.first);
+        }
+        for (const HoleRule& r : src.rules) order.processes.insert(r.process);
+        for (const Size& s : src.sizes) order.partSizes[s.code] = s.vars;
+        writeOrderTables(sink, order);
         db.finish();
         db.exec("COMMIT");
     }

@@ -1,12 +1,24 @@
 -- Tables of the order list (订料单) in ZDTSTANDARDMOULD.db, filled by
 -- catalogue_gen from order_*.csv beside this file. The module only reads them.
 --
--- Formulas (length, engage, size and the stack figures) add and subtract
--- terms: a number, a name, or a number times a name ("1.5*d"). A name is a
--- plate of the base (its thickness; 0 when the base has no such plate), a
--- standard part of the base (its length; 0 when the base has none), an earlier
--- stack figure, or d / D: the smallest and the largest diameter of the hole
--- the part sits in.
+-- Formulas (size, length, engage, reach and the stack figures) add and
+-- subtract terms: a number, a name, or a number times a name ("1.5*ts"). A
+-- name is a plate of the base (its thickness; 0 when the base has no such
+-- plate), a standard part of the base (its length; 0 when the base has none),
+-- an earlier stack figure, a part size of the mould code (BOM_PART_SIZE), or
+-- d / D: the smallest and the largest diameter of the hole the part is
+-- counted on.
+
+-- The sizes of the standard parts of each mould code, by the names the
+-- catalogue's hole rules use (gp the guide pillar, rp the return pin, ts the
+-- clamp screw thread, tsk its counterbore depth, stoph the stop pin height,
+-- ...): the names the part rules' formulas use, for every code that has them.
+CREATE TABLE BOM_PART_SIZE (
+  MCODE TEXT NOT NULL,
+  name  TEXT NOT NULL,
+  value REAL NOT NULL
+);
+CREATE UNIQUE INDEX BOM_PART_SIZE_KEY ON BOM_PART_SIZE (MCODE, name);
 
 -- The steel a plate is ordered in; pocketed: the steel when the plate carries
 -- a pocket (cavity and core plates), empty for the same.
@@ -20,23 +32,30 @@ CREATE TABLE BOM_PLATE_MATERIAL (
 -- plate platename ('' every plate) and lists one part per hole (counting
 -- 'hole'), or as many as the plate with the most such holes needs (counting
 -- 'plate': eyebolts go from plate to plate); counting 'lock' lists the locks
--- of type proc_name the design carries. installway: the guide pillar mounting
--- the row is for (1 normal, 0 reversed), -1 either. thread: 1 the size is a
--- metric thread (the part goes into a tapped hole of platename), 0 a diameter.
--- length: what the part spans ('' no length); engage: what it reaches into
--- its thread beyond that. The ordered length is length + engage, rounded up to
--- the next length of the series rounding ('' not rounded). The tapped hole is
--- made 3 mm deeper than the part reaches into it.
+-- of type proc_name the design carries. model: the styles the row is for,
+-- comma separated ('' every style). installway: the guide pillar mounting the
+-- row is for (1 normal, 0 reversed), -1 either. thread: 1 the size is a
+-- metric thread, 0 a diameter. endthread: the thread of the part's end that
+-- screws into the counted hole ('' none), shown after the size and length.
+-- length: what the part spans ('' no length). A part with a length and a
+-- rounding series is screwed in: it reaches at least engage and at most
+-- reach into its thread ('' the thread of the tapped hole it is counted on,
+-- as HOLE_FORM gives it; none for a plain hole), and is ordered in the
+-- longest length of the series that does so, else the longest multiple of
+-- 5 mm, else of 1 mm. Without a series the ordered length is length + engage.
 CREATE TABLE BOM_STANDARD_PART (
   sortorder  INTEGER NOT NULL,
   proc_name  TEXT NOT NULL,
   platename  TEXT NOT NULL,
+  model      TEXT NOT NULL,
   installway INTEGER NOT NULL,
   partname   TEXT NOT NULL,
   thread     INTEGER NOT NULL,
   size       TEXT NOT NULL,
+  endthread  TEXT NOT NULL,
   length     TEXT NOT NULL,
   engage     TEXT NOT NULL,
+  reach      TEXT NOT NULL,
   rounding   TEXT NOT NULL,
   counting   TEXT NOT NULL,
   material   TEXT NOT NULL

@@ -1,5 +1,5 @@
-// The order list's tables: plate materials, standard part rules, preferred
-// length series and stack figures. Every formula is checked here, name by
+// The order list's tables: plate materials, standard part rules with the part
+// sizes they name, preferred length series and stack figures. Every formula is checked here, name by
 // name, so the module never meets a rule that names nothing.
 #include "order_tables.h"
 
@@ -45,9 +45,17 @@ void checkFormula(const std::string& source, const Row& row, const std::string& 
         if (!known.count(name)) refuse(source, row, "unknown name '" + name + "' in formula '" + formula + "'");
 }
 
+std::string number(double v) {
+    std::ostringstream text;
+    text.precision(10);
+    text << v;
+    return text.str();
+}
+
 }  // namespace
 
-void writeOrderTables(CatalogueSink& out, const std::set<std::string>& plates, const std::set<std::string>& processes) {
+void writeOrderTables(CatalogueSink& out, const OrderCatalogue& catalogue) {
+    const std::set<std::string>& plates = catalogue.plates;
     out.exec(out.text("order_schema.sql"));
 
     for (const Row& f : out.csv("order_materials.csv", 3)) {
@@ -70,28 +78,42 @@ void writeOrderTables(CatalogueSink& out, const std::set<std::string>& plates, c
         series.insert(f[0]);
     }
 
-    const std::vector<Row> parts = out.csv("order_parts.csv", 12);
+    std::set<std::string> sizeNames;
+    for (const auto& code : catalogue.partSizes)
+        for (const auto& size : code.second) sizeNames.insert(size.first);
+    const std::vector<Row> parts = out.csv("order_parts.csv", 15);
     std::set<std::string> known = plates;
-    for (const Row& f : parts) known.insert(f[4]);
+    for (const Row& f : parts) known.insert(f[5]);
     std::set<std::string> withSize = known;
     withSize.insert({"d", "D"});
+    withSize.insert(sizeNames.begin(), sizeNames.end());
+    std::set<std::string> sizesUsed;
     for (const Row& f : parts) {
-        const std::string& counting = f[10];
+        const std::string& counting = f[13];
         if (!isNumber(f[0])) refuse("order_parts.csv", f, "sortorder must be a number");
         if (counting != "hole" && counting != "plate" && counting != "lock")
             refuse("order_parts.csv", f, "counting must be hole, plate or lock");
-        if (counting != "lock" && !processes.count(f[1])) refuse("order_parts.csv", f, "unknown process");
+        if (counting != "lock" && !catalogue.processes.count(f[1])) refuse("order_parts.csv", f, "unknown process");
         if (!f[2].empty() && !plates.count(f[2])) refuse("order_parts.csv", f, "unknown plate");
-        if (f[3] != "-1" && f[3] != "0" && f[3] != "1") refuse("order_parts.csv", f, "installway must be -1, 0 or 1");
-        if (f[5] != "0" && f[5] != "1") refuse("order_parts.csv", f, "thread must be 0 or 1");
-        if (f[4].empty() || f[11].empty()) refuse("order_parts.csv", f, "a part needs a name and a material");
-        if ((counting == "lock") != f[6].empty()) refuse("order_parts.csv", f, "a size formula, except for locks");
-        if (!f[9].empty() && !series.count(f[9])) refuse("order_parts.csv", f, "unknown length series");
-        for (int column : {6, 7, 8}) checkFormula("order_parts.csv", f, f[column], withSize);
+        std::istringstream styles(f[3]);
+        for (std::string style; std::getline(styles, style, ',');)
+            if (!catalogue.styles.count(style)) refuse("order_parts.csv", f, "unknown style '" + style + "'");
+        if (f[4] != "-1" && f[4] != "0" && f[4] != "1") refuse("order_parts.csv", f, "installway must be -1, 0 or 1");
+        if (f[6] != "0" && f[6] != "1") refuse("order_parts.csv", f, "thread must be 0 or 1");
+        if (f[5].empty() || f[14].empty()) refuse("order_parts.csv", f, "a part needs a name and a material");
+        if ((counting == "lock") != f[7].empty()) refuse("order_parts.csv", f, "a size formula, except for locks");
+        if (!f[12].empty() && !series.count(f[12])) refuse("order_parts.csv", f, "unknown length series");
+        if (!f[11].empty() && f[12].empty()) refuse("order_parts.csv", f, "a reach needs a length series");
+        for (int column : {7, 8, 9, 10, 11}) {
+            checkFormula("order_parts.csv", f, f[column], withSize);
+            for (const std::string& name : formulaNames(f[column]))
+                if (sizeNames.count(name)) sizesUsed.insert(name);
+        }
         Row values = f;
-        for (int column : {1, 2, 4, 6, 7, 8, 9, 10, 11}) values[column] = "\x02" + f[column];
-        out.insert("INSERT INTO BOM_STANDARD_PART (sortorder, proc_name, platename, installway, partname, thread, "
-                   "size, length, engage, rounding, counting, material) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)",
+        for (int column : {1, 2, 3, 5, 7, 8, 9, 10, 11, 12, 13, 14}) values[column] = "\x02" + f[column];
+        out.insert("INSERT INTO BOM_STANDARD_PART (sortorder, proc_name, platename, model, installway, partname, "
+                   "thread, size, endthread, length, engage, reach, rounding, counting, material) "
+                   "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
                    values);
     }
 
@@ -102,4 +124,11 @@ void writeOrderTables(CatalogueSink& out, const std::set<std::string>& plates, c
         out.insert("INSERT INTO BOM_STACK_FIGURE (sortorder, name, formula, note) VALUES (?,?,?,?)",
                    {f[0], "\x02" + f[1], "\x02" + f[2], "\x02" + f[3]});
     }
+
+    // Only the sizes the rules name: a code's few rows are all the module reads.
+    for (const auto& code : catalogue.partSizes)
+        for (const auto& size : code.second)
+            if (sizesUsed.count(size.first))
+                out.insert("INSERT INTO BOM_PART_SIZE (MCODE, name, value) VALUES (?,?,?)",
+                           {"\x02" + code.first, "\x02" + size.first, number(size.second)});
 }

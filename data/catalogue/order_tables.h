@@ -3,6 +3,7 @@
 // through the sink it hands over.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,8 +20,17 @@ public:
     virtual void insert(const std::string& sql, const std::vector<std::string>& values) = 0;
 };
 
-// Writes the tables. plates: every plate name a style lists, with the derived
-// spacer outline; processes: the machining processes of the hole rules.
-// Throws std::runtime_error naming the line of a row that names an unknown
-// plate, process, part, series or figure, or has a value out of range.
-void writeOrderTables(CatalogueSink& out, const std::set<std::string>& plates, const std::set<std::string>& processes);
+// What the tables are checked against, from the rest of the catalogue.
+struct OrderCatalogue {
+    std::set<std::string> plates;     // every plate name a style lists, with the derived spacer outline
+    std::set<std::string> processes;  // the machining processes of the hole rules
+    std::set<std::string> styles;
+    // Per mould code, its part sizes by the names of the hole rules (gp, ts, stoph, ...).
+    std::map<std::string, std::map<std::string, double>> partSizes;
+};
+
+// Writes the tables, with the part sizes the part rules name for every code
+// that has them. Throws std::runtime_error naming the line of a row that names
+// an unknown plate, style, process, part, size, series or figure, or has a
+// value out of range.
+void writeOrderTables(CatalogueSink& out, const OrderCatalogue& catalogue);

@@ -2,6 +2,9 @@
 // their statements on every path and never throw.
 #include "catalogue/order_queries.h"
 
+#include <climits>
+#include <cstdlib>
+
 #include "catalogue/catalogue_queries.h"
 #include "catalogue/catalogue_statement.h"
 
@@ -31,22 +34,25 @@ std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue) {
 std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
     std::vector<StandardPartRule> rules;
     Statement s(catalogue,
-                L"select sortorder, proc_name, platename, installway, partname, thread, size, length, engage, "
-                L"rounding, counting, material from BOM_STANDARD_PART order by sortorder, rowid");
+                L"select sortorder, proc_name, platename, model, installway, partname, thread, size, endthread, "
+                L"length, engage, reach, rounding, counting, material from BOM_STANDARD_PART order by sortorder, rowid");
     while (s.next()) {
         StandardPartRule r;
         r.sortOrder = s.integer(0);
         r.process = textOf(s, 1);
         r.plateName = textOf(s, 2);
-        r.installWay = s.integer(3);
-        r.partName = textOf(s, 4);
-        r.thread = s.integer(5) != 0;
-        r.size = textOf(s, 6);
-        r.length = textOf(s, 7);
-        r.engage = textOf(s, 8);
-        r.rounding = textOf(s, 9);
-        r.counting = textOf(s, 10);
-        r.material = textOf(s, 11);
+        r.model = textOf(s, 3);
+        r.installWay = s.integer(4);
+        r.partName = textOf(s, 5);
+        r.thread = s.integer(6) != 0;
+        r.size = textOf(s, 7);
+        r.endThread = textOf(s, 8);
+        r.length = textOf(s, 9);
+        r.engage = textOf(s, 10);
+        r.reach = textOf(s, 11);
+        r.rounding = textOf(s, 12);
+        r.counting = textOf(s, 13);
+        r.material = textOf(s, 14);
         rules.push_back(r);
     }
     return rules;
@@ -64,6 +70,87 @@ std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue) {
     Statement s(catalogue, L"select name, formula, note from BOM_STACK_FIGURE order by sortorder, rowid");
     while (s.next()) figures.push_back({textOf(s, 0), textOf(s, 1), textOf(s, 2)});
     return figures;
+}
+
+std::map<std::wstring, double> loadPartSizes(CatalogueDb& catalogue, const std::wstring& mouldCode) {
+    std::map<std::wstring, double> sizes;
+    Statement s(catalogue, L"select name, value from BOM_PART_SIZE where MCODE=" + quoted(mouldCode));
+    while (s.next()) sizes[textOf(s, 0)] = s.real(1);
+    return sizes;
+}
+
+std::map<HoleBlockKey, std::wstring> loadHoleBlockStems(CatalogueDb& catalogue) {
+    std::map<HoleBlockKey, std::wstring> stems;
+    Statement s(catalogue, L"select PLATENAME, ITEMTYPENAME, INSTALLWAY, blockname from STANDITEMBLOCKSETUP "
+                           L"where FACEDIR='A1' and blockname like '%-A1'");
+    while (s.next()) {
+        const std::wstring block = textOf(s, 3);
+        stems[HoleBlockKey(s.text(0), s.text(1), s.integer(2))] = block.substr(0, block.size() - 3);
+    }
+    return stems;
+}
+
+namespace {
+
+// Reads the forms of a statement's rows (blockstem, diameter, thickness, then
+// the form's columns) into forms by the key each row is nearest to.
+void readHoleForms(Statement& s, const std::set<HoleFormKey>& keys, std::map<HoleFormKey, HoleForm>& forms) {
+    std::map<HoleFormKey, int32_t> distance;
+    while (s.next()) {
+        const std::wstring stem = textOf(s, 0);
+        const int32_t diameter = s.integer(1), thickness = s.integer(2);
+        for (auto key = keys.lower_bound(HoleFormKey(stem, diameter, INT32_MIN));
+             key != keys.end() && std::get<0>(*key) == stem && std::get<1>(*key) == diameter; ++key) {
+            const int32_t off = std::abs(thickness - std::get<2>(*key));
+            auto known = distance.find(*key);
+            if (known != distance.end() && known->second <= off) continue;
+            distance[*key] = off;
+            HoleForm& form = forms[*key];
+            form.kind = textOf(s, 3);
+            form.face = textOf(s, 4);
+            form.bore = s.real(5);
+            form.threaded = s.integer(6) != 0;
+            form.tapDrill = s.real(7);
+            form.through = s.integer(8) != 0;
+            form.depth = s.real(9);
+            form.drillDepth = s.real(10);
+            form.cbDia = s.real(11);
+            form.cbDepth = s.real(12);
+        }
+    }
+}
+
+const wchar_t* const kHoleFormColumns =
+    L"select blockstem, diameter, thickness, kind, face, bore, threaded, tapdrill, through, depth, drilldepth, "
+    L"cbdia, cbdepth from HOLE_FORM where ";
+
+}  // namespace
+
+std::map<HoleFormKey, HoleForm> loadHoleForms(CatalogueDb& catalogue, const std::set<HoleFormKey>& keys) {
+    std::map<HoleFormKey, HoleForm> forms;
+    if (keys.empty()) return forms;
+    std::wstring exact;
+    for (const HoleFormKey& key : keys)
+        exact += std::wstring(exact.empty() ? L"" : L" or ") + L"(blockstem=" + quoted(std::get<0>(key)) +
+                 L" and diameter=" + std::to_wstring(std::get<1>(key)) + L" and thickness=" +
+                 std::to_wstring(std::get<2>(key)) + L")";
+    {
+        Statement s(catalogue, kHoleFormColumns + exact);
+        readHoleForms(s, keys, forms);
+    }
+    if (forms.size() == keys.size()) return forms;
+    // A thickness the catalogue has no drawing for: every thickness of the block and diameter.
+    std::set<HoleFormKey> missing;
+    std::wstring any;
+    for (const HoleFormKey& key : keys) {
+        if (forms.count(key) != 0) continue;
+        missing.insert(key);
+        any += std::wstring(any.empty() ? L"" : L" or ") + L"(blockstem=" + quoted(std::get<0>(key)) +
+               L" and diameter=" + std::to_wstring(std::get<1>(key)) + L")";
+    }
+    Statement s(catalogue, kHoleFormColumns + any);
+    readHoleForms(s, missing, forms);
+    return forms;
 }
 
 std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(CatalogueDb& catalogue,

@@ -1,13 +1,17 @@
 // The statements of the order list: the catalogue's rules for plate steels,
-// standard parts, preferred lengths and stack figures (the BOM_ tables), the
-// eyebolts of a whole base, and the machining holes of every plate of a base
-// in one statement (on BOM_HOLE_STEP, the machining tables' steps folded). A catalogue
-// without the BOM_ tables (one older than the order list) gives empty lists.
+// standard parts, the part sizes of a mould code, preferred lengths and stack
+// figures (the BOM_ tables), the eyebolts of a whole base, the machining holes
+// of every plate of a base in one statement (on BOM_HOLE_STEP, the machining
+// tables' steps folded), and how those holes are machined (HOLE_FORM). A
+// catalogue without the BOM_ tables (one older than the order list) gives
+// empty lists.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "catalogue/catalogue_db.h"
@@ -24,12 +28,15 @@ struct StandardPartRule {
     int32_t sortOrder = 0;
     std::wstring process;
     std::wstring plateName;  // empty: every plate
+    std::wstring model;      // the styles it is for, comma separated; empty: every style
     int32_t installWay = -1;
     std::wstring partName;
     bool thread = false;
     std::wstring size;
+    std::wstring endThread;
     std::wstring length;
     std::wstring engage;
+    std::wstring reach;
     std::wstring rounding;
     std::wstring counting;  // "hole", "plate" or "lock"
     std::wstring material;
@@ -59,6 +66,22 @@ std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue);
 std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalogue);
 // In sortorder.
 std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue);
+// The part sizes of a mould code by name (gp, ts, stoph, ...).
+std::map<std::wstring, double> loadPartSizes(CatalogueDb& catalogue, const std::wstring& mouldCode);
+
+// The plan view block stem of every machining process on every plate it
+// drills: (plate, process, install way) -> "GP" of "GP-A1".
+using HoleBlockKey = std::tuple<std::wstring, std::wstring, int32_t>;
+std::map<HoleBlockKey, std::wstring> loadHoleBlockStems(CatalogueDb& catalogue);
+
+// A hole form as the drawing asks for it: block stem, the hole's nominal
+// diameter, the plate's thickness in whole millimetres.
+using HoleFormKey = std::tuple<std::wstring, int32_t, int32_t>;
+// The forms of the keys, all in one or two statements: the row for the
+// plate's thickness, else the row of the nearest thickness the catalogue has
+// for that block and diameter (a plate of a thickness no drawing was made for
+// is machined alike). Keys the catalogue has no row for are left out.
+std::map<HoleFormKey, HoleForm> loadHoleForms(CatalogueDb& catalogue, const std::set<HoleFormKey>& keys);
 
 // The eyebolt holes of every plate of a base (the rows of its plates, with
 // their chosen thicknesses), laid out by the rules computeEyeboltPlacements

@@ -77,10 +77,12 @@ std::string orderCsvText(const OrderList& list) {
             appendField(text, *field);
             text += L',';
         }
-        text += formatMillimetres(hole.x) + L',' + formatMillimetres(hole.y) + L',';
-        text += hole.depth < 0 ? std::wstring(kThroughHole) : formatMillimetres(hole.depth);
+        text += formatFineMillimetres(hole.x) + L',' + formatFineMillimetres(hole.y) + L',';
+        text += hole.depth < 0 ? std::wstring(kThroughHole) : formatFineMillimetres(hole.depth);
         text += L',';
         appendField(text, hole.counterbore);
+        text += L',';
+        appendField(text, hole.face);
         text += L"\r\n";
     }
     // The byte-order mark tells a spreadsheet the text is UTF-8.

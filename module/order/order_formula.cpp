@@ -106,21 +106,28 @@ std::wstring OrderFormula::explain(const Lookup& lookup) const {
     return text;
 }
 
-std::wstring formatMillimetres(double value) {
-    const double tenths = std::round(value * 10.0);
-    if (!std::isfinite(tenths) || std::fabs(tenths) > 1e15) return L"?";
-    // Whole tenths as an integer: exact, and far quicker than a formatted print
+namespace {
+
+// A value in whole units of 10^-decimals, written without trailing zeros.
+std::wstring formatDecimal(double value, int decimals) {
+    const double scale = decimals == 2 ? 100.0 : 10.0;
+    const double units = std::round(value * scale);
+    if (!std::isfinite(units) || std::fabs(units) > 1e15) return L"?";
+    // Whole units as an integer: exact, and far quicker than a formatted print
     // for the hundreds of numbers of a hole table.
-    long long n = static_cast<long long>(tenths);
+    long long n = static_cast<long long>(units);
     const bool negative = n < 0;
     if (negative) n = -n;
     wchar_t digits[24];
     wchar_t* first = digits + sizeof digits / sizeof digits[0];
-    if (n % 10 != 0) {
-        *--first = static_cast<wchar_t>(L'0' + n % 10);
-        *--first = L'.';
+    bool fraction = false;
+    for (int place = 0; place < decimals; ++place, n /= 10) {
+        const int digit = static_cast<int>(n % 10);
+        if (digit == 0 && !fraction) continue;
+        *--first = static_cast<wchar_t>(L'0' + digit);
+        fraction = true;
     }
-    n /= 10;
+    if (fraction) *--first = L'.';
     do {
         *--first = static_cast<wchar_t>(L'0' + n % 10);
         n /= 10;
@@ -128,3 +135,9 @@ std::wstring formatMillimetres(double value) {
     if (negative) *--first = L'-';
     return std::wstring(first, digits + sizeof digits / sizeof digits[0]);
 }
+
+}  // namespace
+
+std::wstring formatMillimetres(double value) { return formatDecimal(value, 1); }
+
+std::wstring formatFineMillimetres(double value) { return formatDecimal(value, 2); }

@@ -34,3 +34,5 @@ private:
 // A length or size as the order list shows it: to the tenth of a millimetre,
 // without a trailing ".0" ("145", "100.5", "-117").
 std::wstring formatMillimetres(double value);
+// To the hundredth, as a hole is machined ("4.05", "73.5", "-117").
+std::wstring formatFineMillimetres(double value);

@@ -1,7 +1,8 @@
 // Making the order list. The base is laid out again from its design (plates
 // only, no drawing); its holes come from the catalogue's folded hole steps of
 // the whole base and are merged as the drawing merges each plate's, so the list
-// names the holes the drawing shows. Every engineering rule (which part a hole seats, how long it
+// names the holes the drawing shows, each machined as the block that draws it
+// (HOLE_FORM). Every engineering rule (which part a hole seats, how long it
 // is, which steel a plate is) is a catalogue row; this file only applies them.
 #include "order/order_list.h"
 
@@ -20,7 +21,7 @@
 
 const wchar_t* const kOrderColumns[7] = {L"类别", L"名称", L"规格", L"数量", L"材料", L"单重(kg)", L"总重(kg)"};
 const wchar_t* const kHoleTableName = L"孔位表";
-const wchar_t* const kHoleColumns[7] = {L"模板", L"工序", L"孔径/螺纹", L"X", L"Y", L"深度", L"沉孔"};
+const wchar_t* const kHoleColumns[8] = {L"模板", L"工序", L"孔径/螺纹", L"X", L"Y", L"深度", L"沉孔", L"加工面"};
 const wchar_t* const kThroughHole = L"通孔";
 
 namespace {
@@ -29,14 +30,20 @@ const wchar_t* const kDerivedSpacer = L"方铁";
 const wchar_t* const kLeftSpacer = L"方铁L";
 const wchar_t* const kRightSpacer = L"方铁R";
 const wchar_t* const kEyeboltProcess = L"拉令孔";
+const wchar_t* const kGuidePillar = L"导柱";
+
+const double kNoLimit = 1e300;
 
 double tenth(double v) { return std::round(v * 10.0) / 10.0; }
+double hundredth(double v) { return std::round(v * 100.0) / 100.0; }
 
 // One hole: its steps by diameter (the first catalogue row of a diameter
-// wins, as in the drawing), centred on the smallest.
+// wins, as in the drawing), centred on the smallest, and how it is machined.
 struct Hole {
     std::map<double, std::pair<double, double>> steps;
-    bool sideFace = false;  // an eyebolt hole, drilled into a side face
+    HoleFormKey formKey;
+    const HoleForm* form = nullptr;
+    double threadLength = -1;  // a tapped hole: how long its thread is (through: the plate); else negative
     double d() const { return steps.begin()->first; }
     double D() const { return steps.rbegin()->first; }
 };
@@ -45,14 +52,15 @@ using ProcessHoles = std::map<std::wstring, std::map<int32_t, Hole>>;
 // A rule with its formulas read.
 struct PartRule {
     StandardPartRule row;
-    OrderFormula size, length, engage;
+    OrderFormula size, endThread, length, engage, reach;
 };
 
 // What one rule makes of one hole.
 struct PartValue {
     double size = 0;
-    double spanned = 0;  // the length formula's value
-    double ordered = 0;  // length + engage, rounded to the series
+    double endThread = 0;  // 0: none
+    double spanned = 0;    // the length formula's value
+    double ordered = 0;    // the length the part is ordered in
     bool hasLength = false;
 };
 
@@ -70,13 +78,13 @@ public:
 
 private:
     bool loadRules(std::wstring& problem);
-    void loadHoles();
+    bool loadHoles(std::wstring& problem);
     std::vector<std::wstring> platesInOrder() const;
     bool applies(const PartRule& rule) const;
     std::vector<std::wstring> platesOf(const PartRule& rule) const;
     bool lookup(const std::wstring& name, const Hole* hole, double& value);
     bool evaluate(const PartRule& rule, const Hole& hole, PartValue& value, std::wstring& problem);
-    double rounded(const std::wstring& series, double length) const;
+    double orderedLength(const std::wstring& series, double least, double most) const;
     std::wstring spec(const PartRule& rule, const PartValue& value) const;
     bool partLength(const std::wstring& name, double& value);
 
@@ -86,7 +94,7 @@ private:
     void tally(const PartRule& rule, const std::wstring& specText, int quantity);
     bool addFigures(OrderList& list, std::wstring& problem);
     void addHoleTable(OrderList& list) const;
-    HoleItem holeItem(const std::wstring& plate, const std::wstring& process, int32_t number, const Hole& hole) const;
+    HoleItem holeItem(const std::wstring& plate, const std::wstring& process, const Hole& hole) const;
 
     const MouldBaseModel& m_design;
     MouldBaseModel& m_stack;
@@ -96,14 +104,14 @@ private:
     std::map<std::wstring, PlateMaterialRule> m_materials;
     std::vector<PartRule> m_rules;
     std::map<std::wstring, std::vector<double>> m_series;
+    std::map<std::wstring, double> m_partSizes;
     std::vector<StackFigureRule> m_figureRules;
     std::map<std::wstring, double> m_figures;
     std::set<std::wstring> m_partNames;
     std::set<std::wstring> m_evaluating;  // parts whose length is being worked out
 
     std::map<std::wstring, ProcessHoles> m_holes;  // plate -> its holes
-    // Tapped holes: (plate, process, hole number) -> thread depth.
-    std::map<std::tuple<std::wstring, std::wstring, int32_t>, double> m_tapped;
+    std::map<HoleFormKey, HoleForm> m_forms;
     std::vector<Tally> m_parts;
     std::map<std::wstring, size_t> m_partIndex;
 };
@@ -111,13 +119,15 @@ private:
 bool OrderBuilder::loadRules(std::wstring& problem) {
     for (PlateMaterialRule& m : loadPlateMaterials(m_catalogue)) m_materials[m.plateName] = m;
     m_series = loadLengthSeries(m_catalogue);
+    m_partSizes = loadPartSizes(m_catalogue, m_stack.params->mouldCode);
     m_figureRules = loadStackFigures(m_catalogue);
     for (const StandardPartRule& row : loadStandardPartRules(m_catalogue)) {
         PartRule rule;
         rule.row = row;
         std::wstring why;
-        if (!rule.size.parse(row.size, why) || !rule.length.parse(row.length, why) ||
-            !rule.engage.parse(row.engage, why)) {
+        if (!rule.size.parse(row.size, why) || !rule.endThread.parse(row.endThread, why) ||
+            !rule.length.parse(row.length, why) || !rule.engage.parse(row.engage, why) ||
+            !rule.reach.parse(row.reach, why)) {
             problem = L"标准件规则“" + row.partName + L"”（" + row.process + L"）：" + why;
             return false;
         }
@@ -131,7 +141,7 @@ bool OrderBuilder::loadRules(std::wstring& problem) {
     return true;
 }
 
-void OrderBuilder::loadHoles() {
+bool OrderBuilder::loadHoles(std::wstring& problem) {
     const MouldBaseParams& p = *m_stack.params;
     const std::vector<CatalogueHoleStep> steps =
         loadMachiningHoleSteps(m_catalogue, p.style, p.mouldCode, p.ejectorGuide);
@@ -157,9 +167,48 @@ void OrderBuilder::loadHoles() {
         for (size_t i = 0; i < eyebolts.size(); ++i) {
             Hole& hole = m_holes[plate.first][kEyeboltProcess][static_cast<int32_t>(i)];
             hole.steps.emplace(leadingDecimal(eyebolts[i].size), std::make_pair(eyebolts[i].x, eyebolts[i].y));
-            hole.sideFace = true;
         }
     }
+
+    // Each hole is machined as the block that draws it says: the block of its
+    // process on its plate, by the hole's nominal diameter and the plate's thickness.
+    const std::map<HoleBlockKey, std::wstring> stems = loadHoleBlockStems(m_catalogue);
+    std::set<HoleFormKey> keys;
+    for (auto& plate : m_holes) {
+        const double thickness = m_stack.plates.at(plate.first)->thickness;
+        for (auto& process : plate.second) {
+            const int32_t way = process.first == kGuidePillar ? m_installWay : 1;
+            auto stem = stems.find(HoleBlockKey(plate.first, process.first, way));
+            if (stem == stems.end()) {
+                problem = L"标准库中没有“" + plate.first + L"”上“" + process.first + L"”孔的图块";
+                return false;
+            }
+            for (auto& numbered : process.second) {
+                Hole& hole = numbered.second;
+                hole.formKey = HoleFormKey(stem->second, static_cast<int32_t>(std::floor(hole.d() + 0.5)),
+                                           static_cast<int32_t>(std::floor(thickness + 0.5)));
+                keys.insert(hole.formKey);
+            }
+        }
+    }
+    m_forms = loadHoleForms(m_catalogue, keys);
+    for (auto& plate : m_holes)
+        for (auto& process : plate.second)
+            for (auto& numbered : process.second) {
+                Hole& hole = numbered.second;
+                auto form = m_forms.find(hole.formKey);
+                if (form == m_forms.end()) {
+                    problem = L"标准库中没有“" + plate.first + L"”上“" + process.first + L"”孔（图块 " +
+                              std::to_wstring(std::get<1>(hole.formKey)) + std::get<0>(hole.formKey) +
+                              L"）的加工形式";
+                    return false;
+                }
+                hole.form = &form->second;
+                if (hole.form->threaded)
+                    hole.threadLength =
+                        hole.form->through ? m_stack.plates.at(plate.first)->thickness : hole.form->depth;
+            }
+    return true;
 }
 
 // The plates in stack order, the spacer outline (not a plate of its own) left out.
@@ -175,7 +224,10 @@ std::vector<std::wstring> OrderBuilder::platesInOrder() const {
 }
 
 bool OrderBuilder::applies(const PartRule& rule) const {
-    return rule.row.installWay < 0 || rule.row.installWay == m_installWay;
+    if (rule.row.installWay >= 0 && rule.row.installWay != m_installWay) return false;
+    if (rule.row.model.empty()) return true;
+    const std::wstring styles = L"," + rule.row.model + L",";
+    return styles.find(L"," + m_stack.params->style + L",") != std::wstring::npos;
 }
 
 std::vector<std::wstring> OrderBuilder::platesOf(const PartRule& rule) const {
@@ -200,6 +252,11 @@ bool OrderBuilder::lookup(const std::wstring& name, const Hole* hole, double& va
     auto figure = m_figures.find(name);
     if (figure != m_figures.end()) {
         value = figure->second;
+        return true;
+    }
+    auto size = m_partSizes.find(name);
+    if (size != m_partSizes.end()) {
+        value = size->second;
         return true;
     }
     return m_partNames.count(name) != 0 && partLength(name, value);
@@ -228,35 +285,67 @@ bool OrderBuilder::partLength(const std::wstring& name, double& value) {
     return ok;
 }
 
-double OrderBuilder::rounded(const std::wstring& series, double length) const {
-    auto lengths = m_series.find(series);
-    if (series.empty() || lengths == m_series.end() || lengths->second.empty()) return tenth(length);
-    const std::vector<double>& l = lengths->second;
-    for (double preferred : l)
-        if (preferred >= length - 1e-6) return preferred;
-    // Past the longest: on in the series' last step.
+// The longest length of the series from least to most (the series goes on
+// past its longest in its last step), else the longest multiple of 5 mm, else
+// of 1 mm; without a most, the shortest of the series from least. Negative
+// when there is none.
+double OrderBuilder::orderedLength(const std::wstring& series, double least, double most) const {
+    const double slack = 1e-6;
+    auto found = m_series.find(series);
+    if (found == m_series.end() || found->second.empty()) return tenth(least);
+    const std::vector<double>& l = found->second;
     const double step = l.size() > 1 ? l.back() - l[l.size() - 2] : l.back();
-    return l.back() + std::ceil((length - l.back()) / step - 1e-9) * step;
+    if (most >= kNoLimit) {
+        for (double preferred : l)
+            if (preferred >= least - slack) return preferred;
+        return l.back() + std::ceil((least - l.back()) / step - 1e-9) * step;
+    }
+    double best = -1;
+    for (double preferred : l)
+        if (preferred >= least - slack && preferred <= most + slack) best = preferred;
+    for (double past = l.back() + step; past <= most + slack; past += step)
+        if (past >= least - slack) best = past;
+    if (best >= 0) return best;
+    for (double unit : {5.0, 1.0}) {
+        const double length = std::floor((most + slack) / unit) * unit;
+        if (length >= least - slack && length > 0) return length;
+    }
+    return -1;
 }
 
 bool OrderBuilder::evaluate(const PartRule& rule, const Hole& hole, PartValue& value, std::wstring& problem) {
     OrderFormula::Lookup names = [&](const std::wstring& name, double& v) { return lookup(name, &hole, v); };
-    double engage = 0;
-    if (!rule.size.evaluate(names, value.size, problem) || !rule.length.evaluate(names, value.spanned, problem) ||
-        !rule.engage.evaluate(names, engage, problem))
+    double engage = 0, reach = 0;
+    if (!rule.size.evaluate(names, value.size, problem) || !rule.endThread.evaluate(names, value.endThread, problem) ||
+        !rule.length.evaluate(names, value.spanned, problem) || !rule.engage.evaluate(names, engage, problem) ||
+        !rule.reach.evaluate(names, reach, problem))
         return false;
-    if (!rule.row.rounding.empty() && m_series.count(rule.row.rounding) == 0) {
+    value.hasLength = !rule.length.empty();
+    if (rule.row.rounding.empty()) {
+        value.ordered = tenth(value.spanned + engage);
+        return true;
+    }
+    if (m_series.count(rule.row.rounding) == 0) {
         problem = L"长度系列“" + rule.row.rounding + L"”不在标准库中";
         return false;
     }
-    value.hasLength = !rule.length.empty();
-    value.ordered = rounded(rule.row.rounding, value.spanned + engage);
+    // Screwed in: at least engage into its thread, at most as far as the thread goes.
+    double most = kNoLimit;
+    if (!rule.reach.empty()) most = value.spanned + reach;
+    else if (hole.threadLength >= 0) most = value.spanned + hole.threadLength;
+    value.ordered = orderedLength(rule.row.rounding, value.spanned + engage, most);
+    if (value.ordered < 0) {
+        problem = L"长度应在 " + formatMillimetres(value.spanned + engage) + L" 与 " + formatMillimetres(most) +
+                  L" 之间，没有可订的长度";
+        return false;
+    }
     return true;
 }
 
 std::wstring OrderBuilder::spec(const PartRule& rule, const PartValue& value) const {
     std::wstring text = (rule.row.thread ? L"M" : L"Ø") + formatMillimetres(value.size);
     if (value.hasLength) text += L"×" + formatMillimetres(value.ordered);
+    if (value.endThread > 0) text += L" M" + formatMillimetres(value.endThread);
     return text;
 }
 
@@ -280,12 +369,13 @@ void OrderBuilder::tally(const PartRule& rule, const std::wstring& specText, int
 
 bool OrderBuilder::addHoleParts(const PartRule& rule, std::wstring& problem) {
     // Per size and length, smallest first; per plate for counting by plate.
-    std::map<std::pair<double, double>, std::wstring> specs;
-    std::map<std::pair<double, double>, int> count;
+    using Key = std::tuple<double, double, double>;
+    std::map<Key, std::wstring> specs;
+    std::map<Key, int> count;
     for (const std::wstring& plate : platesOf(rule)) {
         auto process = m_holes[plate].find(rule.row.process);
         if (process == m_holes[plate].end()) continue;
-        std::map<std::pair<double, double>, int> onPlate;
+        std::map<Key, int> onPlate;
         for (const auto& numbered : process->second) {
             PartValue value;
             std::wstring why;
@@ -293,12 +383,9 @@ bool OrderBuilder::addHoleParts(const PartRule& rule, std::wstring& problem) {
                 problem = L"标准件规则“" + rule.row.partName + L"”（" + rule.row.process + L"）：" + why;
                 return false;
             }
-            const std::pair<double, double> key(tenth(value.size), value.ordered);
+            const Key key(tenth(value.size), value.ordered, tenth(value.endThread));
             specs[key] = spec(rule, value);
             ++onPlate[key];
-            if (rule.row.thread && !rule.engage.empty())
-                m_tapped[std::make_tuple(plate, rule.row.process, numbered.first)] =
-                    value.ordered - value.spanned + 3.0;
         }
         for (const auto& n : onPlate)
             count[n.first] =
@@ -362,22 +449,24 @@ bool OrderBuilder::addFigures(OrderList& list, std::wstring& problem) {
     return true;
 }
 
-HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& process, int32_t number,
-                                const Hole& hole) const {
+HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& process, const Hole& hole) const {
     HoleItem item;
     item.plate = plate;
     item.process = process;
-    item.x = tenth(hole.steps.begin()->second.first);
-    item.y = tenth(hole.steps.begin()->second.second);
-    auto tapped = m_tapped.find(std::make_tuple(plate, process, number));
-    item.size = (tapped != m_tapped.end() ? L"M" : L"Ø") + formatMillimetres(hole.d());
-    // A thread deeper than its plate is thick is tapped through.
-    auto record = m_stack.plates.find(plate);
-    if (tapped != m_tapped.end() &&
-        (hole.sideFace || record == m_stack.plates.end() || tapped->second < record->second->thickness))
-        item.depth = tenth(tapped->second);
-    for (auto step = std::next(hole.steps.begin()); step != hole.steps.end(); ++step)
-        item.counterbore += (item.counterbore.empty() ? L"Ø" : L"/Ø") + formatMillimetres(step->first);
+    item.x = hundredth(hole.steps.begin()->second.first);
+    item.y = hundredth(hole.steps.begin()->second.second);
+    const HoleForm& form = *hole.form;
+    item.face = form.face == L"top" ? L"顶面" : form.face == L"bottom" ? L"底面" : L"侧面";
+    if (form.kind == L"slot") {
+        // A rebate along the whole side: its height from the face and its depth into the side.
+        item.size = L"槽高" + formatFineMillimetres(form.cbDepth);
+        item.depth = form.depth;
+        return item;
+    }
+    item.size = (form.threaded ? L"M" : L"Ø") + formatFineMillimetres(form.bore);
+    if (!form.through) item.depth = form.depth;
+    if (form.cbDia > 0)
+        item.counterbore = L"Ø" + formatFineMillimetres(form.cbDia) + L"×" + formatFineMillimetres(form.cbDepth);
     return item;
 }
 
@@ -391,7 +480,7 @@ void OrderBuilder::addHoleTable(OrderList& list) const {
         const double half = outline->second->width / 2;
         for (const auto& process : holes->second)
             for (const auto& numbered : process.second) {
-                HoleItem item = holeItem(kDerivedSpacer, process.first, numbered.first, numbered.second);
+                HoleItem item = holeItem(kDerivedSpacer, process.first, numbered.second);
                 for (const wchar_t* spacer : {kLeftSpacer, kRightSpacer}) {
                     auto block = m_stack.plates.find(spacer);
                     if (block == m_stack.plates.end()) continue;
@@ -399,7 +488,7 @@ void OrderBuilder::addHoleTable(OrderList& list) const {
                     const double centre = spacer == kLeftSpacer ? -half + width / 2 : half - width / 2;
                     if (std::fabs(item.x - centre) <= width / 2 && item.plate == kDerivedSpacer) {
                         item.plate = spacer;
-                        item.x = tenth(item.x - centre);
+                        item.x = hundredth(item.x - centre);
                     }
                 }
                 spacerHoles[item.plate].push_back(item);
@@ -410,7 +499,7 @@ void OrderBuilder::addHoleTable(OrderList& list) const {
         if (own != m_holes.end())
             for (const auto& process : own->second)
                 for (const auto& numbered : process.second)
-                    list.holes.push_back(holeItem(plate, process.first, numbered.first, numbered.second));
+                    list.holes.push_back(holeItem(plate, process.first, numbered.second));
         auto moved = spacerHoles.find(plate);
         if (moved != spacerHoles.end()) list.holes.insert(list.holes.end(), moved->second.begin(), moved->second.end());
     }
@@ -426,7 +515,7 @@ bool OrderBuilder::build(OrderList& list, std::wstring& problem) {
     }
     if (!loadRules(problem)) return false;
     m_installWay = p.guideReversed == L"是" ? 0 : 1;
-    loadHoles();
+    if (!loadHoles(problem)) return false;
     list.title = p.mouldCode + L" " + p.style;
 
     double plateWeight = 0;

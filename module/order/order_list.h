@@ -12,7 +12,7 @@
 // The columns of the two tables, as the files and the drawing head them.
 extern const wchar_t* const kOrderColumns[7];  // 类别,名称,规格,数量,材料,单重(kg),总重(kg)
 extern const wchar_t* const kHoleTableName;    // 孔位表
-extern const wchar_t* const kHoleColumns[7];   // 模板,工序,孔径/螺纹,X,Y,深度,沉孔
+extern const wchar_t* const kHoleColumns[8];   // 模板,工序,孔径/螺纹,X,Y,深度,沉孔,加工面
 extern const wchar_t* const kThroughHole;      // 通孔: the depth of a hole through the plate
 
 // Steel is figured at 7.85 g/cm3: kilograms per cubic millimetre.
@@ -31,15 +31,17 @@ struct OrderItem {
     bool isFigure = false;
 };
 
-// One hole of one plate, X and Y from the plate's centre.
+// One hole of one plate as it is machined, X and Y from the plate's centre as
+// its plan view shows the plate (the fixed half's plates from the parting line).
 struct HoleItem {
     std::wstring plate;
     std::wstring process;
-    std::wstring size;         // "Ø30" or "M12"
+    std::wstring size;         // "Ø30", "M12"; a clamp slot "槽高15" (its height from the face)
     double x = 0;
     double y = 0;
-    double depth = -1;         // mm; negative: through the plate
-    std::wstring counterbore;  // the wider steps, "Ø35" ("Ø20/Ø26"); empty for none
+    double depth = -1;         // mm (a tapped hole: its thread; a slot: into the side face); negative: through
+    std::wstring counterbore;  // "Ø36×8": diameter × depth in the same face; empty for none
+    std::wstring face;         // the face it is machined from: "顶面", "底面" or "侧面" (top clamp plate up)
 };
 
 struct OrderList {

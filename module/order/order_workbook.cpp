@@ -49,7 +49,7 @@ private:
 };
 
 const double kOrderWidths[7] = {10, 34, 16, 6, 10, 10, 10};
-const double kHoleWidths[7] = {10, 10, 10, 9, 9, 8, 12};
+const double kHoleWidths[8] = {10, 10, 10, 9, 9, 8, 12, 8};
 
 }  // namespace
 
@@ -77,7 +77,7 @@ bool writeOrderWorkbook(const OrderList& list, const std::string& pathUtf8, std:
             order.number(6, item.totalWeight);
             order.nextRow();
         }
-        holes.header(kHoleColumns, 7, kHoleWidths);
+        holes.header(kHoleColumns, 8, kHoleWidths);
         for (const HoleItem& hole : list.holes) {
             holes.text(0, hole.plate);
             holes.text(1, hole.process);
@@ -87,6 +87,7 @@ bool writeOrderWorkbook(const OrderList& list, const std::string& pathUtf8, std:
             if (hole.depth < 0) holes.text(5, kThroughHole);
             else holes.number(5, hole.depth);
             holes.text(6, hole.counterbore);
+            holes.text(7, hole.face);
             holes.nextRow();
         }
     }

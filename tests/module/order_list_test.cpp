@@ -43,6 +43,8 @@ TEST(OrderFormula, TermsAddUpAndBadTextIsRefused) {
     EXPECT_EQ(formatMillimetres(-117.04), L"-117");
     EXPECT_EQ(formatMillimetres(60.25), L"60.3");
     EXPECT_EQ(formatMillimetres(-0.04), L"0");
+    EXPECT_EQ(formatFineMillimetres(4.05), L"4.05");
+    EXPECT_EQ(formatFineMillimetres(-73.5), L"-73.5");
 }
 
 void choose(MouldBaseModel& design, const wchar_t* code, const wchar_t* style, const wchar_t* guide,
@@ -50,14 +52,18 @@ void choose(MouldBaseModel& design, const wchar_t* code, const wchar_t* style, c
     *design.params = {code, style, guide, reversed, plates, plates, L"100", L"25", L"30"};
 }
 
-// The holes of the list, per plate and process: (x, y, size, counterbore).
+// The holes of the list, per plate and process: their positions.
 using Listed = std::map<std::pair<std::wstring, std::wstring>, std::multiset<std::wstring>>;
 
-std::wstring key(double x, double y, const std::wstring& size, const std::wstring& counterbore) {
-    return formatMillimetres(x) + L"," + formatMillimetres(y) + L"," + size + L"," + counterbore;
+std::wstring at(double x, double y) { return formatFineMillimetres(x) + L"," + formatFineMillimetres(y); }
+
+const HoleItem* findHole(const OrderList& list, const wchar_t* plate, const wchar_t* process) {
+    for (const HoleItem& h : list.holes)
+        if (h.plate == plate && h.process == process) return &h;
+    return nullptr;
 }
 
-TEST(OrderList, HoleTableListsTheHolesTheDrawingDraws) {
+TEST(OrderList, HoleTableListsTheHolesTheDrawingDrawsAsTheirBlocksMachineThem) {
     // Eyebolts of every rule: thick and thin A and B plates, and the paired ones of the largest sizes.
     const wchar_t* const designs[][5] = {{L"3035", L"SAI", L"有", L"否", L"70"}, {L"6010", L"SDH", L"无", L"是", L"70"},
                                          {L"2025", L"SBI", L"有", L"否", L"30"}};
@@ -71,15 +77,11 @@ TEST(OrderList, HoleTableListsTheHolesTheDrawingDraws) {
         ASSERT_TRUE(computeOrderList(design, list, problem)) << toUtf8(problem);
 
         Listed listed, expected;
-        for (const HoleItem& h : list.holes)
-            listed[{h.plate, h.process}].insert(key(h.x, h.y, h.size.substr(1), h.counterbore));
+        for (const HoleItem& h : list.holes) listed[{h.plate, h.process}].insert(at(h.x, h.y));
         for (const auto& plate : drawn.holes)
             for (const auto& process : plate.second->processMap())
                 for (const auto& numbered : *process.second) {
                     const Models::StandardMultiHole& hole = *numbered.second;
-                    std::wstring counterbore;
-                    for (auto s = std::next(hole.steps.begin()); s != hole.steps.end(); ++s)
-                        counterbore += (counterbore.empty() ? L"Ø" : L"/Ø") + formatMillimetres(s->first * 2);
                     // The spacer outline's holes are listed on the block they go through, from its middle.
                     std::wstring on = plate.first;
                     double x = hole.getX();
@@ -88,11 +90,25 @@ TEST(OrderList, HoleTableListsTheHolesTheDrawingDraws) {
                         on = x < 0 ? L"方铁L" : L"方铁R";
                         x += x < 0 ? half - block : block - half;
                     }
-                    expected[{on, process.first}].insert(
-                        key(x, hole.getY(), formatMillimetres(hole.getKeyRadius() * 2), counterbore));
+                    expected[{on, process.first}].insert(at(x, hole.getY()));
                 }
         EXPECT_EQ(listed, expected) << toUtf8(list.title);
     }
+
+    // Reversed pillars stand in the A plate: its hole is the pillar's seat with
+    // the head sunk from the top, not the bush seat of the catalogue's rows;
+    // the clamp slots of a straight plate are listed as rebates.
+    MouldBaseModel reversed;
+    choose(reversed, L"6010", L"SDH", L"无", L"是");
+    OrderList list;
+    std::wstring problem;
+    ASSERT_TRUE(computeOrderList(reversed, list, problem)) << toUtf8(problem);
+    const HoleItem* pillar = findHole(list, L"A板", L"导柱");
+    ASSERT_NE(pillar, nullptr);
+    EXPECT_EQ(pillar->size + L" " + pillar->counterbore + L" " + pillar->face, L"Ø50 Ø56×12 顶面");
+    const HoleItem* slot = findHole(list, L"直身底板", L"码模槽");
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(slot->size + L" " + formatFineMillimetres(slot->depth) + L" " + slot->face, L"槽高25 25 顶面");
 }
 
 std::string readAll(const std::string& path) {
@@ -105,14 +121,14 @@ std::string readAll(const std::string& path) {
 TEST(OrderFiles, WrittenWholeOrNotAtAll) {
     OrderList list;
     list.items.push_back({L"标准件", L"螺丝, 长", L"M12×40", 4, L"12.9级", -1, -1});
-    list.holes.push_back({L"A板", L"面板螺丝", L"M12", -123, 117.5, 25.5, L""});
+    list.holes.push_back({L"A板", L"面板螺丝", L"M12", -123, 117.25, 18, L"", L"顶面"});
     cattest::TempDir dir;
     std::wstring why;
     ASSERT_TRUE(writeOrderFile(list, fromUtf8(dir.file("order.csv")), why)) << toUtf8(why);
     const std::string csv = readAll(dir.file("order.csv"));
     EXPECT_EQ(csv.rfind("\xEF\xBB\xBF类别,名称,规格,数量,材料,单重(kg),总重(kg)\r\n", 0), 0u);
     EXPECT_NE(csv.find("标准件,\"螺丝, 长\",M12×40,4,12.9级,,\r\n\r\n孔位表\r\n"), std::string::npos);
-    EXPECT_NE(csv.find("A板,面板螺丝,M12,-123,117.5,25.5,\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("A板,面板螺丝,M12,-123,117.25,18,,顶面\r\n"), std::string::npos);
     ASSERT_TRUE(writeOrderFile(list, fromUtf8(dir.file("order.XLSX")), why)) << toUtf8(why);
     EXPECT_EQ(readAll(dir.file("order.XLSX")).rfind("PK", 0), 0u);  // a zip, as workbooks are
 

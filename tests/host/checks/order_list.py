@@ -1,9 +1,10 @@
 """Checks an order list file (CSV or XLSX) row by row against the catalogue it
 was made from and the choices of the dialog, computed here on their own: the
 plates with their sizes, steels and blank weights; the standard parts from the
-catalogue's part rules and the base's holes; the total, the heights and
-strokes; and the hole table (every hole of every plate, with threads, depths
-and counterbores).
+catalogue's part rules, the code's part sizes and the base's holes (screws in
+the longest preferred length that reaches far enough into its thread without
+bottoming); the total, the heights and strokes; and the hole table (every hole
+of every plate, machined as the catalogue's hole forms say).
 usage: python3 order_list.py FILE CATALOGUE.db key=value ...
   code, style, a, b, spacer, retainer, ejector (the chosen thicknesses),
   guide (针板导柱, default 有), reversed (导柱倒装, default 否),
@@ -17,7 +18,8 @@ import sqlite3
 import sys
 
 HEADER = ["类别", "名称", "规格", "数量", "材料", "单重(kg)", "总重(kg)"]
-HOLE_HEADER = ["模板", "工序", "孔径/螺纹", "X", "Y", "深度", "沉孔"]
+HOLE_HEADER = ["模板", "工序", "孔径/螺纹", "X", "Y", "深度", "沉孔", "加工面"]
+FACES = {"top": "顶面", "bottom": "底面", "side": "侧面"}
 
 
 def tenth(v):
@@ -29,8 +31,17 @@ def mm(v):
     return str(int(v)) if v == int(v) else f"{v:.1f}"
 
 
+def fine(v):  # to the hundredth, as holes are machined
+    v = math.floor(abs(v) * 100 + 0.5) / 100 * (1 if v >= 0 else -1)
+    return f"{v:.2f}".rstrip("0").rstrip(".") if v != int(v) else str(int(v))
+
+
 def kg(v):
     return f"{tenth(v):.1f}"
+
+
+def round_half_up(v):
+    return int(math.floor(v + 0.5))
 
 
 def size_key(code):
@@ -57,6 +68,30 @@ class Base:
         self.holes = {n: self.catalogue_holes(n) for n in self.plates}
         for n in self.names:
             self.holes[n].update(self.eyebolts(n))
+        # How each hole is machined: the form of the plan view block its process has on its plate.
+        stems = {(p, proc, way): block[:-3] for p, proc, way, block in db.execute(
+            "select PLATENAME, ITEMTYPENAME, INSTALLWAY, blockname from STANDITEMBLOCKSETUP "
+            "where FACEDIR='A1' and blockname like '%-A1'")}
+        install = 0 if o["reversed"] == "是" else 1
+        self.forms = {}
+        for p, by_proc in self.holes.items():
+            for proc, holes in by_proc.items():
+                stem = stems[(p, proc, install if proc == "导柱" else 1)]
+                for n, (steps, x, y, side) in holes.items():
+                    self.forms[(p, proc, n)] = self.form(stem, round_half_up(steps[0]),
+                                                         round_half_up(self.plates[p][2]))
+
+    def form(self, stem, diameter, thickness):
+        rows = self.db.execute("select thickness, kind, face, bore, threaded, through, depth, cbdia, cbdepth "
+                               "from HOLE_FORM where blockstem=? and diameter=?", (stem, diameter)).fetchall()
+        if not rows:
+            raise SystemExit(f"no hole form for {diameter}{stem}")
+        return dict(zip(("thickness", "kind", "face", "bore", "threaded", "through", "depth", "cbdia", "cbdepth"),
+                        min(rows, key=lambda r: abs(r[0] - thickness))))
+
+    def thread_length(self, plate, proc, n):  # how far a screw may reach into a tapped hole
+        f = self.forms[(plate, proc, n)]
+        return None if not f["threaded"] else self.plates[plate][2] if f["through"] else f["depth"]
 
     def catalogue_holes(self, plate):
         rows = self.db.execute(
@@ -115,11 +150,43 @@ def evaluate(formula, names):
     return value
 
 
+def ordered_length(series, least, most):
+    """The longest length of the series (going on in its last step) from least
+    to most, else the longest multiple of 5, else of 1; with no most, the
+    shortest of the series from least."""
+    step = series[-1] - series[-2]
+    longer = list(series)
+    while longer[-1] < max(least, most or 0):
+        longer.append(longer[-1] + step)
+    if most is None:
+        return next(s for s in longer if s >= least - 1e-6)
+    fits = [s for s in longer if least - 1e-6 <= s <= most + 1e-6]
+    if fits:
+        return fits[-1]
+    for unit in (5, 1):
+        length = math.floor((most + 1e-6) / unit) * unit
+        if length >= least - 1e-6:
+            return length
+    raise SystemExit(f"no length between {least} and {most}")
+
+
+class Names(dict):
+    """Plate thicknesses, part sizes and stack figures; a part's name gives the
+    length of its first part on the base (0 when the base has none)."""
+    def __init__(self, values, part_length):
+        super().__init__(values)
+        self.part_length = part_length
+
+    def __missing__(self, name):
+        return self.part_length(name)
+
+
 def expected(db, o):
     base = Base(db, o)
     thickness = {n: t for n, (w, l, t) in base.plates.items()}
-    names = {n: 0.0 for (n,) in db.execute("select platename from BOM_PLATE_MATERIAL")}
-    names.update(thickness)
+    values = {n: 0.0 for (n,) in db.execute("select platename from BOM_PLATE_MATERIAL")}
+    values.update(thickness)
+    values.update(db.execute("select name, value from BOM_PART_SIZE where MCODE=?", (o["code"],)))
     materials = {r[0]: r[1:] for r in db.execute("select platename,material,pocketed from BOM_PLATE_MATERIAL")}
     rows, total = [], 0.0
     for n in base.names:
@@ -133,67 +200,96 @@ def expected(db, o):
     for s, length in db.execute("select series,length from BOM_LENGTH_SERIES order by length"):
         series.setdefault(s, []).append(length)
     install = 0 if o["reversed"] == "是" else 1
-    parts, tapped = {}, {}
-    for (order, proc, plate, way, part, thread, size, length, engage, rounding, counting, material) in db.execute(
-            "select sortorder,proc_name,platename,installway,partname,thread,size,length,engage,rounding,counting,"
-            "material from BOM_STANDARD_PART order by sortorder"):
-        if way not in (-1, install):
-            continue
+    columns = ("order", "proc", "plate", "model", "way", "part", "thread", "size", "endthread", "length", "engage",
+               "reach", "rounding", "counting", "material")
+    rules = [dict(zip(columns, r)) for r in db.execute(
+        "select sortorder,proc_name,platename,model,installway,partname,thread,size,endthread,length,engage,reach,"
+        "rounding,counting,material from BOM_STANDARD_PART order by sortorder")]
+    rules = [r for r in rules if r["way"] in (-1, install) and (not r["model"] or o["style"] in r["model"].split(","))]
+
+    def holes_of(rule):
+        for p in ([rule["plate"]] if rule["plate"] else base.names):
+            yield p, sorted(base.holes.get(p, {}).get(rule["proc"], {}).items())
+
+    def part(rule, p, n, steps):  # (size, end thread, ordered length) of the part a hole seats
+        v = Names(dict(names, d=steps[0], D=steps[-1]), names.part_length)
+        span = evaluate(rule["length"], v)
+        least = span + evaluate(rule["engage"], v)
+        if not rule["rounding"]:
+            ordered = tenth(least)
+        else:
+            reach = evaluate(rule["reach"], v) if rule["reach"] else base.thread_length(p, rule["proc"], n)
+            ordered = ordered_length(series[rule["rounding"]], least, None if reach is None else span + reach)
+        return evaluate(rule["size"], v), evaluate(rule["endthread"], v), ordered
+
+    def part_length(name):
+        for rule in rules:
+            if rule["part"] == name and rule["counting"] != "lock":
+                for p, holes in holes_of(rule):
+                    if holes:
+                        n, (steps, x, y, side) = holes[0]
+                        return part(rule, p, n, steps)[2]
+        if name in {r["part"] for r in rules}:
+            return 0.0
+        raise KeyError(name)
+
+    names = Names(values, part_length)
+    parts = {}
+    for rule in rules:
         found = {}
-        if counting == "lock":
+        if rule["counting"] == "lock":
             for t, s, n in o["locks"]:
-                if t == proc:
-                    found[(0, 0, s)] = n
-        for p in ([plate] if plate else base.names):
+                if t == rule["proc"]:
+                    found[(0, 0, 0, s)] = n
+        for p, holes in holes_of(rule):
             on_plate = {}
-            for hole, (steps, x, y, side) in sorted(base.holes.get(p, {}).get(proc, {}).items()):
-                v = dict(names, d=steps[0], D=steps[-1])
-                sz, span = evaluate(size, v), evaluate(length, v)
-                total_len = span + evaluate(engage, v)
-                lengths = series.get(rounding, [])
-                ordered = next((s for s in lengths if s >= total_len - 1e-6), total_len)
-                text = ("M" if thread else "Ø") + mm(sz) + (f"×{mm(ordered)}" if length else "")
-                on_plate[(tenth(sz), ordered, text)] = on_plate.get((tenth(sz), ordered, text), 0) + 1
-                if thread and engage:
-                    tapped[(p, proc, hole)] = ordered - span + 3
+            for n, (steps, x, y, side) in holes:
+                sz, end, ordered = part(rule, p, n, steps)
+                text = (("M" if rule["thread"] else "Ø") + mm(sz) + (f"×{mm(ordered)}" if rule["length"] else "") +
+                        (f" M{mm(end)}" if end else ""))
+                key = (tenth(sz), ordered, tenth(end), text)
+                on_plate[key] = on_plate.get(key, 0) + 1
             for k, n in on_plate.items():
-                found[k] = max(found.get(k, 0), n) if counting == "plate" else found.get(k, 0) + n
-        for (_, _, text), n in sorted(found.items()):
-            key = (part, text, material)
+                found[k] = max(found.get(k, 0), n) if rule["counting"] == "plate" else found.get(k, 0) + n
+        for (_, _, _, text), n in sorted(found.items()):
+            key = (rule["part"], text, rule["material"])
             if key not in parts:
-                parts[key] = [order, n]
+                parts[key] = [rule["order"], n]
             else:
                 parts[key][1] += n
-    for (part, text, material), (order, n) in sorted(parts.items(), key=lambda kv: kv[1][0]):
-        rows.append(["标准件", part, text, str(n), material, "", ""])
+    for (name, text, material), (order, n) in sorted(parts.items(), key=lambda kv: kv[1][0]):
+        rows.append(["标准件", name, text, str(n), material, "", ""])
     rows.append(["合计", "模板毛坯", "", "", "", "", kg(total)])
     for name, formula, note in db.execute("select name,formula,note from BOM_STACK_FIGURE order by sortorder"):
         names[name] = evaluate(formula, names)
         rows.append([name, None, mm(names[name]), "", "", "", ""])  # the explanation is the module's wording
-    return rows, hole_table(base, tapped)
+    return rows, hole_table(base)
 
 
-def hole_table(base, tapped):
+def hole_table(base):
     rows = []
     W = base.plates.get("方铁", (0,))[0]
     for p in base.names:
         for proc, holes in sorted(base.holes[p].items()):
-            rows += [hole_row(p, proc, h, base.plates[p][2], tapped.get((p, proc, n))) for n, h in holes.items()]
+            rows += [hole_row(p, proc, h, base.forms[(p, proc, n)]) for n, h in holes.items()]
         if p in ("方铁L", "方铁R"):
             centre = base.plates[p][0] / 2 - W / 2
             centre = centre if p == "方铁L" else -centre
             for proc, holes in sorted(base.holes["方铁"].items()):
                 for n, (steps, x, y, side) in holes.items():
                     if abs(x - centre) <= base.plates[p][0] / 2:
-                        rows.append(hole_row(p, proc, (steps, x - centre, y, side), 1e9, tapped.get(("方铁", proc, n))))
+                        rows.append(hole_row(p, proc, (steps, x - centre, y, side), base.forms[("方铁", proc, n)]))
     return rows
 
 
-def hole_row(plate, proc, hole, thickness, depth):
+def hole_row(plate, proc, hole, f):
     steps, x, y, side = hole
-    deep = mm(depth) if depth is not None and (side or depth < thickness) else "通孔"
-    return [plate, proc, ("M" if depth is not None else "Ø") + mm(steps[0]), mm(x), mm(y), deep,
-            "/".join("Ø" + mm(s) for s in steps[1:])]
+    face = FACES[f["face"]]
+    if f["kind"] == "slot":  # a rebate along a long side: its height from the face, its depth into the side
+        return [plate, proc, "槽高" + fine(f["cbdepth"]), fine(x), fine(y), fine(f["depth"]), "", face]
+    return [plate, proc, ("M" if f["threaded"] else "Ø") + fine(f["bore"]), fine(x), fine(y),
+            "通孔" if f["through"] else fine(f["depth"]),
+            f"Ø{fine(f['cbdia'])}×{fine(f['cbdepth'])}" if f["cbdia"] > 0 else "", face]
 
 
 def cell(v):
