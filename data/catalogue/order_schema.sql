@@ -77,22 +77,48 @@ CREATE TABLE BOM_STACK_FIGURE (
   note      TEXT NOT NULL
 );
 
--- Every hole step of the machining tables in one row, as the drawing's
--- statement folds a plate's parameter rows (X值, Y值, 直径) into one row per
--- step: the order list reads all the steps of a base at once. Made from the
--- machining tables once they are filled; the rows of one step share their
--- style and model, as catalogue_gen writes them.
-CREATE TABLE BOM_HOLE_STEP AS
-SELECT d.model_id, d.style, d.model, d.plate_name, p.proc_id, p.proc_name, d.g_c, d.gg_c,
-       max(CASE WHEN pd.para_name = 'X值' THEN d.para_val ELSE -9990 END) AS x,
-       max(CASE WHEN pd.para_name = 'Y值' THEN d.para_val ELSE -9990 END) AS y,
-       max(CASE WHEN pd.para_name = '直径' THEN d.para_val ELSE 0 END) AS diameter
-FROM base_plate_proc_detail d
-JOIN base_proc_detail pd ON d.para_id = pd.para_id
-JOIN base_proc p ON pd.proc_id = p.proc_id
-WHERE d.itemType = 1 AND pd.para_name IN ('X值', 'Y值', '直径')
-GROUP BY d.model_id, d.style, d.model, p.proc_id, p.proc_name, d.g_c, d.gg_c, d.plate_name;
--- In the order the drawing meets the steps, holding every column the order
--- list reads, so a base's steps come from the index alone.
-CREATE INDEX BOM_HOLE_STEP_MODEL ON BOM_HOLE_STEP
-  (model_id, proc_id, proc_name, g_c, gg_c, plate_name, style, model, x, y, diameter);
+-- The machining holes of the machining tables, one row per mould code,
+-- process, plate and hole size, so the order list reads a base's holes in a
+-- few dozen rows of one statement. The drawing's statement folds a plate's
+-- parameter rows (X值, Y值, 直径) into steps and a hole's steps (its hole
+-- number gg_c) into one hole centred on its smallest step; here dmin and dmax
+-- are the holes' smallest and largest step, nominal the smallest rounded, as
+-- the hole's block file is named; holes lists them as "gg_c:x,y" joined by
+-- ";". blockstem is the plan view block that draws them ("GP" of "GP-A1"),
+-- reversedstem the one drawn for reversed guide pillars (the same where the
+-- process has none of its own); their HOLE_FORM rows say how the holes are
+-- machined. Made once the machining tables and block names are written.
+CREATE TABLE BOM_HOLE_SET AS
+WITH step AS (
+  SELECT d.model_id, d.style, d.model, d.plate_name, p.proc_id, p.proc_name, d.g_c, d.gg_c,
+         max(CASE WHEN pd.para_name = 'X值' THEN d.para_val ELSE -9990 END) AS x,
+         max(CASE WHEN pd.para_name = 'Y值' THEN d.para_val ELSE -9990 END) AS y,
+         max(CASE WHEN pd.para_name = '直径' THEN d.para_val ELSE 0 END) AS diameter
+  FROM base_plate_proc_detail d
+  JOIN base_proc_detail pd ON d.para_id = pd.para_id
+  JOIN base_proc p ON pd.proc_id = p.proc_id
+  WHERE d.itemType = 1 AND pd.para_name IN ('X值', 'Y值', '直径')
+  GROUP BY d.model_id, d.style, d.model, p.proc_id, p.proc_name, d.g_c, d.gg_c, d.plate_name),
+centred AS (
+  SELECT *, first_value(x) OVER hole AS hx, first_value(y) OVER hole AS hy
+  FROM step
+  WINDOW hole AS (PARTITION BY model_id, style, model, proc_id, proc_name, gg_c, plate_name
+                  ORDER BY diameter, g_c)),
+hole AS (
+  SELECT model_id, style, model, plate_name, proc_id, proc_name, gg_c, min(hx) AS x, min(hy) AS y,
+         min(diameter) AS dmin, max(diameter) AS dmax
+  FROM centred
+  GROUP BY model_id, style, model, proc_id, proc_name, gg_c, plate_name),
+holeset AS (
+  SELECT model_id, style, model, plate_name, proc_id, proc_name, dmin, dmax,
+         CAST(round(dmin) AS INTEGER) AS nominal, group_concat(gg_c || ':' || x || ',' || y, ';') AS holes
+  FROM (SELECT * FROM hole ORDER BY gg_c)
+  GROUP BY model_id, style, model, proc_id, proc_name, plate_name, dmin, dmax),
+block AS (
+  SELECT PLATENAME, ITEMTYPENAME, INSTALLWAY, substr(blockname, 1, length(blockname) - 3) AS stem
+  FROM STANDITEMBLOCKSETUP WHERE FACEDIR = 'A1' AND blockname LIKE '%-A1')
+SELECT h.*, b1.stem AS blockstem, coalesce(b0.stem, b1.stem) AS reversedstem
+FROM holeset h
+LEFT JOIN block b1 ON b1.PLATENAME = h.plate_name AND b1.ITEMTYPENAME = h.proc_name AND b1.INSTALLWAY = 1
+LEFT JOIN block b0 ON b0.PLATENAME = h.plate_name AND b0.ITEMTYPENAME = h.proc_name AND b0.INSTALLWAY = 0;
+CREATE INDEX BOM_HOLE_SET_MODEL ON BOM_HOLE_SET (model_id, proc_id, proc_name, plate_name);

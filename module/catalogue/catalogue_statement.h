@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <string_view>
 
 #include "catalogue/catalogue_db.h"
 
@@ -31,11 +32,29 @@ public:
     bool prepared() const { return stmt_ != nullptr; }
     bool next() { return stmt_ != nullptr && sqlite3_step(stmt_) == SQLITE_ROW; }
 
+    // A statement run for many values: its parameters (?, from 1) bound anew
+    // after a reset. An unprepared statement ignores them.
+    void reset() {
+        if (stmt_ != nullptr) sqlite3_reset(stmt_);
+    }
+    void bind(int index, const std::string& utf8) {
+        if (stmt_ != nullptr) sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int index, int32_t value) {
+        if (stmt_ != nullptr) sqlite3_bind_int(stmt_, index, value);
+    }
+
     // NULL reads as an empty text or as 0.
     std::string bytes(int column) const {
         const unsigned char* t = sqlite3_column_text(stmt_, column);
         return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
                  : std::string();
+    }
+    // The column's bytes where SQLite keeps them, valid until the next step.
+    std::string_view view(int column) const {
+        const unsigned char* t = sqlite3_column_text(stmt_, column);
+        return t ? std::string_view(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
+                 : std::string_view();
     }
     std::wstring text(int column) const { return fromUtf8(bytes(column)); }
     int32_t integer(int column) const { return sqlite3_column_int(stmt_, column); }

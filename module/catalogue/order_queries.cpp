@@ -2,8 +2,9 @@
 // their statements on every path and never throw.
 #include "catalogue/order_queries.h"
 
-#include <climits>
-#include <cstdlib>
+#include <charconv>
+#include <memory>
+#include <string_view>
 
 #include "catalogue/catalogue_queries.h"
 #include "catalogue/catalogue_statement.h"
@@ -79,77 +80,68 @@ std::map<std::wstring, double> loadPartSizes(CatalogueDb& catalogue, const std::
     return sizes;
 }
 
-std::map<HoleBlockKey, std::wstring> loadHoleBlockStems(CatalogueDb& catalogue) {
-    std::map<HoleBlockKey, std::wstring> stems;
-    Statement s(catalogue, L"select PLATENAME, ITEMTYPENAME, INSTALLWAY, blockname from STANDITEMBLOCKSETUP "
-                           L"where FACEDIR='A1' and blockname like '%-A1'");
+std::map<std::wstring, std::wstring> loadItemBlockStems(CatalogueDb& catalogue, const std::wstring& itemType) {
+    std::map<std::wstring, std::wstring> stems;
+    Statement s(catalogue, L"select PLATENAME, blockname from STANDITEMBLOCKSETUP where ITEMTYPENAME=" +
+                               quoted(itemType) + L" and INSTALLWAY=1 and FACEDIR='A1' and blockname like '%-A1'");
     while (s.next()) {
-        const std::wstring block = textOf(s, 3);
-        stems[HoleBlockKey(s.text(0), s.text(1), s.integer(2))] = block.substr(0, block.size() - 3);
+        const std::wstring block = textOf(s, 1);
+        stems[s.text(0)] = block.substr(0, block.size() - 3);
     }
     return stems;
 }
 
 namespace {
 
-// Reads the forms of a statement's rows (blockstem, diameter, thickness, then
-// the form's columns) into forms by the key each row is nearest to.
-void readHoleForms(Statement& s, const std::set<HoleFormKey>& keys, std::map<HoleFormKey, HoleForm>& forms) {
-    std::map<HoleFormKey, int32_t> distance;
-    while (s.next()) {
-        const std::wstring stem = textOf(s, 0);
-        const int32_t diameter = s.integer(1), thickness = s.integer(2);
-        for (auto key = keys.lower_bound(HoleFormKey(stem, diameter, INT32_MIN));
-             key != keys.end() && std::get<0>(*key) == stem && std::get<1>(*key) == diameter; ++key) {
-            const int32_t off = std::abs(thickness - std::get<2>(*key));
-            auto known = distance.find(*key);
-            if (known != distance.end() && known->second <= off) continue;
-            distance[*key] = off;
-            HoleForm& form = forms[*key];
-            form.kind = textOf(s, 3);
-            form.face = textOf(s, 4);
-            form.bore = s.real(5);
-            form.threaded = s.integer(6) != 0;
-            form.tapDrill = s.real(7);
-            form.through = s.integer(8) != 0;
-            form.depth = s.real(9);
-            form.drillDepth = s.real(10);
-            form.cbDia = s.real(11);
-            form.cbDepth = s.real(12);
-        }
-    }
+// The form columns of HOLE_FORM from column `first` of a statement's row.
+HoleForm holeFormAt(const Statement& s, int first) {
+    HoleForm form;
+    form.kind = textOf(s, first);
+    form.face = textOf(s, first + 1);
+    form.bore = s.real(first + 2);
+    form.threaded = s.integer(first + 3) != 0;
+    form.tapDrill = s.real(first + 4);
+    form.through = s.integer(first + 5) != 0;
+    form.depth = s.real(first + 6);
+    form.drillDepth = s.real(first + 7);
+    form.cbDia = s.real(first + 8);
+    form.cbDepth = s.real(first + 9);
+    return form;
 }
 
 const wchar_t* const kHoleFormColumns =
-    L"select blockstem, diameter, thickness, kind, face, bore, threaded, tapdrill, through, depth, drilldepth, "
-    L"cbdia, cbdepth from HOLE_FORM where ";
+    L"kind, face, bore, threaded, tapdrill, through, depth, drilldepth, cbdia, cbdepth from HOLE_FORM ";
 
 }  // namespace
 
 std::map<HoleFormKey, HoleForm> loadHoleForms(CatalogueDb& catalogue, const std::set<HoleFormKey>& keys) {
     std::map<HoleFormKey, HoleForm> forms;
     if (keys.empty()) return forms;
-    std::wstring exact;
-    for (const HoleFormKey& key : keys)
-        exact += std::wstring(exact.empty() ? L"" : L" or ") + L"(blockstem=" + quoted(std::get<0>(key)) +
-                 L" and diameter=" + std::to_wstring(std::get<1>(key)) + L" and thickness=" +
-                 std::to_wstring(std::get<2>(key)) + L")";
-    {
-        Statement s(catalogue, kHoleFormColumns + exact);
-        readHoleForms(s, keys, forms);
-    }
-    if (forms.size() == keys.size()) return forms;
-    // A thickness the catalogue has no drawing for: every thickness of the block and diameter.
-    std::set<HoleFormKey> missing;
-    std::wstring any;
+    // Each key through the catalogue's key index: the row of the plate's
+    // thickness, else (a thickness no drawing was made for) the nearest one.
+    Statement exact(catalogue, L"select " + std::wstring(kHoleFormColumns) +
+                                   L"where blockstem=? and diameter=? and thickness=?");
+    std::unique_ptr<Statement> nearest;
+    std::string stem;
     for (const HoleFormKey& key : keys) {
-        if (forms.count(key) != 0) continue;
-        missing.insert(key);
-        any += std::wstring(any.empty() ? L"" : L" or ") + L"(blockstem=" + quoted(std::get<0>(key)) +
-               L" and diameter=" + std::to_wstring(std::get<1>(key)) + L")";
+        if (!tryToUtf8(std::get<0>(key), stem)) continue;
+        Statement* s = &exact;
+        for (int pass = 0; pass < 2; ++pass) {
+            s->reset();
+            s->bind(1, stem);
+            s->bind(2, std::get<1>(key));
+            s->bind(3, std::get<2>(key));
+            if (s->next()) {
+                forms.emplace(key, holeFormAt(*s, 0));
+                break;
+            }
+            if (!nearest)
+                nearest = std::make_unique<Statement>(
+                    catalogue, L"select " + std::wstring(kHoleFormColumns) +
+                                   L"where blockstem=? and diameter=? order by abs(thickness - ?) limit 1");
+            s = nearest.get();
+        }
     }
-    Statement s(catalogue, kHoleFormColumns + any);
-    readHoleForms(s, missing, forms);
     return forms;
 }
 
@@ -203,28 +195,58 @@ std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(Cata
     return placements;
 }
 
-std::vector<CatalogueHoleStep> loadMachiningHoleSteps(CatalogueDb& catalogue, const std::wstring& style,
-                                                      const std::wstring& mouldCode, const std::wstring& ejectorGuide) {
+namespace {
+
+// The holes of a hole set's text, "n:x,y;n:x,y", each as a copy of the set's
+// hole with its number and position; false for text that is not such a list.
+bool readHoleSet(std::string_view text, const CatalogueHole& set, std::vector<CatalogueHole>& holes) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        CatalogueHole hole = set;
+        double number = 0;
+        for (double* value : {&number, &hole.x, &hole.y}) {
+            const std::from_chars_result read = std::from_chars(p, end, *value);
+            if (read.ec != std::errc()) return false;
+            p = read.ptr;
+            const char separator = value == &number ? ':' : value == &hole.x ? ',' : ';';
+            if (p < end && *p++ != separator) return false;
+        }
+        hole.hole = static_cast<int32_t>(number);
+        holes.push_back(std::move(hole));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<CatalogueHole> loadMachiningHoles(CatalogueDb& catalogue, const std::wstring& style,
+                                              const std::wstring& mouldCode, const std::wstring& ejectorGuide,
+                                              bool reversedPillars) {
     std::wstring modelId = mouldCode;
     for (wchar_t& c : modelId)
         if (c == L'M') c = L'0';
     const std::wstring series = style.empty() ? std::wstring() : style.substr(0, 1);
     // The filters of the drawing's statement for one plate, on the catalogue's
-    // steps already folded (BOM_HOLE_STEP), in the drawing's group order.
-    Statement s(catalogue, L"select plate_name, proc_name, x, y, diameter, gg_c from BOM_HOLE_STEP where model_id=" +
-                               quoted(modelId) + L" and style like " + quoted(L"%" + series + L"%") +
-                               L" and (model like " + quoted(L"%" + style + L"%") + L" or model = '')" +
-                               (ejectorGuide == L"无" ? L" and proc_name != '针板边'" : L"") +
-                               L" and proc_name != '拉令孔' order by proc_id, proc_name, g_c, gg_c, plate_name");
-    // A base has a few plate and process names and some hundred steps: each
-    // name is made wide once.
-    std::map<std::string, std::wstring> names;
-    auto name = [&names](const std::string& bytes) -> const std::wstring& {
-        auto known = names.find(bytes);
-        return known != names.end() ? known->second : names.emplace(bytes, fromUtf8(bytes)).first->second;
-    };
-    std::vector<CatalogueHoleStep> steps;
-    while (s.next())
-        steps.push_back({name(s.bytes(0)), name(s.bytes(1)), s.real(2), s.real(3), s.real(4), s.integer(5)});
-    return steps;
+    // holes already folded (BOM_HOLE_SET), in the drawing's group order.
+    Statement s(catalogue, std::wstring(L"select plate_name, proc_name, dmin, dmax, nominal, ") +
+                               (reversedPillars ? L"reversedstem" : L"blockstem") +
+                               L", holes from BOM_HOLE_SET where model_id=" + quoted(modelId) + L" and style like " +
+                               quoted(L"%" + series + L"%") + L" and (model like " + quoted(L"%" + style + L"%") +
+                               L" or model = '')" + (ejectorGuide == L"无" ? L" and proc_name != '针板边'" : L"") +
+                               L" and proc_name != '拉令孔' order by proc_id, proc_name, plate_name");
+    std::vector<CatalogueHole> holes;
+    while (s.next()) {
+        CatalogueHole set;
+        set.plateName = s.text(0);
+        set.process = s.text(1);
+        set.d = s.real(2);
+        set.D = s.real(3);
+        set.nominal = s.integer(4);
+        set.blockStem = textOf(s, 5);
+        // A set the catalogue spells wrongly lists no hole rather than wrong ones.
+        const size_t listed = holes.size();
+        if (!readHoleSet(s.view(6), set, holes)) holes.resize(listed);
+    }
+    return holes;
 }

@@ -1,10 +1,9 @@
 // The statements of the order list: the catalogue's rules for plate steels,
 // standard parts, the part sizes of a mould code, preferred lengths and stack
-// figures (the BOM_ tables), the eyebolts of a whole base, the machining holes
-// of every plate of a base in one statement (on BOM_HOLE_STEP, the machining
-// tables' steps folded), and how those holes are machined (HOLE_FORM). A
-// catalogue without the BOM_ tables (one older than the order list) gives
-// empty lists.
+// figures (the BOM_ tables), the eyebolts of a whole base, and the machining
+// holes of every plate of a base with how each is machined, in one statement
+// (BOM_HOLE, the machining tables' holes folded, with HOLE_FORM). A catalogue
+// without the BOM_ tables (one older than the order list) gives empty lists.
 #pragma once
 
 #include <cstdint>
@@ -48,15 +47,19 @@ struct StackFigureRule {
     std::wstring note;
 };
 
-// One step of one machining hole as the catalogue lists it: X and Y from the
-// plate centre, the step's diameter, the hole's number within its process.
-struct CatalogueHoleStep {
+// One machining hole as the catalogue lists it: X and Y from the plate
+// centre, its smallest and largest step, the hole's number within its
+// process, and the block that draws it (its form: loadHoleForms).
+struct CatalogueHole {
     std::wstring plateName;
     std::wstring process;
+    int32_t hole = 0;
     double x = 0;
     double y = 0;
-    double diameter = 0;
-    int32_t hole = 0;
+    double d = 0;
+    double D = 0;
+    int32_t nominal = 0;  // d rounded, as the block's file is named
+    std::wstring blockStem;
 };
 
 std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue);
@@ -69,15 +72,14 @@ std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue);
 // The part sizes of a mould code by name (gp, ts, stoph, ...).
 std::map<std::wstring, double> loadPartSizes(CatalogueDb& catalogue, const std::wstring& mouldCode);
 
-// The plan view block stem of every machining process on every plate it
-// drills: (plate, process, install way) -> "GP" of "GP-A1".
-using HoleBlockKey = std::tuple<std::wstring, std::wstring, int32_t>;
-std::map<HoleBlockKey, std::wstring> loadHoleBlockStems(CatalogueDb& catalogue);
+// The plan view block stem of a standard item on every plate that has it
+// (install way 1): plate -> "EB" of "EB-A1".
+std::map<std::wstring, std::wstring> loadItemBlockStems(CatalogueDb& catalogue, const std::wstring& itemType);
 
 // A hole form as the drawing asks for it: block stem, the hole's nominal
 // diameter, the plate's thickness in whole millimetres.
 using HoleFormKey = std::tuple<std::wstring, int32_t, int32_t>;
-// The forms of the keys, all in one or two statements: the row for the
+// The forms of the keys, from one statement run for each: the row for the
 // plate's thickness, else the row of the nearest thickness the catalogue has
 // for that block and diameter (a plate of a thickness no drawing was made for
 // is machined alike). Keys the catalogue has no row for are left out.
@@ -90,9 +92,11 @@ std::map<HoleFormKey, HoleForm> loadHoleForms(CatalogueDb& catalogue, const std:
 std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(CatalogueDb& catalogue,
                                                                              const std::vector<CatalogueRow>& plates);
 
-// The hole steps of every plate of a style and mould code, selected as the
-// plate drawing selects one plate's (style, model and ejector guide filters
-// alike, eyebolt holes left out), in the order the drawing meets them:
-// by process, step, hole number and plate.
-std::vector<CatalogueHoleStep> loadMachiningHoleSteps(CatalogueDb& catalogue, const std::wstring& style,
-                                                      const std::wstring& mouldCode, const std::wstring& ejectorGuide);
+// The machining holes of every plate of a style and mould code, selected as
+// the plate drawing selects one plate's (style, model and ejector guide
+// filters alike, eyebolt holes left out), by process and plate, each plate's
+// holes of a process by number; each with the block drawn for the guide
+// pillars' install way.
+std::vector<CatalogueHole> loadMachiningHoles(CatalogueDb& catalogue, const std::wstring& style,
+                                              const std::wstring& mouldCode, const std::wstring& ejectorGuide,
+                                              bool reversedPillars);

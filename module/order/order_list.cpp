@@ -36,16 +36,29 @@ const double kNoLimit = 1e300;
 
 double tenth(double v) { return std::round(v * 10.0) / 10.0; }
 double hundredth(double v) { return std::round(v * 100.0) / 100.0; }
+// Whole millimetres, as the block drawings are named after a plate's thickness and a hole's diameter.
+int32_t wholeMillimetres(double v) { return static_cast<int32_t>(std::floor(v + 0.5)); }
 
-// One hole: its steps by diameter (the first catalogue row of a diameter
-// wins, as in the drawing), centred on the smallest, and how it is machined.
+// One hole: its smallest and largest step, centred on the smallest (the
+// first catalogue row of a diameter wins, as in the drawing), and how the
+// block that draws it says it is machined.
 struct Hole {
-    std::map<double, std::pair<double, double>> steps;
+    bool listed = false;
+    double x = 0, y = 0;
+    double d = 0, D = 0;
     HoleFormKey formKey;
-    const HoleForm* form = nullptr;
+    HoleForm form;
     double threadLength = -1;  // a tapped hole: how long its thread is (through: the plate); else negative
-    double d() const { return steps.begin()->first; }
-    double D() const { return steps.rbegin()->first; }
+
+    void add(double stepX, double stepY, double smallest, double largest) {
+        if (!listed || smallest < d) {
+            x = stepX;
+            y = stepY;
+            d = smallest;
+        }
+        D = listed ? std::max(D, largest) : largest;
+        listed = true;
+    }
 };
 using ProcessHoles = std::map<std::wstring, std::map<int32_t, Hole>>;
 
@@ -111,7 +124,6 @@ private:
     std::set<std::wstring> m_evaluating;  // parts whose length is being worked out
 
     std::map<std::wstring, ProcessHoles> m_holes;  // plate -> its holes
-    std::map<HoleFormKey, HoleForm> m_forms;
     std::vector<Tally> m_parts;
     std::map<std::wstring, size_t> m_partIndex;
 };
@@ -143,16 +155,32 @@ bool OrderBuilder::loadRules(std::wstring& problem) {
 
 bool OrderBuilder::loadHoles(std::wstring& problem) {
     const MouldBaseParams& p = *m_stack.params;
-    const std::vector<CatalogueHoleStep> steps =
-        loadMachiningHoleSteps(m_catalogue, p.style, p.mouldCode, p.ejectorGuide);
+    std::map<std::wstring, double> thickness;
+    for (const auto& entry : m_stack.plates) thickness[entry.first] = entry.second->thickness;
+    const std::vector<CatalogueHole> holes =
+        loadMachiningHoles(m_catalogue, p.style, p.mouldCode, p.ejectorGuide, m_installWay == 0);
+    // A plate takes the rows whose plate name holds its own, as the drawing's
+    // query does: which plates each of the few catalogue names feeds is worked
+    // out once, then the holes are handed out in the drawing's order.
+    std::map<std::wstring, std::vector<std::wstring>> feeds;
+    for (const CatalogueHole& hole : holes) {
+        if (feeds.count(hole.plateName) != 0) continue;
+        std::vector<std::wstring>& plates = feeds[hole.plateName];
+        for (const auto& entry : m_stack.plates)
+            if (hole.plateName.find(entry.first) != std::wstring::npos) plates.push_back(entry.first);
+    }
+    for (const CatalogueHole& hole : holes)
+        for (const std::wstring& plate : feeds[hole.plateName]) {
+            Hole& merged = m_holes[plate][hole.process][hole.hole];
+            if (!merged.listed || hole.d < merged.d)
+                merged.formKey = HoleFormKey(hole.blockStem, hole.nominal, wholeMillimetres(thickness.at(plate)));
+            merged.add(hole.x, hole.y, hole.d, hole.D);
+        }
+
+    // Eyebolt holes are tapped into the side faces, laid out by the eyebolt rules.
     std::vector<CatalogueRow> rows;
     for (const auto& entry : m_stack.plates) {
         const PlateRecord& plate = *entry.second;
-        ProcessHoles& holes = m_holes[plate.name];
-        // A plate takes the rows whose plate name holds its own, as the drawing's query does.
-        for (const CatalogueHoleStep& step : steps)
-            if (step.plateName.find(plate.name) != std::wstring::npos)
-                holes[step.process][step.hole].steps.emplace(step.diameter, std::make_pair(step.x, step.y));
         CatalogueRow row;
         row.mouldCode = plate.mouldCode;
         row.mouldType = plate.style;
@@ -162,51 +190,42 @@ bool OrderBuilder::loadHoles(std::wstring& problem) {
         row.length = plate.length;
         rows.push_back(row);
     }
-    for (const auto& plate : loadEyeboltPlacements(m_catalogue, rows)) {
-        const std::vector<EyeboltPlacement>& eyebolts = plate.second;
-        for (size_t i = 0; i < eyebolts.size(); ++i) {
+    const std::map<std::wstring, std::vector<EyeboltPlacement>> eyebolts = loadEyeboltPlacements(m_catalogue, rows);
+    const std::map<std::wstring, std::wstring> eyeboltStems =
+        eyebolts.empty() ? std::map<std::wstring, std::wstring>() : loadItemBlockStems(m_catalogue, kEyeboltProcess);
+    for (const auto& plate : eyebolts) {
+        auto stem = eyeboltStems.find(plate.first);
+        for (size_t i = 0; i < plate.second.size(); ++i) {
+            const EyeboltPlacement& eyebolt = plate.second[i];
+            const double size = leadingDecimal(eyebolt.size);
             Hole& hole = m_holes[plate.first][kEyeboltProcess][static_cast<int32_t>(i)];
-            hole.steps.emplace(leadingDecimal(eyebolts[i].size), std::make_pair(eyebolts[i].x, eyebolts[i].y));
+            hole.add(eyebolt.x, eyebolt.y, size, size);
+            hole.formKey = HoleFormKey(stem != eyeboltStems.end() ? stem->second : std::wstring(),
+                                       wholeMillimetres(size), wholeMillimetres(thickness.at(plate.first)));
         }
     }
 
-    // Each hole is machined as the block that draws it says: the block of its
-    // process on its plate, by the hole's nominal diameter and the plate's thickness.
-    const std::map<HoleBlockKey, std::wstring> stems = loadHoleBlockStems(m_catalogue);
+    // How each is machined: the form of its block, one statement run per
+    // block, diameter and plate thickness.
     std::set<HoleFormKey> keys;
-    for (auto& plate : m_holes) {
-        const double thickness = m_stack.plates.at(plate.first)->thickness;
-        for (auto& process : plate.second) {
-            const int32_t way = process.first == kGuidePillar ? m_installWay : 1;
-            auto stem = stems.find(HoleBlockKey(plate.first, process.first, way));
-            if (stem == stems.end()) {
-                problem = L"标准库中没有“" + plate.first + L"”上“" + process.first + L"”孔的图块";
-                return false;
-            }
-            for (auto& numbered : process.second) {
-                Hole& hole = numbered.second;
-                hole.formKey = HoleFormKey(stem->second, static_cast<int32_t>(std::floor(hole.d() + 0.5)),
-                                           static_cast<int32_t>(std::floor(thickness + 0.5)));
-                keys.insert(hole.formKey);
-            }
-        }
-    }
-    m_forms = loadHoleForms(m_catalogue, keys);
+    for (auto& plate : m_holes)
+        for (auto& process : plate.second)
+            for (auto& numbered : process.second) keys.insert(numbered.second.formKey);
+    const std::map<HoleFormKey, HoleForm> forms = loadHoleForms(m_catalogue, keys);
     for (auto& plate : m_holes)
         for (auto& process : plate.second)
             for (auto& numbered : process.second) {
                 Hole& hole = numbered.second;
-                auto form = m_forms.find(hole.formKey);
-                if (form == m_forms.end()) {
+                auto form = forms.find(hole.formKey);
+                if (form == forms.end()) {
                     problem = L"标准库中没有“" + plate.first + L"”上“" + process.first + L"”孔（图块 " +
                               std::to_wstring(std::get<1>(hole.formKey)) + std::get<0>(hole.formKey) +
                               L"）的加工形式";
                     return false;
                 }
-                hole.form = &form->second;
-                if (hole.form->threaded)
-                    hole.threadLength =
-                        hole.form->through ? m_stack.plates.at(plate.first)->thickness : hole.form->depth;
+                hole.form = form->second;
+                if (hole.form.threaded)
+                    hole.threadLength = hole.form.through ? thickness.at(plate.first) : hole.form.depth;
             }
     return true;
 }
@@ -239,7 +258,7 @@ std::vector<std::wstring> OrderBuilder::platesOf(const PartRule& rule) const {
 bool OrderBuilder::lookup(const std::wstring& name, const Hole* hole, double& value) {
     value = 0;
     if (hole != nullptr && (name == L"d" || name == L"D")) {
-        value = name == L"d" ? hole->d() : hole->D();
+        value = name == L"d" ? hole->d : hole->D;
         return true;
     }
     auto plate = m_stack.plates.find(name);
@@ -453,9 +472,9 @@ HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& p
     HoleItem item;
     item.plate = plate;
     item.process = process;
-    item.x = hundredth(hole.steps.begin()->second.first);
-    item.y = hundredth(hole.steps.begin()->second.second);
-    const HoleForm& form = *hole.form;
+    item.x = hundredth(hole.x);
+    item.y = hundredth(hole.y);
+    const HoleForm& form = hole.form;
     item.face = form.face == L"top" ? L"顶面" : form.face == L"bottom" ? L"底面" : L"侧面";
     if (form.kind == L"slot") {
         // A rebate along the whole side: its height from the face and its depth into the side.

@@ -120,27 +120,36 @@ bool decodeUtf8(const unsigned char* s, size_t n, bool strict, std::wstring& out
 }
 
 bool encodeUtf8(const wchar_t* s, size_t n, bool strict, std::string& out) {
+    // Written in place into room for the longest encoding, then cut to size:
+    // whole drawings and order lists pass through here, a character at a time.
+    const size_t start = out.size();
+    out.resize(start + 4 * n);
+    char* p = &out[0] + start;
     for (size_t i = 0; i < n; ++i) {
         uint32_t c = static_cast<uint32_t>(s[i]);
         if (!validCodePoint(c)) {
-            if (strict) return false;
+            if (strict) {
+                out.resize(start);
+                return false;
+            }
             c = 0xFFFD;
         }
-        if (c < 0x80) out += static_cast<char>(c);
+        if (c < 0x80) *p++ = static_cast<char>(c);
         else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            *p++ = static_cast<char>(0xC0 | (c >> 6));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            *p++ = static_cast<char>(0xE0 | (c >> 12));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            *p++ = static_cast<char>(0xF0 | (c >> 18));
+            *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    out.resize(static_cast<size_t>(p - out.data()));
     return true;
 }
 
