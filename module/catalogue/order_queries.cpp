@@ -2,7 +2,6 @@
 // their statements on every path and never throw.
 #include "catalogue/order_queries.h"
 
-#include <charconv>
 #include <memory>
 #include <string_view>
 
@@ -17,13 +16,35 @@ namespace {
 // A text column; the rules' many plain ASCII values (codes, steels, series)
 // need no code page conversion.
 std::wstring textOf(const Statement& s, int column) {
-    const std::string bytes = s.bytes(column);
+    const std::string_view bytes = s.view(column);
     for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return fromUtf8(bytes);
+        if (static_cast<unsigned char>(c) >= 0x80) return fromUtf8(std::string(bytes));
     return std::wstring(bytes.begin(), bytes.end());
 }
 
+// The texts of a statement whose rows repeat a few names (plates, processes,
+// parts, formulas): each distinct text is made wide once.
+class Texts {
+public:
+    const std::wstring& of(const Statement& s, int column) {
+        const std::string_view bytes = s.view(column);
+        auto known = m_known.find(bytes);
+        return known != m_known.end() ? known->second : m_known.emplace(std::string(bytes), textOf(s, column)).first->second;
+    }
+
+private:
+    std::map<std::string, std::wstring, std::less<>> m_known;
+};
+
 }  // namespace
+
+CatalogueSnapshot::CatalogueSnapshot(CatalogueDb& catalogue) : m_catalogue(catalogue) {
+    m_begun = catalogue.isOpen() && sqlite3_exec(catalogue.handle(), "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+CatalogueSnapshot::~CatalogueSnapshot() {
+    if (m_begun && m_catalogue.isOpen()) sqlite3_exec(m_catalogue.handle(), "COMMIT", nullptr, nullptr, nullptr);
+}
 
 std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue) {
     std::vector<PlateMaterialRule> rules;
@@ -54,7 +75,7 @@ std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
         r.rounding = textOf(s, 12);
         r.counting = textOf(s, 13);
         r.material = textOf(s, 14);
-        rules.push_back(r);
+        rules.push_back(std::move(r));
     }
     return rules;
 }
@@ -80,13 +101,22 @@ std::map<std::wstring, double> loadPartSizes(CatalogueDb& catalogue, const std::
     return sizes;
 }
 
-std::map<std::wstring, std::wstring> loadItemBlockStems(CatalogueDb& catalogue, const std::wstring& itemType) {
+std::map<std::wstring, std::wstring> loadItemBlockStems(CatalogueDb& catalogue, const std::wstring& itemType,
+                                                        const std::vector<std::wstring>& plates) {
     std::map<std::wstring, std::wstring> stems;
-    Statement s(catalogue, L"select PLATENAME, blockname from STANDITEMBLOCKSETUP where ITEMTYPENAME=" +
-                               quoted(itemType) + L" and INSTALLWAY=1 and FACEDIR='A1' and blockname like '%-A1'");
-    while (s.next()) {
-        const std::wstring block = textOf(s, 1);
-        stems[s.text(0)] = block.substr(0, block.size() - 3);
+    std::string item, plate;
+    if (plates.empty() || !tryToUtf8(itemType, item)) return stems;
+    // Through the table's key: plate, item, install way, view.
+    Statement s(catalogue, L"select blockname from STANDITEMBLOCKSETUP where PLATENAME=? and ITEMTYPENAME=? and "
+                           L"INSTALLWAY=1 and FACEDIR='A1' and blockname like '%-A1'");
+    for (const std::wstring& name : plates) {
+        if (!tryToUtf8(name, plate)) continue;
+        s.reset();
+        s.bind(1, plate);
+        s.bind(2, item);
+        if (!s.next()) continue;
+        const std::wstring block = textOf(s, 0);
+        stems[name] = block.substr(0, block.size() - 3);
     }
     return stems;
 }
@@ -197,56 +227,101 @@ std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(Cata
 
 namespace {
 
-// The holes of a hole set's text, "n:x,y;n:x,y", each as a copy of the set's
-// hole with its number and position; false for text that is not such a list.
-bool readHoleSet(std::string_view text, const CatalogueHole& set, std::vector<CatalogueHole>& holes) {
+// A plain decimal number at p ("-386.5", "12"), moving p past it. A value
+// made of at most 15 digits over a power of ten up to 10^15 is the exact
+// quotient of two exact doubles: the same value a full conversion gives.
+bool readDecimal(const char*& p, const char* end, double& value) {
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    long long digits = 0;
+    int count = 0, decimals = 0;
+    bool point = false;
+    for (; p < end && ((*p >= '0' && *p <= '9') || (*p == '.' && !point)); ++p) {
+        if (*p == '.') {
+            point = true;
+            continue;
+        }
+        if (++count > 15) return false;
+        digits = digits * 10 + (*p - '0');
+        if (point) ++decimals;
+    }
+    if (count == 0) return false;
+    static const double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    value = static_cast<double>(digits) / kPowers[decimals];
+    if (negative) value = -value;
+    return true;
+}
+
+// The holes of a hole set's text, "n:x,y;n:x,y"; false for text that is not such a list.
+bool readHoleSet(std::string_view text, std::vector<CatalogueHoleSet::Position>& holes) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p < end) {
-        CatalogueHole hole = set;
-        double number = 0;
-        for (double* value : {&number, &hole.x, &hole.y}) {
-            const std::from_chars_result read = std::from_chars(p, end, *value);
-            if (read.ec != std::errc()) return false;
-            p = read.ptr;
-            const char separator = value == &number ? ':' : value == &hole.x ? ',' : ';';
+        double number = 0, x = 0, y = 0;
+        for (double* value : {&number, &x, &y}) {
+            if (!readDecimal(p, end, *value)) return false;
+            const char separator = value == &number ? ':' : value == &x ? ',' : ';';
             if (p < end && *p++ != separator) return false;
         }
-        hole.hole = static_cast<int32_t>(number);
-        holes.push_back(std::move(hole));
+        holes.push_back({static_cast<int32_t>(number), x, y});
     }
     return true;
 }
 
 }  // namespace
 
-std::vector<CatalogueHole> loadMachiningHoles(CatalogueDb& catalogue, const std::wstring& style,
-                                              const std::wstring& mouldCode, const std::wstring& ejectorGuide,
-                                              bool reversedPillars) {
+namespace {
+
+// Whether text holds part, ASCII letters in either case, as SQL's LIKE '%part%' finds it.
+bool holdsLike(std::string_view text, std::string_view part) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (size_t at = 0; at + part.size() <= text.size(); ++at) {
+        size_t i = 0;
+        while (i < part.size() && lower(text[at + i]) == lower(part[i])) ++i;
+        if (i == part.size()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<CatalogueHoleSet> loadMachiningHoles(CatalogueDb& catalogue, const std::wstring& style,
+                                                 const std::wstring& mouldCode, const std::wstring& ejectorGuide,
+                                                 bool reversedPillars) {
+    std::vector<CatalogueHoleSet> sets;
     std::wstring modelId = mouldCode;
     for (wchar_t& c : modelId)
         if (c == L'M') c = L'0';
-    const std::wstring series = style.empty() ? std::wstring() : style.substr(0, 1);
-    // The filters of the drawing's statement for one plate, on the catalogue's
-    // holes already folded (BOM_HOLE_SET), in the drawing's group order.
-    Statement s(catalogue, std::wstring(L"select plate_name, proc_name, dmin, dmax, nominal, ") +
+    std::string styleName, eyeboltProcess, ejectorGuideProcess;
+    if (!tryToUtf8(style, styleName) || !tryToUtf8(L"拉令孔", eyeboltProcess) ||
+        !tryToUtf8(L"针板边", ejectorGuideProcess))
+        return sets;
+    const std::string series = styleName.substr(0, 1);
+    const bool withoutEjectorGuides = ejectorGuide == L"无";
+    // The mould code's hole sets (BOM_HOLE_SET) in the drawing's group order,
+    // taken as the drawing's statement for one plate takes its rows: the
+    // style's series and model, no eyebolt holes, the ejector guides only
+    // where the base has them.
+    Statement s(catalogue, std::wstring(L"select plate_name, proc_name, style, model, dmin, dmax, nominal, ") +
                                (reversedPillars ? L"reversedstem" : L"blockstem") +
-                               L", holes from BOM_HOLE_SET where model_id=" + quoted(modelId) + L" and style like " +
-                               quoted(L"%" + series + L"%") + L" and (model like " + quoted(L"%" + style + L"%") +
-                               L" or model = '')" + (ejectorGuide == L"无" ? L" and proc_name != '针板边'" : L"") +
-                               L" and proc_name != '拉令孔' order by proc_id, proc_name, plate_name");
-    std::vector<CatalogueHole> holes;
+                               L", holes from BOM_HOLE_SET where model_id=" + quoted(modelId) +
+                               L" order by proc_id, proc_name, plate_name");
+    Texts names;
     while (s.next()) {
-        CatalogueHole set;
-        set.plateName = s.text(0);
-        set.process = s.text(1);
-        set.d = s.real(2);
-        set.D = s.real(3);
-        set.nominal = s.integer(4);
-        set.blockStem = textOf(s, 5);
+        const std::string_view process = s.view(1), model = s.view(3);
+        if (!holdsLike(s.view(2), series) || !(model.empty() || holdsLike(model, styleName)) ||
+            process == eyeboltProcess || (withoutEjectorGuides && process == ejectorGuideProcess))
+            continue;
+        CatalogueHoleSet set;
+        set.plateName = names.of(s, 0);
+        set.process = names.of(s, 1);
+        set.d = s.real(4);
+        set.D = s.real(5);
+        set.nominal = s.integer(6);
+        set.blockStem = names.of(s, 7);
         // A set the catalogue spells wrongly lists no hole rather than wrong ones.
-        const size_t listed = holes.size();
-        if (!readHoleSet(s.view(6), set, holes)) holes.resize(listed);
+        if (!readHoleSet(s.view(8), set.holes)) set.holes.clear();
+        sets.push_back(std::move(set));
     }
-    return holes;
+    return sets;
 }

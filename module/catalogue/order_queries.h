@@ -16,6 +16,22 @@
 #include "catalogue/catalogue_db.h"
 #include "catalogue/catalogue_queries.h"
 
+// The order list's statements read the catalogue as one snapshot: one read
+// transaction from construction to destruction (destroy it before the
+// catalogue is closed). SQLite then checks the file once for the whole list,
+// not once per statement.
+class CatalogueSnapshot {
+public:
+    explicit CatalogueSnapshot(CatalogueDb& catalogue);
+    ~CatalogueSnapshot();
+    CatalogueSnapshot(const CatalogueSnapshot&) = delete;
+    CatalogueSnapshot& operator=(const CatalogueSnapshot&) = delete;
+
+private:
+    CatalogueDb& m_catalogue;
+    bool m_begun = false;
+};
+
 struct PlateMaterialRule {
     std::wstring plateName;
     std::wstring material;
@@ -47,19 +63,23 @@ struct StackFigureRule {
     std::wstring note;
 };
 
-// One machining hole as the catalogue lists it: X and Y from the plate
-// centre, its smallest and largest step, the hole's number within its
-// process, and the block that draws it (its form: loadHoleForms).
-struct CatalogueHole {
+// The machining holes of one process on one plate that share a size, as the
+// catalogue lists them: their smallest and largest step, the block that draws
+// them (its form: loadHoleForms), and each hole's number within its process
+// with its X and Y from the plate centre.
+struct CatalogueHoleSet {
+    struct Position {
+        int32_t hole = 0;
+        double x = 0;
+        double y = 0;
+    };
     std::wstring plateName;
     std::wstring process;
-    int32_t hole = 0;
-    double x = 0;
-    double y = 0;
     double d = 0;
     double D = 0;
     int32_t nominal = 0;  // d rounded, as the block's file is named
     std::wstring blockStem;
+    std::vector<Position> holes;
 };
 
 std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue);
@@ -72,9 +92,10 @@ std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue);
 // The part sizes of a mould code by name (gp, ts, stoph, ...).
 std::map<std::wstring, double> loadPartSizes(CatalogueDb& catalogue, const std::wstring& mouldCode);
 
-// The plan view block stem of a standard item on every plate that has it
-// (install way 1): plate -> "EB" of "EB-A1".
-std::map<std::wstring, std::wstring> loadItemBlockStems(CatalogueDb& catalogue, const std::wstring& itemType);
+// The plan view block stem of a standard item on those of the plates that
+// have it (install way 1): plate -> "EB" of "EB-A1".
+std::map<std::wstring, std::wstring> loadItemBlockStems(CatalogueDb& catalogue, const std::wstring& itemType,
+                                                        const std::vector<std::wstring>& plates);
 
 // A hole form as the drawing asks for it: block stem, the hole's nominal
 // diameter, the plate's thickness in whole millimetres.
@@ -94,9 +115,9 @@ std::map<std::wstring, std::vector<EyeboltPlacement>> loadEyeboltPlacements(Cata
 
 // The machining holes of every plate of a style and mould code, selected as
 // the plate drawing selects one plate's (style, model and ejector guide
-// filters alike, eyebolt holes left out), by process and plate, each plate's
-// holes of a process by number; each with the block drawn for the guide
-// pillars' install way.
-std::vector<CatalogueHole> loadMachiningHoles(CatalogueDb& catalogue, const std::wstring& style,
-                                              const std::wstring& mouldCode, const std::wstring& ejectorGuide,
-                                              bool reversedPillars);
+// filters alike, eyebolt holes left out), by process and plate, each set's
+// holes by number; each set with the block drawn for the guide pillars'
+// install way.
+std::vector<CatalogueHoleSet> loadMachiningHoles(CatalogueDb& catalogue, const std::wstring& style,
+                                                 const std::wstring& mouldCode, const std::wstring& ejectorGuide,
+                                                 bool reversedPillars);

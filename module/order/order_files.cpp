@@ -16,7 +16,13 @@ namespace {
 
 // One CSV field; quoted when it holds a separator, a quote or a line break.
 void appendField(std::wstring& text, const std::wstring& field) {
-    if (field.find_first_of(L",\"\r\n") == std::wstring::npos) {
+    bool plain = true;
+    for (wchar_t c : field)
+        if (c == L',' || c == L'"' || c == L'\r' || c == L'\n') {
+            plain = false;
+            break;
+        }
+    if (plain) {
         text += field;
         return;
     }
@@ -77,8 +83,12 @@ std::string orderCsvText(const OrderList& list) {
             appendField(text, *field);
             text += L',';
         }
-        text += formatFineMillimetres(hole.x) + L',' + formatFineMillimetres(hole.y) + L',';
-        text += hole.depth < 0 ? std::wstring(kThroughHole) : formatFineMillimetres(hole.depth);
+        appendFineMillimetres(text, hole.x);
+        text += L',';
+        appendFineMillimetres(text, hole.y);
+        text += L',';
+        if (hole.depth < 0) text += kThroughHole;
+        else appendFineMillimetres(text, hole.depth);
         text += L',';
         appendField(text, hole.counterbore);
         text += L',';

@@ -108,18 +108,18 @@ std::wstring OrderFormula::explain(const Lookup& lookup) const {
 
 namespace {
 
-// A value in whole units of 10^-decimals, written without trailing zeros.
-std::wstring formatDecimal(double value, int decimals) {
-    const double scale = decimals == 2 ? 100.0 : 10.0;
-    const double units = std::round(value * scale);
-    if (!std::isfinite(units) || std::fabs(units) > 1e15) return L"?";
-    // Whole units as an integer: exact, and far quicker than a formatted print
-    // for the hundreds of numbers of a hole table.
+// Writes a value in whole units of 10^-decimals, without trailing zeros, so
+// that it ends just before end; returns where it starts, or nullptr for a
+// value beyond any drawing. Whole units as an integer: exact, and far quicker
+// than a formatted print for the hundreds of numbers of a hole table.
+const int kDecimalRoom = 24;
+wchar_t* writeDecimal(double value, int decimals, wchar_t* end) {
+    const double units = std::round(value * (decimals == 2 ? 100.0 : 10.0));
+    if (!std::isfinite(units) || std::fabs(units) > 1e15) return nullptr;
     long long n = static_cast<long long>(units);
     const bool negative = n < 0;
     if (negative) n = -n;
-    wchar_t digits[24];
-    wchar_t* first = digits + sizeof digits / sizeof digits[0];
+    wchar_t* first = end;
     bool fraction = false;
     for (int place = 0; place < decimals; ++place, n /= 10) {
         const int digit = static_cast<int>(n % 10);
@@ -133,7 +133,14 @@ std::wstring formatDecimal(double value, int decimals) {
         n /= 10;
     } while (n != 0);
     if (negative) *--first = L'-';
-    return std::wstring(first, digits + sizeof digits / sizeof digits[0]);
+    return first;
+}
+
+std::wstring formatDecimal(double value, int decimals) {
+    wchar_t digits[kDecimalRoom];
+    const wchar_t* const end = digits + kDecimalRoom;
+    const wchar_t* first = writeDecimal(value, decimals, digits + kDecimalRoom);
+    return first != nullptr ? std::wstring(first, end) : std::wstring(L"?");
 }
 
 }  // namespace
@@ -141,3 +148,11 @@ std::wstring formatDecimal(double value, int decimals) {
 std::wstring formatMillimetres(double value) { return formatDecimal(value, 1); }
 
 std::wstring formatFineMillimetres(double value) { return formatDecimal(value, 2); }
+
+void appendFineMillimetres(std::wstring& text, double value) {
+    wchar_t digits[kDecimalRoom];
+    const wchar_t* const end = digits + kDecimalRoom;
+    const wchar_t* first = writeDecimal(value, 2, digits + kDecimalRoom);
+    if (first != nullptr) text.append(first, end);
+    else text += L'?';
+}

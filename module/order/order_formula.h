@@ -36,3 +36,5 @@ private:
 std::wstring formatMillimetres(double value);
 // To the hundredth, as a hole is machined ("4.05", "73.5", "-117").
 std::wstring formatFineMillimetres(double value);
+// The same written at the end of text.
+void appendFineMillimetres(std::wstring& text, double value);

@@ -47,7 +47,7 @@ struct Hole {
     double x = 0, y = 0;
     double d = 0, D = 0;
     HoleFormKey formKey;
-    HoleForm form;
+    const HoleForm* form = nullptr;  // in the builder's forms
     double threadLength = -1;  // a tapped hole: how long its thread is (through: the plate); else negative
 
     void add(double stepX, double stepY, double smallest, double largest) {
@@ -124,6 +124,7 @@ private:
     std::set<std::wstring> m_evaluating;  // parts whose length is being worked out
 
     std::map<std::wstring, ProcessHoles> m_holes;  // plate -> its holes
+    std::map<HoleFormKey, HoleForm> m_forms;       // how they are machined
     std::vector<Tally> m_parts;
     std::map<std::wstring, size_t> m_partIndex;
 };
@@ -156,25 +157,32 @@ bool OrderBuilder::loadRules(std::wstring& problem) {
 bool OrderBuilder::loadHoles(std::wstring& problem) {
     const MouldBaseParams& p = *m_stack.params;
     std::map<std::wstring, double> thickness;
-    for (const auto& entry : m_stack.plates) thickness[entry.first] = entry.second->thickness;
-    const std::vector<CatalogueHole> holes =
+    std::map<std::wstring, int32_t> wholeThickness;
+    for (const auto& entry : m_stack.plates) {
+        thickness[entry.first] = entry.second->thickness;
+        wholeThickness[entry.first] = wholeMillimetres(entry.second->thickness);
+    }
+    const std::vector<CatalogueHoleSet> sets =
         loadMachiningHoles(m_catalogue, p.style, p.mouldCode, p.ejectorGuide, m_installWay == 0);
     // A plate takes the rows whose plate name holds its own, as the drawing's
     // query does: which plates each of the few catalogue names feeds is worked
-    // out once, then the holes are handed out in the drawing's order.
+    // out once.
     std::map<std::wstring, std::vector<std::wstring>> feeds;
-    for (const CatalogueHole& hole : holes) {
-        if (feeds.count(hole.plateName) != 0) continue;
-        std::vector<std::wstring>& plates = feeds[hole.plateName];
+    for (const CatalogueHoleSet& set : sets) {
+        if (feeds.count(set.plateName) != 0) continue;
+        std::vector<std::wstring>& plates = feeds[set.plateName];
         for (const auto& entry : m_stack.plates)
-            if (hole.plateName.find(entry.first) != std::wstring::npos) plates.push_back(entry.first);
+            if (set.plateName.find(entry.first) != std::wstring::npos) plates.push_back(entry.first);
     }
-    for (const CatalogueHole& hole : holes)
-        for (const std::wstring& plate : feeds[hole.plateName]) {
-            Hole& merged = m_holes[plate][hole.process][hole.hole];
-            if (!merged.listed || hole.d < merged.d)
-                merged.formKey = HoleFormKey(hole.blockStem, hole.nominal, wholeMillimetres(thickness.at(plate)));
-            merged.add(hole.x, hole.y, hole.d, hole.D);
+    for (const CatalogueHoleSet& set : sets)
+        for (const std::wstring& plate : feeds[set.plateName]) {
+            std::map<int32_t, Hole>& numbered = m_holes[plate][set.process];
+            const HoleFormKey key(set.blockStem, set.nominal, wholeThickness.at(plate));
+            for (const CatalogueHoleSet::Position& at : set.holes) {
+                Hole& merged = numbered[at.hole];
+                if (!merged.listed || set.d < merged.d) merged.formKey = key;
+                merged.add(at.x, at.y, set.d, set.D);
+            }
         }
 
     // Eyebolt holes are tapped into the side faces, laid out by the eyebolt rules.
@@ -191,8 +199,10 @@ bool OrderBuilder::loadHoles(std::wstring& problem) {
         rows.push_back(row);
     }
     const std::map<std::wstring, std::vector<EyeboltPlacement>> eyebolts = loadEyeboltPlacements(m_catalogue, rows);
+    std::vector<std::wstring> eyeboltPlates;
+    for (const auto& plate : eyebolts) eyeboltPlates.push_back(plate.first);
     const std::map<std::wstring, std::wstring> eyeboltStems =
-        eyebolts.empty() ? std::map<std::wstring, std::wstring>() : loadItemBlockStems(m_catalogue, kEyeboltProcess);
+        loadItemBlockStems(m_catalogue, kEyeboltProcess, eyeboltPlates);
     for (const auto& plate : eyebolts) {
         auto stem = eyeboltStems.find(plate.first);
         for (size_t i = 0; i < plate.second.size(); ++i) {
@@ -201,7 +211,7 @@ bool OrderBuilder::loadHoles(std::wstring& problem) {
             Hole& hole = m_holes[plate.first][kEyeboltProcess][static_cast<int32_t>(i)];
             hole.add(eyebolt.x, eyebolt.y, size, size);
             hole.formKey = HoleFormKey(stem != eyeboltStems.end() ? stem->second : std::wstring(),
-                                       wholeMillimetres(size), wholeMillimetres(thickness.at(plate.first)));
+                                       wholeMillimetres(size), wholeThickness.at(plate.first));
         }
     }
 
@@ -211,21 +221,21 @@ bool OrderBuilder::loadHoles(std::wstring& problem) {
     for (auto& plate : m_holes)
         for (auto& process : plate.second)
             for (auto& numbered : process.second) keys.insert(numbered.second.formKey);
-    const std::map<HoleFormKey, HoleForm> forms = loadHoleForms(m_catalogue, keys);
+    m_forms = loadHoleForms(m_catalogue, keys);
     for (auto& plate : m_holes)
         for (auto& process : plate.second)
             for (auto& numbered : process.second) {
                 Hole& hole = numbered.second;
-                auto form = forms.find(hole.formKey);
-                if (form == forms.end()) {
+                auto form = m_forms.find(hole.formKey);
+                if (form == m_forms.end()) {
                     problem = L"标准库中没有“" + plate.first + L"”上“" + process.first + L"”孔（图块 " +
                               std::to_wstring(std::get<1>(hole.formKey)) + std::get<0>(hole.formKey) +
                               L"）的加工形式";
                     return false;
                 }
-                hole.form = form->second;
-                if (hole.form.threaded)
-                    hole.threadLength = hole.form.through ? thickness.at(plate.first) : hole.form.depth;
+                hole.form = &form->second;
+                if (hole.form->threaded)
+                    hole.threadLength = hole.form->through ? thickness.at(plate.first) : hole.form->depth;
             }
     return true;
 }
@@ -395,15 +405,22 @@ bool OrderBuilder::addHoleParts(const PartRule& rule, std::wstring& problem) {
         auto process = m_holes[plate].find(rule.row.process);
         if (process == m_holes[plate].end()) continue;
         std::map<Key, int> onPlate;
+        // The holes of a set share their sizes and thread: one part fits them all.
+        const Hole* last = nullptr;
+        Key key;
         for (const auto& numbered : process->second) {
-            PartValue value;
-            std::wstring why;
-            if (!evaluate(rule, numbered.second, value, why)) {
-                problem = L"标准件规则“" + rule.row.partName + L"”（" + rule.row.process + L"）：" + why;
-                return false;
+            const Hole& hole = numbered.second;
+            if (last == nullptr || hole.d != last->d || hole.D != last->D || hole.threadLength != last->threadLength) {
+                PartValue value;
+                std::wstring why;
+                if (!evaluate(rule, hole, value, why)) {
+                    problem = L"标准件规则“" + rule.row.partName + L"”（" + rule.row.process + L"）：" + why;
+                    return false;
+                }
+                key = Key(tenth(value.size), value.ordered, tenth(value.endThread));
+                if (specs.count(key) == 0) specs[key] = spec(rule, value);
+                last = &hole;
             }
-            const Key key(tenth(value.size), value.ordered, tenth(value.endThread));
-            specs[key] = spec(rule, value);
             ++onPlate[key];
         }
         for (const auto& n : onPlate)
@@ -474,7 +491,7 @@ HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& p
     item.process = process;
     item.x = hundredth(hole.x);
     item.y = hundredth(hole.y);
-    const HoleForm& form = hole.form;
+    const HoleForm& form = *hole.form;
     item.face = form.face == L"top" ? L"顶面" : form.face == L"bottom" ? L"底面" : L"侧面";
     if (form.kind == L"slot") {
         // A rebate along the whole side: its height from the face and its depth into the side.
@@ -572,8 +589,12 @@ bool computeOrderList(const MouldBaseModel& design, OrderList& list, std::wstrin
 
     CatalogueDb catalogue;
     catalogue.open(ModulePaths::getCatalogPathUtf8());
-    OrderBuilder builder(design, stack, catalogue);
-    const bool ok = builder.build(list, problem);
+    bool ok = false;
+    {
+        CatalogueSnapshot snapshot(catalogue);
+        OrderBuilder builder(design, stack, catalogue);
+        ok = builder.build(list, problem);
+    }
     catalogue.close();
     return ok;
 }
