@@ -112,8 +112,8 @@ void BM_SaveWholeDrawing(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveWholeDrawing)->Unit(benchmark::kMillisecond);
 
-// The largest base of the catalogue (6010 SAI with its thickest A and B
-// plates), drawn as the design command draws it, and its order list made as
+// The largest base of the catalogue (6010 SAI with the thickest plates it
+// offers), drawn as the design command draws it, and its order list made as
 // the order list command makes it from that drawing: the kept design found,
 // the point's base picked, the list worked out and put into CSV text. The list
 // should take less than a tenth of the drawing's time.

@@ -122,3 +122,7 @@ FROM holeset h
 LEFT JOIN block b1 ON b1.PLATENAME = h.plate_name AND b1.ITEMTYPENAME = h.proc_name AND b1.INSTALLWAY = 1
 LEFT JOIN block b0 ON b0.PLATENAME = h.plate_name AND b0.ITEMTYPENAME = h.proc_name AND b0.INSTALLWAY = 0;
 CREATE INDEX BOM_HOLE_SET_MODEL ON BOM_HOLE_SET (model_id, proc_id, proc_name, plate_name);
+-- How the holes of a base are machined, read from the index alone: the order
+-- list looks up a few dozen forms at once.
+CREATE INDEX BOM_HOLE_FORM_COVERING ON HOLE_FORM
+  (blockstem, diameter, thickness, kind, face, bore, threaded, tapdrill, through, depth, drilldepth, cbdia, cbdepth);

@@ -58,6 +58,7 @@ public:
     }
     std::wstring text(int column) const { return fromUtf8(bytes(column)); }
     int32_t integer(int column) const { return sqlite3_column_int(stmt_, column); }
+    int64_t integer64(int column) const { return sqlite3_column_int64(stmt_, column); }
     bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
     double real(int column) const { return sqlite3_column_double(stmt_, column); }
 

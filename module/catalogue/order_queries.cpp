@@ -2,6 +2,8 @@
 // their statements on every path and never throw.
 #include "catalogue/order_queries.h"
 
+#include <algorithm>
+
 #include <memory>
 #include <string_view>
 
@@ -54,10 +56,10 @@ std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue) {
 }
 
 std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
-    std::vector<StandardPartRule> rules;
-    Statement s(catalogue,
-                L"select sortorder, proc_name, platename, model, installway, partname, thread, size, endthread, "
-                L"length, engage, reach, rounding, counting, material from BOM_STANDARD_PART order by sortorder, rowid");
+    // A handful of rows: sorted here rather than by a sorter in the statement.
+    std::vector<std::pair<std::pair<int32_t, int64_t>, StandardPartRule>> rows;
+    Statement s(catalogue, L"select sortorder, proc_name, platename, model, installway, partname, thread, size, "
+                           L"endthread, length, engage, reach, rounding, counting, material, rowid from BOM_STANDARD_PART");
     while (s.next()) {
         StandardPartRule r;
         r.sortOrder = s.integer(0);
@@ -75,22 +77,30 @@ std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
         r.rounding = textOf(s, 12);
         r.counting = textOf(s, 13);
         r.material = textOf(s, 14);
-        rules.push_back(std::move(r));
+        rows.emplace_back(std::make_pair(r.sortOrder, s.integer64(15)), std::move(r));
     }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<StandardPartRule> rules;
+    for (auto& row : rows) rules.push_back(std::move(row.second));
     return rules;
 }
 
 std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalogue) {
     std::map<std::wstring, std::vector<double>> series;
-    Statement s(catalogue, L"select series, length from BOM_LENGTH_SERIES order by series, length");
+    Statement s(catalogue, L"select series, length from BOM_LENGTH_SERIES");
     while (s.next()) series[textOf(s, 0)].push_back(s.real(1));
+    for (auto& lengths : series) std::sort(lengths.second.begin(), lengths.second.end());
     return series;
 }
 
 std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue) {
+    std::vector<std::pair<std::pair<int32_t, int64_t>, StackFigureRule>> rows;
+    Statement s(catalogue, L"select sortorder, name, formula, note, rowid from BOM_STACK_FIGURE");
+    while (s.next())
+        rows.push_back({{s.integer(0), s.integer64(4)}, {textOf(s, 1), textOf(s, 2), textOf(s, 3)}});
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<StackFigureRule> figures;
-    Statement s(catalogue, L"select name, formula, note from BOM_STACK_FIGURE order by sortorder, rowid");
-    while (s.next()) figures.push_back({textOf(s, 0), textOf(s, 1), textOf(s, 2)});
+    for (auto& row : rows) figures.push_back(std::move(row.second));
     return figures;
 }
 
@@ -140,7 +150,8 @@ HoleForm holeFormAt(const Statement& s, int first) {
 }
 
 const wchar_t* const kHoleFormColumns =
-    L"kind, face, bore, threaded, tapdrill, through, depth, drilldepth, cbdia, cbdepth from HOLE_FORM ";
+    L"kind, face, bore, threaded, tapdrill, through, depth, drilldepth, cbdia, cbdepth from HOLE_FORM "
+    L"indexed by BOM_HOLE_FORM_COVERING ";
 
 }  // namespace
 
