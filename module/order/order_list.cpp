@@ -495,14 +495,20 @@ HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& p
     item.face = form.face == L"top" ? L"顶面" : form.face == L"bottom" ? L"底面" : L"侧面";
     if (form.kind == L"slot") {
         // A rebate along the whole side: its height from the face and its depth into the side.
-        item.size = L"槽高" + formatFineMillimetres(form.cbDepth);
+        item.size = L"槽高";
+        appendFineMillimetres(item.size, form.cbDepth);
         item.depth = form.depth;
         return item;
     }
-    item.size = (form.threaded ? L"M" : L"Ø") + formatFineMillimetres(form.bore);
+    item.size = form.threaded ? L"M" : L"Ø";
+    appendFineMillimetres(item.size, form.bore);
     if (!form.through) item.depth = form.depth;
-    if (form.cbDia > 0)
-        item.counterbore = L"Ø" + formatFineMillimetres(form.cbDia) + L"×" + formatFineMillimetres(form.cbDepth);
+    if (form.cbDia > 0) {
+        item.counterbore = L"Ø";
+        appendFineMillimetres(item.counterbore, form.cbDia);
+        item.counterbore += L'×';
+        appendFineMillimetres(item.counterbore, form.cbDepth);
+    }
     return item;
 }
 
