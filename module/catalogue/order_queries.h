@@ -1,9 +1,10 @@
 // The statements of the order list: the catalogue's rules for plate steels,
 // standard parts, the part sizes of a mould code, preferred lengths and stack
-// figures (the BOM_ tables), the eyebolts of a whole base, and the machining
-// holes of every plate of a base with how each is machined, in one statement
-// (BOM_HOLE, the machining tables' holes folded, with HOLE_FORM). A catalogue
-// without the BOM_ tables (one older than the order list) gives empty lists.
+// figures (the BOM_ tables), the eyebolts of a whole base, the machining holes
+// of every plate of a base in one statement (BOM_HOLE_SET, the machining
+// tables' holes folded by process, plate and size), and how each is machined
+// (HOLE_FORM). A catalogue without the BOM_ tables (one older than the order
+// list) gives empty lists.
 #pragma once
 
 #include <cstdint>
@@ -100,7 +101,7 @@ std::map<std::wstring, std::wstring> loadItemBlockStems(CatalogueDb& catalogue, 
 // A hole form as the drawing asks for it: block stem, the hole's nominal
 // diameter, the plate's thickness in whole millimetres.
 using HoleFormKey = std::tuple<std::wstring, int32_t, int32_t>;
-// The forms of the keys, from one statement run for each: the row for the
+// The forms of the keys, one statement run for each: the row for the
 // plate's thickness, else the row of the nearest thickness the catalogue has
 // for that block and diameter (a plate of a thickness no drawing was made for
 // is machined alike). Keys the catalogue has no row for are left out.

@@ -1,5 +1,5 @@
 // Making the order list. The base is laid out again from its design (plates
-// only, no drawing); its holes come from the catalogue's folded hole steps of
+// only, no drawing); its holes come from the catalogue's folded hole sets of
 // the whole base and are merged as the drawing merges each plate's, so the list
 // names the holes the drawing shows, each machined as the block that draws it
 // (HOLE_FORM). Every engineering rule (which part a hole seats, how long it
