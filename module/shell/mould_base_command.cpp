@@ -11,8 +11,25 @@
 #include "model/assembly_drawing.h"
 #include "model/mould_base_model.h"
 #include "model/plate_stack.h"
+#include "model/stored_designs.h"
 #include "shell/module_resources.h"
 #include "ui/main_dlg.h"
+
+namespace {
+
+// The drawn base's design goes into the drawing with its title, so the order
+// list can be made from it later, also after the drawing is saved and opened
+// again. A base without plates has nothing to order and is not kept.
+void keepDesign(const MouldBaseModel& model, const vrx_point insertionPoint, VRxDbObjectId title) {
+    VRxDbDatabase* db = vrxdbHostApplicationServices()->workingDatabase();
+    if (db == nullptr || title.isNull() || model.plates.empty()) return;
+    std::wstring why;
+    const VRxGePoint3d picked(insertionPoint[0], insertionPoint[1], insertionPoint[2]);
+    if (!storeMouldBaseDesign(*db, model, picked, drawingScale, title, why))
+        vrxutPrintf(L"\n大水口系统: 模架设计未能存入图纸（%s），订料单无法使用此模架。\n", why.c_str());
+}
+
+}  // namespace
 
 void MouldBaseCommand() {
     try {
@@ -47,7 +64,8 @@ void designMouldBaseAt(const vrx_point insertionPoint) {
         // Without an A plate the styles of the previous run stay in force.
         if (aPlate != model->plates.end() && aPlate->second != nullptr)
             setupDrawingStyles(aPlate->second->width / 50.0);
-        DrawAssembly(*model);
+        const VRxDbObjectId title = DrawAssembly(*model);
+        keepDesign(*model, insertionPoint, title);
     }
 
     model.reset();

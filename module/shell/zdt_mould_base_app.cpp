@@ -1,12 +1,14 @@
 // Loading and unloading the module. Registration is explicit: one command
-// group, then the toolbar (only when the host has none of that name yet), the
-// menu and the ribbon entry, each skipped quietly when the host lacks it.
+// group with the design command and the order list beside it, then the toolbar
+// (only when the host has none of that name yet), the menu and the ribbon
+// entries, each skipped quietly when the host lacks it.
 #include "shell/zdt_mould_base_app.h"
 
 #include "afxstub.h"
 #include "shell/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "shell/mould_base_command.h"
+#include "shell/order_list_command.h"
 #include "vrxcmds.h"
 #include "vrxui.h"
 
@@ -17,7 +19,11 @@ const wchar_t* const kLocalName = L"ZDTSGS";
 const wchar_t* const kToolbarName = L"ZDTTools";
 const wchar_t* const kProductTitle = L"岱川标准模架";
 const wchar_t* const kSeriesTitle = L"大水口系统";
+const wchar_t* const kOrderGlobalName = L"GZDTBOM";
+const wchar_t* const kOrderLocalName = L"ZDTBOM";
+const wchar_t* const kOrderTitle = L"订料单";
 const UINT kCommandIconId = 112;
+const UINT kOrderIconId = 113;
 
 VRxEdCommandStack* commandStack() {
     VRxRxDictionary* registry = vrxSysRegistry();
@@ -39,6 +45,8 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onInitApp(void* pkt) {
     if (VRxEdCommandStack* stack = commandStack()) {
         stack->addCommand(kGroupName, kGlobalName, kLocalName, VRxRx::kModal, &MouldBaseCommand, nullptr, -1,
                           nullptr, nullptr);
+        stack->addCommand(kGroupName, kOrderGlobalName, kOrderLocalName, VRxRx::kModal, &OrderListCommand, nullptr,
+                          -1, nullptr, nullptr);
     }
     addToolbar();
     addMenu();
@@ -53,9 +61,9 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onUnloadApp(void* pkt) {
     return rc;
 }
 
-HBITMAP CZDTMouldBaseApp::loadCommandIcon() {
+HBITMAP CZDTMouldBaseApp::loadIcon(UINT id) {
     CModuleResourceScope ownResources(m_hInstance);
-    return LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCE(kCommandIconId));
+    return LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCE(id));
 }
 
 void CZDTMouldBaseApp::addToolbar() {
@@ -66,8 +74,10 @@ void CZDTMouldBaseApp::addToolbar() {
     if (toolbars->findToolbar(kToolbarName) != nullptr) return;
     VRxUiToolbar* toolbar = toolbars->addToolbar(kToolbarName, kProductTitle);
     if (toolbar == nullptr) return;
-    HBITMAP icon = loadCommandIcon();
+    HBITMAP icon = loadIcon(kCommandIconId);
     toolbar->addButton(0, kSeriesTitle, kProductTitle, kGlobalName, false, icon, icon);
+    HBITMAP orderIcon = loadIcon(kOrderIconId);
+    toolbar->addButton(1, kOrderTitle, kProductTitle, kOrderGlobalName, false, orderIcon, orderIcon);
     toolbar->show();
 }
 
@@ -78,6 +88,7 @@ void CZDTMouldBaseApp::addMenu() {
     VRxUiMenu* menu = menuBar->insertPopup(menuBar->count(), kProductTitle);
     if (menu == nullptr) return;
     menu->insertItem(0, kSeriesTitle, kGlobalName);
+    menu->insertItem(1, kOrderTitle, kOrderGlobalName);
 }
 
 void CZDTMouldBaseApp::addRibbon() {
@@ -88,8 +99,10 @@ void CZDTMouldBaseApp::addRibbon() {
     if (tab == nullptr) return;
     VRxUiRibbonPanel* panel = tab->addPanel(kProductTitle, kProductTitle);
     if (panel == nullptr) return;
-    HBITMAP icon = loadCommandIcon();
+    HBITMAP icon = loadIcon(kCommandIconId);
     panel->addButton(L" 大水口系统", kSeriesTitle, icon, icon, kGlobalName, L"岱川大水口系统");
+    HBITMAP orderIcon = loadIcon(kOrderIconId);
+    panel->addButton(kOrderTitle, kOrderTitle, orderIcon, orderIcon, kOrderGlobalName, L"岱川模架订料单");
 }
 
 int zdtDispatchHostMessage(int msg, void* pkt) {
