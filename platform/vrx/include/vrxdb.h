@@ -118,7 +118,11 @@ private:
 
     uint32_t m_serial;
     uint64_t m_nextHandle = 1;
-    std::map<uint64_t, std::unique_ptr<VRxDbObject>> m_objects;
+    // Objects by handle: handles are handed out in sequence and never reused, and
+    // objects leave only all together (clear), so the object of handle h sits at
+    // h - m_firstHandle. Every id is looked up this way, many times per entity.
+    uint64_t m_firstHandle = 1;
+    std::vector<std::unique_ptr<VRxDbObject>> m_objects;
     VRxDbObjectId m_blockTable, m_layerTable, m_linetypeTable, m_textStyleTable, m_dimStyleTable, m_paperTable;
     VRxDbObjectId m_namedObjects;
     VRxDbObjectId m_clayer, m_textstyle, m_dimstyle;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "vrxdbents.h"
@@ -52,7 +53,12 @@ protected:
 
 private:
     friend class VRxDbDatabase;
+    friend class VRxDbSymbolTableRecord;
     std::vector<VRxDbObjectId> m_records;
+    // Name hash -> the records whose names have it, erased ones included, in
+    // the order they took their names: a drawing holds hundreds of blocks, and
+    // every block insertion looks its block up by name.
+    std::unordered_map<uint64_t, std::vector<VRxDbObjectId>> m_byName;
 };
 
 class VRxDbSymbolTableIterator {

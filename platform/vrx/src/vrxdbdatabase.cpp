@@ -2,6 +2,7 @@
 // database, object storage and handles, the tables, the default drawing and the
 // header values. Ids of a deleted database stop resolving because the database
 // leaves the registry before its objects go.
+#include <cwchar>
 #include <map>
 #include <mutex>
 
@@ -61,13 +62,14 @@ VRxDbDatabase* VRxDbDatabase::fromSerial(uint32_t serial) {
 }
 
 VRxDbObject* VRxDbDatabase::objectAt(VRxDbObjectId id) const {
-    if (id.m_db != m_serial) return nullptr;
-    auto it = m_objects.find(id.m_handle);
-    return it == m_objects.end() ? nullptr : it->second.get();
+    if (id.m_db != m_serial || id.m_handle < m_firstHandle) return nullptr;
+    const uint64_t index = id.m_handle - m_firstHandle;
+    return index < m_objects.size() ? m_objects[index].get() : nullptr;
 }
 
 VRxDbObjectId VRxDbDatabase::idOf(uint64_t handle) const {
-    return m_objects.count(handle) ? VRxDbObjectId(m_serial, handle) : VRxDbObjectId::kNull;
+    return handle >= m_firstHandle && handle - m_firstHandle < m_objects.size() ? VRxDbObjectId(m_serial, handle)
+                                                                                 : VRxDbObjectId::kNull;
 }
 
 VRxDbObjectId VRxDbDatabase::addObject(VRxDbObject* object, VRxDbObjectId owner) {
@@ -77,7 +79,7 @@ VRxDbObjectId VRxDbDatabase::addObject(VRxDbObject* object, VRxDbObjectId owner)
     object->m_owner = owner;
     object->m_readers = 0;
     object->m_writer = false;
-    m_objects[id.m_handle].reset(object);
+    m_objects.emplace_back(object);
     return id;
 }
 
@@ -129,6 +131,7 @@ Vrx::ErrorStatus VRxDbDatabase::addRecordTo(VRxDbObjectId tableId, VRxDbSymbolTa
     }
     id = addObject(record, tableId);
     table->m_records.push_back(id);
+    table->m_byName[VRxNames::nameHash(name)].push_back(id);
     return Vrx::eOk;
 }
 
@@ -136,14 +139,15 @@ VRxDbObjectId VRxDbDatabase::recordId(VRxDbObjectId tableId, const wchar_t* name
     if (name == nullptr) return VRxDbObjectId::kNull;
     auto* table = VRxDbSymbolTable::cast(objectAt(tableId));
     if (table == nullptr) return VRxDbObjectId::kNull;
-    const std::wstring wanted(name);
-    // A table holds only its own kind of record (checked when it was added), and
-    // drawings hold hundreds of blocks: this loop runs for every block insertion.
-    for (VRxDbObjectId rid : table->m_records) {
+    const size_t length = std::wcslen(name);
+    auto named = table->m_byName.find(VRxNames::nameHash(name, length));
+    if (named == table->m_byName.end()) return VRxDbObjectId::kNull;
+    // At most one live record has the name: a name is taken only while no live record has it.
+    for (VRxDbObjectId rid : named->second) {
         const VRxDbObject* object = objectAt(rid);
         if (object == nullptr || object->isErased()) continue;
         const std::wstring& recordName = static_cast<const VRxDbSymbolTableRecord*>(object)->nameRef();
-        if (recordName.size() == wanted.size() && VRxNames::sameName(recordName, wanted)) return rid;
+        if (VRxNames::sameName(recordName, name, length)) return rid;
     }
     return VRxDbObjectId::kNull;
 }
@@ -218,20 +222,21 @@ Vrx::ErrorStatus VRxDbDatabase::setDimstyle(VRxDbObjectId style) {
 
 int VRxDbDatabase::openObjectCount() const {
     int n = 0;
-    for (const auto& entry : m_objects)
-        if (entry.second->m_writer || entry.second->m_readers > 0) ++n;
+    for (const auto& object : m_objects)
+        if (object->m_writer || object->m_readers > 0) ++n;
     return n;
 }
 
 std::vector<VRxDbObjectId> VRxDbDatabase::openObjectIds() const {
     std::vector<VRxDbObjectId> ids;
-    for (const auto& entry : m_objects)
-        if (entry.second->m_writer || entry.second->m_readers > 0) ids.push_back(entry.second->m_id);
+    for (const auto& object : m_objects)
+        if (object->m_writer || object->m_readers > 0) ids.push_back(object->m_id);
     return ids;
 }
 
 void VRxDbDatabase::clear() {
     m_objects.clear();
+    m_firstHandle = m_nextHandle;
     // Handles keep counting up so that an id from before the clear never names a new object.
     m_blockTable = m_layerTable = m_linetypeTable = m_textStyleTable = m_dimStyleTable = m_paperTable =
         m_namedObjects = VRxDbObjectId::kNull;

@@ -4,6 +4,7 @@
 // dimension value formatting, the current paper).
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 
 #include "vrxdb.h"
 #include "vrxexport.h"
@@ -17,11 +18,27 @@ VRX_EXPORTED_FIXED_CONSTANT const wchar_t* const VRxDbBlockTableRecord::kPaperSp
 Vrx::ErrorStatus VRxDbSymbolTableRecord::setName(const wchar_t* name) {
     if (name == nullptr || *name == L'\0') return Vrx::eInvalidInput;
     if (!isWriteEnabled()) return Vrx::eNotOpenForWrite;
+    VRxDbSymbolTable* table = nullptr;
     if (isDatabaseResident()) {
         // A renamed record must not take the name of another record of its table.
         VRxDbDatabase* db = database();
         VRxDbObjectId other = db ? db->recordId(ownerId(), name) : VRxDbObjectId::kNull;
         if (!other.isNull() && other != objectId()) return Vrx::eDuplicateKey;
+        table = db ? VRxDbSymbolTable::cast(db->objectAt(ownerId())) : nullptr;
+    }
+    if (table != nullptr) {
+        // The table's index moves the record from its old name to the new one.
+        auto old = table->m_byName.find(VRxNames::nameHash(m_name));
+        if (old != table->m_byName.end()) {
+            std::vector<VRxDbObjectId>& ids = old->second;
+            for (auto it = ids.begin(); it != ids.end(); ++it)
+                if (*it == objectId()) {
+                    ids.erase(it);
+                    break;
+                }
+            if (ids.empty()) table->m_byName.erase(old);
+        }
+        table->m_byName[VRxNames::nameHash(name, std::wcslen(name))].push_back(objectId());
     }
     m_name = name;
     return Vrx::eOk;
