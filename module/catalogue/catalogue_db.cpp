@@ -20,16 +20,27 @@ void reportOpenFailure(const char* message) {
     AfxMessageBox(fromUtf8(message).c_str(), MB_OK, 0);
 }
 
-// The parked connection of the reuse scopes; the command thread is the only one.
-struct ParkedConnection {
+// The connection the reuse scopes share; the command thread is the only one.
+struct SharedConnection {
     int scopes = 0;
+    int users = 0;  // catalogue objects and hole models holding it now
     sqlite3* handle = nullptr;
     std::string path;
 };
 
-ParkedConnection& parked() {
-    static ParkedConnection connection;
+SharedConnection& shared() {
+    static SharedConnection connection;
     return connection;
+}
+
+// Closes the shared connection once no scope and no user is left.
+void closeSharedWhenUnused() {
+    SharedConnection& s = shared();
+    if (s.scopes > 0 || s.users > 0 || s.handle == nullptr) return;
+    // Every user finalizes its statements before it lets the connection go.
+    sqlite3_close(s.handle);
+    s.handle = nullptr;
+    s.path.clear();
 }
 
 }  // namespace
@@ -41,25 +52,34 @@ void writeOpenFailureLine(const char* message) {
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-CatalogueReuseScope::CatalogueReuseScope() { ++parked().scopes; }
+CatalogueReuseScope::CatalogueReuseScope() { ++shared().scopes; }
 
 CatalogueReuseScope::~CatalogueReuseScope() {
-    ParkedConnection& p = parked();
-    if (--p.scopes > 0 || p.handle == nullptr) return;
-    sqlite3_close(p.handle);
-    p.handle = nullptr;
-    p.path.clear();
+    --shared().scopes;
+    closeSharedWhenUnused();
+}
+
+sqlite3* borrowSharedConnection(const std::string& pathUtf8) {
+    SharedConnection& s = shared();
+    if (s.handle == nullptr || s.path != pathUtf8) return nullptr;
+    ++s.users;
+    return s.handle;
+}
+
+void releaseSharedConnection(sqlite3* handle) {
+    SharedConnection& s = shared();
+    if (handle == nullptr || handle != s.handle || s.users == 0) return;
+    --s.users;
+    closeSharedWhenUnused();
 }
 
 CatalogueDb::~CatalogueDb() { close(); }
 
 bool CatalogueDb::open(const std::string& pathUtf8) {
     close();
-    ParkedConnection& p = parked();
-    if (p.handle != nullptr && p.path == pathUtf8) {
-        handle_ = p.handle;
-        path_ = pathUtf8;
-        p.handle = nullptr;
+    if (sqlite3* reused = borrowSharedConnection(pathUtf8)) {
+        handle_ = reused;
+        shared_ = true;
         return true;
     }
     sqlite3* db = nullptr;
@@ -85,21 +105,23 @@ bool CatalogueDb::open(const std::string& pathUtf8) {
         return false;
     }
     handle_ = db;
-    path_ = pathUtf8;
+    SharedConnection& s = shared();
+    if (s.scopes > 0 && s.handle == nullptr) {
+        // The first connection of a scope is the one the scope's jobs share.
+        s.handle = db;
+        s.path = pathUtf8;
+        s.users = 1;
+        shared_ = true;
+    }
     return true;
 }
 
 void CatalogueDb::close() {
     if (handle_ == nullptr) return;
-    ParkedConnection& p = parked();
-    if (p.scopes > 0 && p.handle == nullptr) {
-        // A statement left unfinalized would pin the parked connection; a job
-        // always finalizes its statements before it closes.
-        p.handle = handle_;
-        p.path = path_;
-    } else {
+    if (shared_)
+        releaseSharedConnection(handle_);
+    else
         sqlite3_close(handle_);
-    }
     handle_ = nullptr;
-    path_.clear();
+    shared_ = false;
 }
