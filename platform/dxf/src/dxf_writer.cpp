@@ -3,12 +3,17 @@
 // without repair: handles and owners on everything, the block record table,
 // the layout objects, and for every dimension the block that holds its drawn
 // geometry, so a reader that does not measure dimensions itself still shows them.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "dxf_internal.h"
 #include "vrxdxf.h"
@@ -23,25 +28,38 @@ using detail::toUtf8;
 const double kPi = 3.14159265358979323846;
 double deg(double radians) { return radians * 180.0 / kPi; }
 
-std::string fmtDouble(double v) {
-    if (!std::isfinite(v) || v == 0.0) return "0.0";
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    std::string s(buf, r.ptr);
-    if (s.find_first_of(".eE") == std::string::npos) s += ".0";
-    return s;
+// The shortest text that reads back as v, always with a decimal point or an
+// exponent, so every reader takes it as a real.
+size_t formatDouble(double v, char* buf, size_t size) {
+    if (!std::isfinite(v) || v == 0.0) {
+        std::memcpy(buf, "0.0", 3);
+        return 3;
+    }
+    // Whole numbers below 10000 (most coordinates of a mould base) are their
+    // digits: no shorter form exists, and they cost no shortest-form search.
+    if (std::fabs(v) < 10000.0 && v == std::trunc(v)) {
+        char* end = std::to_chars(buf, buf + size - 2, static_cast<int>(v)).ptr;
+        std::memcpy(end, ".0", 2);
+        return static_cast<size_t>(end + 2 - buf);
+    }
+    char* end = std::to_chars(buf, buf + size - 2, v).ptr;
+    if (std::find_if(buf, end, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == end) {
+        *end++ = '.';
+        *end++ = '0';
+    }
+    return static_cast<size_t>(end - buf);
 }
 
-std::string hex(uint64_t h) {
-    char buf[24];
-    auto r = std::to_chars(buf, buf + sizeof buf, h, 16);
-    for (char* c = buf; c != r.ptr; ++c)
+size_t formatHex(uint64_t h, char* buf, size_t size) {
+    char* end = std::to_chars(buf, buf + size, h, 16).ptr;
+    for (char* c = buf; c != end; ++c)
         if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
-    return std::string(buf, r.ptr);
+    return static_cast<size_t>(end - buf);
 }
 
 // A value DXF can carry on one line: no line breaks or other control characters.
 std::string oneLine(const std::wstring& text) {
+    if (std::none_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x20 || c == 0x7F; })) return toUtf8(text);
     std::wstring w = text;
     for (wchar_t& c : w)
         if (c < 0x20 || c == 0x7F) c = L' ';
@@ -73,6 +91,8 @@ std::wstring mtextEscape(const std::wstring& text) {
     return mtextBreaks(out);
 }
 
+// The text of one section as it is written: every value is appended in place,
+// as a drawing has tens of thousands of them.
 class Out {
 public:
     std::string s;
@@ -84,15 +104,24 @@ public:
         s.append(buf, r.ptr);
         s += '\n';
     }
-    void raw(int c, const std::string& v) {
+    void raw(int c, std::string_view v) {
         code(c);
-        s += v;
+        s.append(v);
         s += '\n';
     }
     void str(int c, const std::wstring& v) { raw(c, oneLine(v)); }
-    void num(int c, double v) { raw(c, fmtDouble(v)); }
-    void integer(int c, long long v) { raw(c, std::to_string(v)); }
-    void handle(int c, uint64_t h) { raw(c, hex(h)); }
+    void num(int c, double v) {
+        char buf[40];
+        raw(c, std::string_view(buf, formatDouble(v, buf, sizeof buf)));
+    }
+    void integer(int c, long long v) {
+        char buf[24];
+        raw(c, std::string_view(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf)));
+    }
+    void handle(int c, uint64_t h) {
+        char buf[24];
+        raw(c, std::string_view(buf, formatHex(h, buf, sizeof buf)));
+    }
     void point(int c, const VRxGePoint3d& p) {
         num(c, p.x);
         num(c + 10, p.y);
@@ -188,7 +217,8 @@ public:
 private:
     const VRxDbDatabase& m_db;
     uint64_t m_next = 1;
-    std::map<uint64_t, uint64_t> m_handles;
+    std::unordered_map<uint64_t, uint64_t> m_handles;
+    std::unordered_map<std::wstring, std::string> m_layerLines, m_linetypeLines;
 
     NameTable m_layerNames, m_ltypeNames, m_styleNames, m_dimStyleNames, m_blockNames;
     std::vector<LayerOut> m_layers;
@@ -213,7 +243,7 @@ private:
     std::vector<VRxDbObjectId> m_extensionDictionaries;
     std::vector<VRxDbObjectId> m_objects;
     std::set<uint64_t> m_objectHandles;
-    std::set<uint64_t> m_writtenEntities;
+    std::unordered_set<uint64_t> m_writtenEntities;
 
     uint64_t fresh() { return m_next++; }
     uint64_t handleOf(VRxDbObjectId id) {
@@ -241,6 +271,10 @@ private:
     void collectLayouts();
     std::wstring layerName(const std::wstring& name);
     std::wstring linetypeName(const std::wstring& name);
+    // The entities' layer and linetype lines, by the names the entities carry:
+    // worked out once per name (a linetype written as ByLayer is left out: null).
+    const std::string& layerLine(const std::wstring& name);
+    const std::string* linetypeLine(const std::wstring& name);
     std::wstring styleName(VRxDbObjectId id) const;
     uint64_t styleHandle(VRxDbObjectId id) const;
     std::wstring dimStyleName(VRxDbObjectId id) const;
@@ -481,6 +515,22 @@ std::wstring Writer::layerName(const std::wstring& name) {
     return l.name;
 }
 
+const std::string& Writer::layerLine(const std::wstring& name) {
+    auto known = m_layerLines.find(name);
+    if (known != m_layerLines.end()) return known->second;
+    return m_layerLines.emplace(name, oneLine(layerName(name))).first->second;
+}
+
+const std::string* Writer::linetypeLine(const std::wstring& name) {
+    auto known = m_linetypeLines.find(name);
+    if (known == m_linetypeLines.end()) {
+        const std::wstring written = linetypeName(name);
+        // ByLayer is what an entity without a linetype group has.
+        known = m_linetypeLines.emplace(name, foldName(written) == L"BYLAYER" ? std::string() : oneLine(written)).first;
+    }
+    return known->second.empty() ? nullptr : &known->second;
+}
+
 std::wstring Writer::linetypeName(const std::wstring& name) {
     if (name.empty()) return L"ByLayer";
     if (m_ltypeNames.has(name)) return m_ltypeNames.lookup(name);
@@ -545,9 +595,9 @@ void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t han
     o.handle(330, owner);
     o.raw(100, "AcDbEntity");
     if (paper) o.integer(67, 1);
-    o.str(8, layerName(e.layer()));
-    std::wstring lt = linetypeName(e.linetype());
-    if (foldName(lt) != L"BYLAYER") o.str(6, lt);
+    o.raw(8, layerLine(e.layer()));
+    const std::string* lt = linetypeLine(e.linetype());
+    if (lt != nullptr) o.raw(6, *lt);
     if (e.colorIndex() != VRxDb::kColorByLayer) o.integer(62, e.colorIndex() > 256 ? 256 : e.colorIndex());
     if (e.lineWeight() != VRxDb::kLnWtByLayer) o.integer(370, e.lineWeight());
     if (e.linetypeScale() != 1.0) o.num(48, e.linetypeScale());
