@@ -51,6 +51,13 @@ struct Tag {
     int line = 0;       // line of the group code in the file, counting from 1
     double number() const;
     long long integer() const;
+
+    // The number the tokenizer checked the value to be, kept so that reading it
+    // costs no second conversion.
+    enum class Parsed : char { None, Real, Whole };
+    Parsed parsed = Parsed::None;
+    double real = 0.0;
+    long long whole = 0;
 };
 
 // Splits DXF text into group code/value pairs, checking that every code is a

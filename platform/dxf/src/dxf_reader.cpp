@@ -50,6 +50,7 @@ uint64_t parseHandle(const std::string& s) {
 class View {
 public:
     View(const std::vector<Tag>& tags, const Rec& r) : m_tags(tags), m_rec(r) {
+        m_own.reserve(r.end - r.begin);
         bool inGroup = false;
         for (size_t i = r.begin + 1; i < r.end; ++i) {
             const Tag& t = tags[i];
@@ -195,7 +196,7 @@ private:
     // Gives the object behind id the dictionary of the file's handle as its extension dictionary.
     void readExtensionDictionary(VRxDbObjectId id, uint64_t dictionaryHandle);
     uint64_t extensionDictionaryHandle(const Rec& r) const;
-    void readEntity(const Rec& r, const Section& s, VRxDbObjectId block);
+    void readEntity(const Rec& r, const View& v, const Section& s, VRxDbObjectId block);
     VRxDbObjectId ownerSpace(const View& v);
     VRxDbObjectId ensureLayer(const std::wstring& name);
     VRxDbObjectId styleId(const std::wstring& name);
@@ -547,7 +548,7 @@ void Reader::readBlocks() {
         } else if (r.type == "ENDBLK") {
             skipping = true;
         } else if (!skipping) {
-            readEntity(r, *s, current);
+            readEntity(r, View(m_tags, r), *s, current);
         }
     }
 }
@@ -577,12 +578,11 @@ void Reader::readEntities() {
     if (s == nullptr) return;
     for (const Rec& r : s->recs) {
         View v(m_tags, r);
-        readEntity(r, *s, ownerSpace(v));
+        readEntity(r, v, *s, ownerSpace(v));
     }
 }
 
-void Reader::readEntity(const Rec& r, const Section& s, VRxDbObjectId block) {
-    View v(m_tags, r);
+void Reader::readEntity(const Rec& r, const View& v, const Section& s, VRxDbObjectId block) {
     if (block.isNull()) return;
     if (r.type == "MTEXT" && m_annotations.count(v.handle(5)) != 0) return;
 

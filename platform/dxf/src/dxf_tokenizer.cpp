@@ -41,8 +41,15 @@ static std::string_view trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-double Tag::number() const { return std::strtod(value.c_str(), nullptr); }
-long long Tag::integer() const { return std::strtoll(value.c_str(), nullptr, 10); }
+double Tag::number() const {
+    if (parsed == Parsed::Real) return real;
+    if (parsed == Parsed::Whole) return static_cast<double>(whole);
+    return std::strtod(value.c_str(), nullptr);
+}
+long long Tag::integer() const {
+    if (parsed == Parsed::Whole) return whole;
+    return std::strtoll(value.c_str(), nullptr, 10);
+}
 
 // A line of the file as it can be shown in a message: short, printable.
 static std::wstring shown(std::string_view line) {
@@ -154,6 +161,8 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
                 return false;
             }
             tag.value.assign(v);
+            tag.parsed = Tag::Parsed::Real;
+            tag.real = d;
             break;
         }
         case ValueKind::Integer:
@@ -166,6 +175,8 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
                 return false;
             }
             tag.value.assign(t);
+            tag.parsed = Tag::Parsed::Whole;
+            tag.whole = v;
             break;
         }
         case ValueKind::Handle:

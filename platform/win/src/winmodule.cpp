@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -177,8 +178,35 @@ bool decodeBitmap(const std::vector<unsigned char>& bytes, WinBitmap& bmp) {
 
 }  // namespace
 
+namespace {
+
+// How many objects the loader has loaded and unloaded so far: while neither
+// count changes, an address stays in the object it was found in.
+std::pair<unsigned long long, unsigned long long> loaderGeneration() {
+    struct Counts {
+        static int cb(struct dl_phdr_info* info, size_t size, void* data) {
+            auto* counts = static_cast<std::pair<unsigned long long, unsigned long long>*>(data);
+            if (size >= offsetof(struct dl_phdr_info, dlpi_subs) + sizeof(info->dlpi_subs))
+                *counts = {info->dlpi_adds, info->dlpi_subs};
+            return 1;
+        }
+    };
+    std::pair<unsigned long long, unsigned long long> counts{0, 0};
+    dl_iterate_phdr(&Counts::cb, &counts);
+    return counts;
+}
+
+}  // namespace
+
 HINSTANCE winModuleInstanceFromAddress(const void* address) {
     if (address == nullptr) return nullptr;
+    // Modules ask for their own instance at every file they look for: the last
+    // answer holds as long as nothing was loaded or unloaded since.
+    static const void* lastAddress = nullptr;
+    static HINSTANCE lastInstance = nullptr;
+    static std::pair<unsigned long long, unsigned long long> lastGeneration{0, 0};
+    const auto generation = loaderGeneration();
+    if (address == lastAddress && generation == lastGeneration && generation.first != 0) return lastInstance;
     FindData fd;
     fd.address = reinterpret_cast<uintptr_t>(address);
     dl_iterate_phdr(&findObject, &fd);
@@ -199,7 +227,10 @@ HINSTANCE winModuleInstanceFromAddress(const void* address) {
         }
         path = known->second;
     }
-    return instanceFor(fd.base, path);
+    lastAddress = address;
+    lastInstance = instanceFor(fd.base, path);
+    lastGeneration = generation;
+    return lastInstance;
 }
 
 extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
