@@ -23,6 +23,8 @@ struct WinModule {
     std::wstring fileName;
     std::wstring overrideName;
     uintptr_t loadAddress = 0;
+    // The loader's handles of the LoadLibraryW calls not yet undone, last first.
+    std::vector<void*> libraryHandles;
     std::map<std::pair<UINT, UINT>, std::vector<unsigned char>> resources;
     std::map<UINT, std::unique_ptr<WinBitmap>> bitmaps;
 };
@@ -253,6 +255,48 @@ extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size)
     std::wmemcpy(fileName, name.c_str(), name.size() + 1);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(name.size());
+}
+
+extern "C" HMODULE LoadLibraryW(LPCWSTR fileName) {
+    if (fileName == nullptr || *fileName == L'\0') {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    void* handle = dlopen(winToUtf8(fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+    struct link_map* map = nullptr;
+    if (handle == nullptr || dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) {
+        if (handle != nullptr) dlclose(handle);
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    // The same instance as the library's own code finds for itself.
+    char real[PATH_MAX];
+    const char* name = map->l_name != nullptr ? map->l_name : "";
+    HMODULE module = instanceFor(map->l_addr, realpath(name, real) != nullptr ? std::string(real) : std::string(name));
+    module->libraryHandles.push_back(handle);
+    SetLastError(ERROR_SUCCESS);
+    return module;
+}
+
+extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+    if (module == nullptr || !known(module) || module->libraryHandles.empty() || procName == nullptr) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    void* address = dlsym(module->libraryHandles.back(), procName);
+    SetLastError(address != nullptr ? ERROR_SUCCESS : ERROR_PROC_NOT_FOUND);
+    return reinterpret_cast<FARPROC>(address);
+}
+
+extern "C" BOOL FreeLibrary(HMODULE module) {
+    if (module == nullptr || !known(module) || module->libraryHandles.empty()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    void* handle = module->libraryHandles.back();
+    module->libraryHandles.pop_back();
+    dlclose(handle);
+    return TRUE;
 }
 
 BOOL winOverrideModuleFileName(HINSTANCE instance, const std::wstring& fileName) {
