@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 #include "afxstub.h"
 
@@ -33,12 +34,38 @@ SharedConnection& shared() {
     return connection;
 }
 
+// The statements kept with their connections (CatalogueDb::keptStatement).
+struct KeptStatement {
+    sqlite3* connection;
+    const char* text;
+    sqlite3_stmt* statement;
+};
+
+std::vector<KeptStatement>& keptStatements() {
+    static std::vector<KeptStatement> kept;
+    return kept;
+}
+
+// Closes a connection with the statements kept for it.
+void closeConnection(sqlite3* connection) {
+    std::vector<KeptStatement>& kept = keptStatements();
+    for (auto it = kept.begin(); it != kept.end();) {
+        if (it->connection != connection) {
+            ++it;
+            continue;
+        }
+        sqlite3_finalize(it->statement);
+        it = kept.erase(it);
+    }
+    sqlite3_close(connection);
+}
+
 // Closes the shared connection once no scope and no user is left.
 void closeSharedWhenUnused() {
     SharedConnection& s = shared();
     if (s.scopes > 0 || s.users > 0 || s.handle == nullptr) return;
-    // Every user finalizes its statements before it lets the connection go.
-    sqlite3_close(s.handle);
+    // Every user finalizes its own statements before it lets the connection go.
+    closeConnection(s.handle);
     s.handle = nullptr;
     s.path.clear();
 }
@@ -121,7 +148,21 @@ void CatalogueDb::close() {
     if (shared_)
         releaseSharedConnection(handle_);
     else
-        sqlite3_close(handle_);
+        closeConnection(handle_);
     handle_ = nullptr;
     shared_ = false;
+}
+
+sqlite3_stmt* CatalogueDb::keptStatement(const char* sqlUtf8) {
+    if (handle_ == nullptr || sqlUtf8 == nullptr) return nullptr;
+    std::vector<KeptStatement>& kept = keptStatements();
+    for (const KeptStatement& k : kept)
+        if (k.connection == handle_ && k.text == sqlUtf8) return k.statement;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(handle_, sqlUtf8, -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    kept.push_back({handle_, sqlUtf8, statement});
+    return statement;
 }

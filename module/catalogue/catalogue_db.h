@@ -8,6 +8,7 @@
 #include "catalogue/text_conversion.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class CatalogueDb {
 public:
@@ -26,6 +27,12 @@ public:
 
     bool isOpen() const { return handle_ != nullptr; }
     sqlite3* handle() const { return handle_; }
+
+    // The statement of a fixed text (sqlUtf8 a string literal; values bound to
+    // its parameters), prepared once and kept with the connection until it
+    // closes: for the questions a drawing asks a hundred times. Null when the
+    // catalogue is closed or SQLite rejects the text. The user resets it.
+    sqlite3_stmt* keptStatement(const char* sqlUtf8);
 
 private:
     sqlite3* handle_ = nullptr;
