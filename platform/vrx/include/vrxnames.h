@@ -21,10 +21,11 @@ inline bool sameName(const std::wstring& a, const wchar_t* b, size_t bLength) {
 }
 inline bool sameName(const std::wstring& a, const std::wstring& b) { return sameName(a, b.data(), b.size()); }
 
-// A hash of the name that equal names share (FNV-1a over the folded characters).
+// A hash of the name that equal names share: FNV-1a over the length and the
+// folded characters of its end (block names are long paths of one folder).
 inline uint64_t nameHash(const wchar_t* name, size_t length) {
-    uint64_t h = 14695981039346656037ull;
-    for (size_t i = 0; i < length; ++i) {
+    uint64_t h = (14695981039346656037ull ^ length) * 1099511628211ull;
+    for (size_t i = length > 24 ? length - 24 : 0; i < length; ++i) {
         h ^= static_cast<uint64_t>(foldLatin(name[i]));
         h *= 1099511628211ull;
     }

@@ -2,6 +2,7 @@
 // database, object storage and handles, the tables, the default drawing and the
 // header values. Ids of a deleted database stop resolving because the database
 // leaves the registry before its objects go.
+#include <atomic>
 #include <cwchar>
 #include <map>
 #include <mutex>
@@ -15,7 +16,17 @@ struct Registry {
     std::mutex lock;
     std::map<uint32_t, VRxDbDatabase*> live;
     uint32_t lastSerial = 0;
+    // Counts the databases that left; a thread's last answer of fromSerial
+    // stands while it has not changed (every object opening asks).
+    std::atomic<uint64_t> departures{0};
 };
+
+struct LastFound {
+    uint32_t serial = 0;
+    VRxDbDatabase* db = nullptr;
+    uint64_t departures = 0;
+};
+thread_local LastFound t_lastFound;
 
 Registry& registry() {
     static Registry r;
@@ -47,6 +58,7 @@ VRxDbDatabase::~VRxDbDatabase() {
         Registry& r = registry();
         std::lock_guard<std::mutex> guard(r.lock);
         r.live.erase(m_serial);
+        r.departures.fetch_add(1);
     }
     // The host must not keep working on a drawing that is gone.
     if (vrxdbHostApplicationServices()->workingDatabase() == this)
@@ -56,9 +68,14 @@ VRxDbDatabase::~VRxDbDatabase() {
 
 VRxDbDatabase* VRxDbDatabase::fromSerial(uint32_t serial) {
     Registry& r = registry();
+    LastFound& last = t_lastFound;
+    const uint64_t departures = r.departures.load();
+    if (serial != 0 && serial == last.serial && departures == last.departures) return last.db;
     std::lock_guard<std::mutex> guard(r.lock);
     auto it = r.live.find(serial);
-    return it == r.live.end() ? nullptr : it->second;
+    if (it == r.live.end()) return nullptr;
+    last = LastFound{serial, it->second, departures};
+    return it->second;
 }
 
 VRxDbObject* VRxDbDatabase::objectAt(VRxDbObjectId id) const {
