@@ -103,6 +103,12 @@ public:
     VRxDbObjectId recordId(VRxDbObjectId table, const wchar_t* name) const;
     // Drops every object: the database is as after construction without a default drawing.
     void clear();
+    // Makes this database a copy of source, object for object in the same order,
+    // when source holds only tables, records and entities (no application
+    // dictionaries, XRecords or extension dictionaries), as drawing files of
+    // standard parts do. False, and nothing changed, for any other source or
+    // while an object of either is open.
+    bool copyPlainDrawing(const VRxDbDatabase& source);
     // Builds what buildDefaultDrawing builds (used after clear and by readers).
     void buildDefaults();
     uint32_t serial() const { return m_serial; }

@@ -342,5 +342,6 @@ public:
     Vrx::ErrorStatus setCurrentPaper(VRxDbObjectId paper);
 
 private:
+    friend class VRxDbDatabase;
     VRxDbObjectId m_current;
 };
