@@ -44,11 +44,11 @@ static std::string_view trim(std::string_view s) {
 double Tag::number() const {
     if (parsed == Parsed::Real) return real;
     if (parsed == Parsed::Whole) return static_cast<double>(whole);
-    return std::strtod(value.c_str(), nullptr);
+    return std::strtod(std::string(value).c_str(), nullptr);
 }
 long long Tag::integer() const {
     if (parsed == Parsed::Whole) return whole;
-    return std::strtoll(value.c_str(), nullptr, 10);
+    return std::strtoll(std::string(value).c_str(), nullptr, 10);
 }
 
 // A line of the file as it can be shown in a message: short, printable.
@@ -160,7 +160,7 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
                         shown(valueLine);
                 return false;
             }
-            tag.value.assign(v);
+            tag.value = v;
             tag.parsed = Tag::Parsed::Real;
             tag.real = d;
             break;
@@ -174,13 +174,13 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
                         shown(valueLine);
                 return false;
             }
-            tag.value.assign(t);
+            tag.value = t;
             tag.parsed = Tag::Parsed::Whole;
             tag.whole = v;
             break;
         }
         case ValueKind::Handle:
-            tag.value.assign(trim(valueLine));
+            tag.value = trim(valueLine);
             if (!isHex(tag.value)) {
                 error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a handle, found " +
                         shown(valueLine);
@@ -188,7 +188,7 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
             }
             break;
         case ValueKind::String:
-            tag.value.assign(tag.code == 0 ? trim(valueLine) : valueLine);
+            tag.value = tag.code == 0 ? trim(valueLine) : valueLine;
             break;
         }
         bool eof = tag.code == 0 && tag.value == "EOF";

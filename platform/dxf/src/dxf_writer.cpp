@@ -96,18 +96,20 @@ std::wstring mtextEscape(const std::wstring& text) {
 class Out {
 public:
     std::string s;
-    // The group code right-aligned in three columns, as DXF writers lay it out.
-    void code(int c) {
-        char buf[16];
-        auto r = std::to_chars(buf, buf + sizeof buf, c);
-        for (auto n = r.ptr - buf; n < 3; ++n) s += ' ';
-        s.append(buf, r.ptr);
-        s += '\n';
-    }
+    // One line of the group code, right-aligned in three columns as DXF writers
+    // lay it out, and one of the value: appended at once.
     void raw(int c, std::string_view v) {
-        code(c);
-        s.append(v);
-        s += '\n';
+        char line[80];
+        const size_t n = codeLine(c, line);
+        if (v.size() < sizeof line - n) {
+            std::memcpy(line + n, v.data(), v.size());
+            line[n + v.size()] = '\n';
+            s.append(line, n + v.size() + 1);
+        } else {
+            s.append(line, n);
+            s.append(v);
+            s += '\n';
+        }
     }
     void str(int c, const std::wstring& v) { raw(c, oneLine(v)); }
     void num(int c, double v) {
@@ -122,6 +124,19 @@ public:
         char buf[24];
         raw(c, std::string_view(buf, formatHex(h, buf, sizeof buf)));
     }
+
+private:
+    static size_t codeLine(int c, char* line) {
+        char digits[16];
+        const size_t d = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, c).ptr - digits);
+        const size_t pad = d < 3 ? 3 - d : 0;
+        std::memset(line, ' ', pad);
+        std::memcpy(line + pad, digits, d);
+        line[pad + d] = '\n';
+        return pad + d + 1;
+    }
+
+public:
     void point(int c, const VRxGePoint3d& p) {
         num(c, p.x);
         num(c + 10, p.y);
@@ -211,13 +226,16 @@ const wchar_t* const kAppName = L"ZDTCAD";
 
 class Writer {
 public:
-    explicit Writer(const VRxDbDatabase& db) : m_db(db) {}
+    explicit Writer(const VRxDbDatabase& db)
+        : m_db(db), m_handles(db.nextHandle(), 0), m_writtenEntities(db.nextHandle(), false) {}
     std::string run();
 
 private:
     const VRxDbDatabase& m_db;
     uint64_t m_next = 1;
-    std::unordered_map<uint64_t, uint64_t> m_handles;
+    // The handle written for each handle of the database (0: none yet).
+    std::vector<uint64_t> m_handles;
+    std::map<uint64_t, uint64_t> m_otherHandles;
     std::unordered_map<std::wstring, std::string> m_layerLines, m_linetypeLines;
 
     NameTable m_layerNames, m_ltypeNames, m_styleNames, m_dimStyleNames, m_blockNames;
@@ -243,16 +261,18 @@ private:
     std::vector<VRxDbObjectId> m_extensionDictionaries;
     std::vector<VRxDbObjectId> m_objects;
     std::set<uint64_t> m_objectHandles;
-    std::unordered_set<uint64_t> m_writtenEntities;
+    std::vector<bool> m_writtenEntities;  // by handle of the database
 
     uint64_t fresh() { return m_next++; }
     uint64_t handleOf(VRxDbObjectId id) {
         if (id.isNull()) return 0;
-        auto it = m_handles.find(id.handle());
-        if (it != m_handles.end()) return it->second;
-        uint64_t h = fresh();
-        m_handles[id.handle()] = h;
-        return h;
+        if (id.handle() >= m_handles.size()) {
+            // Not an object of this database: found the slow way.
+            auto it = m_otherHandles.find(id.handle());
+            return it != m_otherHandles.end() ? it->second : (m_otherHandles[id.handle()] = fresh());
+        }
+        if (m_handles[id.handle()] == 0) m_handles[id.handle()] = fresh();
+        return m_handles[id.handle()];
     }
     template <class R>
     std::vector<const R*> records(VRxDbObjectId tableId) const {
@@ -589,7 +609,7 @@ void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t han
     }
     // Only the entity's own record carries its dictionary (a leader's text is written with the leader's properties).
     if (handle == handleOf(e.objectId())) {
-        m_writtenEntities.insert(e.objectId().handle());
+        if (e.objectId().handle() < m_writtenEntities.size()) m_writtenEntities[e.objectId().handle()] = true;
         extensionDictionary(o, e);
     }
     o.handle(330, owner);
@@ -1196,7 +1216,8 @@ void Writer::collectObjects() {
 
 uint64_t Writer::pointerHandle(VRxDbObjectId id) {
     if (id.isNull() || id.database() != &m_db) return 0;
-    if (m_writtenEntities.count(id.handle()) == 0 && m_objectHandles.count(id.handle()) == 0) return 0;
+    const bool entity = id.handle() < m_writtenEntities.size() && m_writtenEntities[id.handle()];
+    if (!entity && m_objectHandles.count(id.handle()) == 0) return 0;
     return handleOf(id);
 }
 
