@@ -42,6 +42,25 @@ size_t formatDouble(double v, char* buf, size_t size) {
         std::memcpy(end, ".0", 2);
         return static_cast<size_t>(end + 2 - buf);
     }
+    // Numbers with up to four decimals between 0.1 and 10000 (the rest of a
+    // mould base's coordinates): the fewest decimals that read back as v are
+    // the shortest form, as the general search would find it.
+    const double magnitude = std::fabs(v);
+    if (magnitude >= 0.1 && magnitude < 10000.0) {
+        static const double kScale[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+        for (int decimals = 1; decimals <= 4; ++decimals) {
+            const double scaled = std::round(magnitude * kScale[decimals]);
+            if (scaled / kScale[decimals] != magnitude) continue;
+            const long long digits = static_cast<long long>(scaled), unit = static_cast<long long>(kScale[decimals]);
+            char* p = buf;
+            if (v < 0) *p++ = '-';
+            p = std::to_chars(p, buf + size, digits / unit).ptr;
+            *p++ = '.';
+            long long fraction = digits % unit;
+            for (int d = decimals - 1; d >= 0; --d, fraction /= 10) p[d] = static_cast<char>('0' + fraction % 10);
+            return static_cast<size_t>(p + decimals - buf);
+        }
+    }
     char* end = std::to_chars(buf, buf + size - 2, v).ptr;
     if (std::find_if(buf, end, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == end) {
         *end++ = '.';
