@@ -111,7 +111,8 @@ bool CatalogueDb::open(const std::string& pathUtf8) {
     }
     sqlite3* db = nullptr;
     std::string message;
-    int rc = sqlite3_open_v2(pathUtf8.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    // Only the command thread ever uses a catalogue connection: SQLite need not lock it.
+    int rc = sqlite3_open_v2(pathUtf8.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     } else {
