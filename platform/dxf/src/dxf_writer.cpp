@@ -110,50 +110,58 @@ std::wstring mtextEscape(const std::wstring& text) {
     return mtextBreaks(out);
 }
 
-// The text of one section as it is written: every value is appended in place,
-// as a drawing has tens of thousands of them.
+// The text of one section as it is written: every line goes straight into
+// the buffer, as a drawing has tens of thousands of them.
 class Out {
 public:
-    std::string s;
+    std::string text() const { return std::string(m_data.data(), m_used); }
+
     // One line of the group code, right-aligned in three columns as DXF writers
-    // lay it out, and one of the value: appended at once.
+    // lay it out, and one of the value.
     void raw(int c, std::string_view v) {
-        char line[80];
-        const size_t n = codeLine(c, line);
-        if (v.size() < sizeof line - n) {
-            std::memcpy(line + n, v.data(), v.size());
-            line[n + v.size()] = '\n';
-            s.append(line, n + v.size() + 1);
-        } else {
-            s.append(line, n);
-            s.append(v);
-            s += '\n';
-        }
+        char* p = code(room(v.size() + 1), c);
+        std::memcpy(p, v.data(), v.size());
+        end(p + v.size());
     }
     void str(int c, const std::wstring& v) { raw(c, oneLine(v)); }
     void num(int c, double v) {
-        char buf[40];
-        raw(c, std::string_view(buf, formatDouble(v, buf, sizeof buf)));
+        char* p = code(room(kNumberRoom), c);
+        end(p + formatDouble(v, p, kNumberRoom));
     }
     void integer(int c, long long v) {
-        char buf[24];
-        raw(c, std::string_view(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf)));
+        char* p = code(room(kNumberRoom), c);
+        end(std::to_chars(p, p + kNumberRoom, v).ptr);
     }
     void handle(int c, uint64_t h) {
-        char buf[24];
-        raw(c, std::string_view(buf, formatHex(h, buf, sizeof buf)));
+        char* p = code(room(kNumberRoom), c);
+        end(p + formatHex(h, p, kNumberRoom));
     }
 
 private:
-    static size_t codeLine(int c, char* line) {
-        char digits[16];
-        const size_t d = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, c).ptr - digits);
-        const size_t pad = d < 3 ? 3 - d : 0;
-        std::memset(line, ' ', pad);
-        std::memcpy(line + pad, digits, d);
-        line[pad + d] = '\n';
-        return pad + d + 1;
+    static constexpr size_t kNumberRoom = 40;
+    static constexpr size_t kCodeRoom = 16;
+
+    // The place for a line of a code and at most n more bytes.
+    char* room(size_t n) {
+        if (m_used + kCodeRoom + n + 1 > m_data.size())
+            m_data.resize(std::max(2 * m_data.size(), m_used + kCodeRoom + n + 1 + 4096));
+        return m_data.data() + m_used;
     }
+    static char* code(char* p, int c) {
+        char digits[kCodeRoom];
+        const size_t d = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, c).ptr - digits);
+        for (size_t pad = d; pad < 3; ++pad) *p++ = ' ';
+        std::memcpy(p, digits, d);
+        p[d] = '\n';
+        return p + d + 1;
+    }
+    void end(char* p) {
+        *p++ = '\n';
+        m_used = static_cast<size_t>(p - m_data.data());
+    }
+
+    std::vector<char> m_data;
+    size_t m_used = 0;
 
 public:
     void point(int c, const VRxGePoint3d& p) {
@@ -1009,8 +1017,8 @@ std::string Writer::blocksAndEntities(std::string& entities) {
         }
         blockEnd(blocks, b);
     }
-    entities = ents.s;
-    return blocks.s + m_dimBlocks.s;
+    entities = ents.text();
+    return blocks.text() + m_dimBlocks.text();
 }
 
 std::string Writer::tables() {
@@ -1201,7 +1209,7 @@ std::string Writer::tables() {
         }
     }
     endTable();
-    return o.s;
+    return o.text();
 }
 
 void Writer::extensionDictionary(Out& o, const VRxDbObject& object) {
@@ -1376,7 +1384,7 @@ std::string Writer::objects() {
         else if (const auto* x = VRxDbXrecord::cast(object))
             writeXrecord(o, *x);
     }
-    return o.s;
+    return o.text();
 }
 
 std::string Writer::classes() {
@@ -1389,7 +1397,7 @@ std::string Writer::classes() {
     o.integer(91, static_cast<long long>(m_layouts.size()));
     o.integer(280, 0);
     o.integer(281, 0);
-    return o.s;
+    return o.text();
 }
 
 std::string Writer::header() {
@@ -1446,7 +1454,7 @@ std::string Writer::header() {
     o.integer(70, m_currentIsModel ? 1 : 0);
     var("$HANDSEED");
     o.handle(5, m_next);
-    return o.s;
+    return o.text();
 }
 
 std::string Writer::run() {
