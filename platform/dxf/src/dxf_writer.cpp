@@ -114,7 +114,7 @@ std::wstring mtextEscape(const std::wstring& text) {
 // the buffer, as a drawing has tens of thousands of them.
 class Out {
 public:
-    std::string text() const { return std::string(m_data.data(), m_used); }
+    std::string text() const { return std::string(m_data.get(), m_used); }
 
     // One line of the group code, right-aligned in three columns as DXF writers
     // lay it out, and one of the value.
@@ -143,9 +143,15 @@ private:
 
     // The place for a line of a code and at most n more bytes.
     char* room(size_t n) {
-        if (m_used + kCodeRoom + n + 1 > m_data.size())
-            m_data.resize(std::max(2 * m_data.size(), m_used + kCodeRoom + n + 1 + 4096));
-        return m_data.data() + m_used;
+        if (m_used + kCodeRoom + n + 1 > m_size) {
+            // Grown without clearing: only what was written is ever read.
+            const size_t size = std::max(2 * m_size, m_used + kCodeRoom + n + 1 + 4096);
+            std::unique_ptr<char[]> bigger(new char[size]);
+            if (m_used != 0) std::memcpy(bigger.get(), m_data.get(), m_used);
+            m_data = std::move(bigger);
+            m_size = size;
+        }
+        return m_data.get() + m_used;
     }
     static char* code(char* p, int c) {
         char digits[kCodeRoom];
@@ -157,11 +163,11 @@ private:
     }
     void end(char* p) {
         *p++ = '\n';
-        m_used = static_cast<size_t>(p - m_data.data());
+        m_used = static_cast<size_t>(p - m_data.get());
     }
 
-    std::vector<char> m_data;
-    size_t m_used = 0;
+    std::unique_ptr<char[]> m_data;
+    size_t m_size = 0, m_used = 0;
 
 public:
     void point(int c, const VRxGePoint3d& p) {
