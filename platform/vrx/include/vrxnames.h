@@ -20,6 +20,12 @@ inline bool sameName(const std::wstring& a, const wchar_t* b, size_t bLength) {
     return true;
 }
 inline bool sameName(const std::wstring& a, const std::wstring& b) { return sameName(a, b.data(), b.size()); }
+inline bool sameName(const std::wstring& a, const wchar_t* b) { return sameName(a, b, std::char_traits<wchar_t>::length(b)); }
+inline bool sameName(const wchar_t* a, const wchar_t* b) {
+    for (; *a != L'\0' && *b != L'\0'; ++a, ++b)
+        if (foldLatin(*a) != foldLatin(*b)) return false;
+    return *a == *b;
+}
 
 // A hash of the name that equal names share: FNV-1a over the length and the
 // folded characters of its end (block names are long paths of one folder).
