@@ -49,9 +49,9 @@ size_t formatDouble(double v, char* buf, size_t size) {
     if (magnitude >= 0.1 && magnitude < 10000.0) {
         static const double kScale[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
         for (int decimals = 1; decimals <= 4; ++decimals) {
-            const double scaled = std::round(magnitude * kScale[decimals]);
-            if (scaled / kScale[decimals] != magnitude) continue;
-            const long long digits = static_cast<long long>(scaled), unit = static_cast<long long>(kScale[decimals]);
+            const long long digits = static_cast<long long>(magnitude * kScale[decimals] + 0.5);
+            if (static_cast<double>(digits) / kScale[decimals] != magnitude) continue;
+            const long long unit = static_cast<long long>(kScale[decimals]);
             char* p = buf;
             if (v < 0) *p++ = '-';
             p = std::to_chars(p, buf + size, digits / unit).ptr;
@@ -154,6 +154,13 @@ private:
         return m_data.get() + m_used;
     }
     static char* code(char* p, int c) {
+        if (c >= 0 && c < 1000) {
+            p[0] = c >= 100 ? static_cast<char>('0' + c / 100) : ' ';
+            p[1] = c >= 10 ? static_cast<char>('0' + c / 10 % 10) : ' ';
+            p[2] = static_cast<char>('0' + c % 10);
+            p[3] = '\n';
+            return p + 4;
+        }
         char digits[kCodeRoom];
         const size_t d = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, c).ptr - digits);
         for (size_t pad = d; pad < 3; ++pad) *p++ = ' ';
