@@ -15,6 +15,8 @@ inline wchar_t foldLatin(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_c
 // so two different names part soonest at their ends.
 inline bool sameName(const std::wstring& a, const wchar_t* b, size_t bLength) {
     if (a.size() != bLength) return false;
+    // Mostly a name is looked up as it was spelled: equal without folding.
+    if (std::char_traits<wchar_t>::compare(a.data(), b, bLength) == 0) return true;
     for (size_t i = a.size(); i-- > 0;)
         if (foldLatin(a[i]) != foldLatin(b[i])) return false;
     return true;
@@ -31,7 +33,7 @@ inline bool sameName(const wchar_t* a, const wchar_t* b) {
 // folded characters of its end (block names are long paths of one folder).
 inline uint64_t nameHash(const wchar_t* name, size_t length) {
     uint64_t h = (14695981039346656037ull ^ length) * 1099511628211ull;
-    for (size_t i = length > 24 ? length - 24 : 0; i < length; ++i) {
+    for (size_t i = length > 16 ? length - 16 : 0; i < length; ++i) {
         h ^= static_cast<uint64_t>(foldLatin(name[i]));
         h *= 1099511628211ull;
     }
