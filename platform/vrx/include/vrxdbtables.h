@@ -55,10 +55,10 @@ private:
     friend class VRxDbDatabase;
     friend class VRxDbSymbolTableRecord;
     std::vector<VRxDbObjectId> m_records;
-    // Name hash -> the records whose names have it, erased ones included, in
-    // the order they took their names: a drawing holds hundreds of blocks, and
-    // every block insertion looks its block up by name.
-    std::unordered_map<uint64_t, std::vector<VRxDbObjectId>> m_byName;
+    // Name hash -> the records whose names have it, erased ones included: a
+    // drawing holds hundreds of blocks, and every block insertion looks its
+    // block up by name.
+    std::unordered_multimap<uint64_t, VRxDbObjectId> m_byName;
 };
 
 class VRxDbSymbolTableIterator {

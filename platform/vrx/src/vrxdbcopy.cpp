@@ -44,8 +44,7 @@ bool VRxDbDatabase::copyPlainDrawing(const VRxDbDatabase& source) {
         // name index, a block's entities, the current paper.
         if (auto* table = VRxDbSymbolTable::cast(copy)) {
             for (VRxDbObjectId& id : table->m_records) id = map(id);
-            for (auto& named : table->m_byName)
-                for (VRxDbObjectId& id : named.second) id = map(id);
+            for (auto& named : table->m_byName) named.second = map(named.second);
             if (auto* papers = VRxDbPaperTable::cast(copy)) papers->m_current = map(papers->m_current);
         } else if (auto* block = VRxDbBlockTableRecord::cast(copy)) {
             const auto& original = static_cast<const VRxDbBlockTableRecord&>(*object);

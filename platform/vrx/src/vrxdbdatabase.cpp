@@ -148,7 +148,7 @@ Vrx::ErrorStatus VRxDbDatabase::addRecordTo(VRxDbObjectId tableId, VRxDbSymbolTa
     }
     id = addObject(record, tableId);
     table->m_records.push_back(id);
-    table->m_byName[VRxNames::nameHash(name)].push_back(id);
+    table->m_byName.emplace(VRxNames::nameHash(name), id);
     return Vrx::eOk;
 }
 
@@ -157,10 +157,10 @@ VRxDbObjectId VRxDbDatabase::recordId(VRxDbObjectId tableId, const wchar_t* name
     auto* table = VRxDbSymbolTable::cast(objectAt(tableId));
     if (table == nullptr) return VRxDbObjectId::kNull;
     const size_t length = std::wcslen(name);
-    auto named = table->m_byName.find(VRxNames::nameHash(name, length));
-    if (named == table->m_byName.end()) return VRxDbObjectId::kNull;
+    const auto named = table->m_byName.equal_range(VRxNames::nameHash(name, length));
     // At most one live record has the name: a name is taken only while no live record has it.
-    for (VRxDbObjectId rid : named->second) {
+    for (auto entry = named.first; entry != named.second; ++entry) {
+        const VRxDbObjectId rid = entry->second;
         const VRxDbObject* object = objectAt(rid);
         if (object == nullptr || object->isErased()) continue;
         const std::wstring& recordName = static_cast<const VRxDbSymbolTableRecord*>(object)->nameRef();

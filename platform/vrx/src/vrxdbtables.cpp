@@ -28,17 +28,13 @@ Vrx::ErrorStatus VRxDbSymbolTableRecord::setName(const wchar_t* name) {
     }
     if (table != nullptr) {
         // The table's index moves the record from its old name to the new one.
-        auto old = table->m_byName.find(VRxNames::nameHash(m_name));
-        if (old != table->m_byName.end()) {
-            std::vector<VRxDbObjectId>& ids = old->second;
-            for (auto it = ids.begin(); it != ids.end(); ++it)
-                if (*it == objectId()) {
-                    ids.erase(it);
-                    break;
-                }
-            if (ids.empty()) table->m_byName.erase(old);
-        }
-        table->m_byName[VRxNames::nameHash(name, std::wcslen(name))].push_back(objectId());
+        const auto old = table->m_byName.equal_range(VRxNames::nameHash(m_name));
+        for (auto entry = old.first; entry != old.second; ++entry)
+            if (entry->second == objectId()) {
+                table->m_byName.erase(entry);
+                break;
+            }
+        table->m_byName.emplace(VRxNames::nameHash(name, std::wcslen(name)), objectId());
     }
     m_name = name;
     return Vrx::eOk;
