@@ -655,8 +655,8 @@ void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t han
     o.handle(330, owner);
     o.raw(100, "AcDbEntity");
     if (paper) o.integer(67, 1);
-    o.raw(8, layerLine(e.layer()));
-    const std::string* lt = linetypeLine(e.linetype());
+    o.raw(8, layerLine(e.layerRef()));
+    const std::string* lt = linetypeLine(e.linetypeRef());
     if (lt != nullptr) o.raw(6, *lt);
     if (e.colorIndex() != VRxDb::kColorByLayer) o.integer(62, e.colorIndex() > 256 ? 256 : e.colorIndex());
     if (e.lineWeight() != VRxDb::kLnWtByLayer) o.integer(370, e.lineWeight());

@@ -46,6 +46,10 @@ public:
     // "ByLayer", "ByBlock", "Continuous" or a linetype of the database.
     std::wstring linetype() const { return m_linetype; }
     Vrx::ErrorStatus setLinetype(const wchar_t* name);
+    // The names without a copy, for the platform's writers and copiers that
+    // look at every entity.
+    const std::wstring& layerRef() const { return m_layer; }
+    const std::wstring& linetypeRef() const { return m_linetype; }
     double linetypeScale() const { return m_linetypeScale; }
     Vrx::ErrorStatus setLinetypeScale(double s);
 
