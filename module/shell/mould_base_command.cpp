@@ -14,19 +14,29 @@
 #include "shell/module_resources.h"
 #include "ui/main_dlg.h"
 
-void MouldBaseCommand() {
+namespace {
+
+void runCommand(const MouldSeries& series) {
     try {
         vrx_point insertionPoint = {0.0, 0.0, 0.0};
         if (vrxedGetPoint(nullptr, L"请选择插入点", insertionPoint) != RTNORM) return;
-        designMouldBaseAt(insertionPoint);
+        designMouldBaseAt(insertionPoint, series);
     } catch (const std::exception& e) {
-        vrxutPrintf(L"\n大水口系统: %hs\n", e.what());
+        vrxutPrintf(L"\n%s: %hs\n", series.title, e.what());
     } catch (...) {
-        vrxutPrintf(L"\n大水口系统: 未知错误，命令已中止。\n");
+        vrxutPrintf(L"\n%s: 未知错误，命令已中止。\n", series.title);
     }
 }
 
-void designMouldBaseAt(const vrx_point insertionPoint) {
+}  // namespace
+
+void MouldBaseCommand() { runCommand(sideGateSeries()); }
+
+void PinPointBaseCommand() { runCommand(pinPointSeries()); }
+
+void designMouldBaseAt(const vrx_point insertionPoint) { designMouldBaseAt(insertionPoint, sideGateSeries()); }
+
+void designMouldBaseAt(const vrx_point insertionPoint, const MouldSeries& series) {
     // The dialogs' templates and bitmaps live in this module, not in the host.
     CModuleResourceScope ownResources(zdtModuleInstance());
 
@@ -35,7 +45,7 @@ void designMouldBaseAt(const vrx_point insertionPoint) {
     std::unique_ptr<MouldBaseModel> model(new MouldBaseModel);
     model->insertPoint = VRxGePoint3d(insertionPoint[0], insertionPoint[1], insertionPoint[2]);
     MouldBaseModel* modelPtr = model.get();
-    std::unique_ptr<MainDlg> dialog(new MainDlg(modelPtr, nullptr));
+    std::unique_ptr<MainDlg> dialog(new MainDlg(modelPtr, series, nullptr));
 
     // A dialog confirmed without a code or a style (a catalogue that could not
     // be read, already reported when the dialog opened) has nothing to draw.

@@ -1,6 +1,7 @@
 // Loading and unloading the module. Registration is explicit: one command
-// group, then the toolbar (only when the host has none of that name yet), the
-// menu and the ribbon entry, each skipped quietly when the host lacks it.
+// group with a command per series, then the toolbar (only when the host has
+// none of that name yet), the menu and the ribbon entries, each skipped
+// quietly when the host lacks it.
 #include "shell/zdt_mould_base_app.h"
 
 #include "afxstub.h"
@@ -12,12 +13,23 @@
 
 namespace {
 const wchar_t* const kGroupName = L"ZDTApp";
-const wchar_t* const kGlobalName = L"GZDTSGS";
-const wchar_t* const kLocalName = L"ZDTSGS";
 const wchar_t* const kToolbarName = L"ZDTTools";
 const wchar_t* const kProductTitle = L"岱川标准模架";
-const wchar_t* const kSeriesTitle = L"大水口系统";
 const UINT kCommandIconId = 112;
+
+// One command per series, in the order their entries stand.
+struct SeriesCommand {
+    const wchar_t* globalName;
+    const wchar_t* localName;
+    const wchar_t* title;
+    const wchar_t* ribbonText;  // with the leading blank of the ribbon's button texts
+    const wchar_t* ribbonTip;
+    void (*function)();
+};
+const SeriesCommand kCommands[] = {
+    {L"GZDTSGS", L"ZDTSGS", L"大水口系统", L" 大水口系统", L"岱川大水口系统", &MouldBaseCommand},
+    {L"GZDTPGS", L"ZDTPGS", L"细水口系统", L" 细水口系统", L"岱川细水口系统", &PinPointBaseCommand},
+};
 
 VRxEdCommandStack* commandStack() {
     VRxRxDictionary* registry = vrxSysRegistry();
@@ -37,8 +49,9 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onInitApp(void* pkt) {
     registerDialogResources(m_hInstance);
 
     if (VRxEdCommandStack* stack = commandStack()) {
-        stack->addCommand(kGroupName, kGlobalName, kLocalName, VRxRx::kModal, &MouldBaseCommand, nullptr, -1,
-                          nullptr, nullptr);
+        for (const SeriesCommand& c : kCommands)
+            stack->addCommand(kGroupName, c.globalName, c.localName, VRxRx::kModal, c.function, nullptr, -1, nullptr,
+                              nullptr);
     }
     addToolbar();
     addMenu();
@@ -67,7 +80,8 @@ void CZDTMouldBaseApp::addToolbar() {
     VRxUiToolbar* toolbar = toolbars->addToolbar(kToolbarName, kProductTitle);
     if (toolbar == nullptr) return;
     HBITMAP icon = loadCommandIcon();
-    toolbar->addButton(0, kSeriesTitle, kProductTitle, kGlobalName, false, icon, icon);
+    int index = 0;
+    for (const SeriesCommand& c : kCommands) toolbar->addButton(index++, c.title, kProductTitle, c.globalName, false, icon, icon);
     toolbar->show();
 }
 
@@ -77,7 +91,8 @@ void CZDTMouldBaseApp::addMenu() {
     if (menuBar == nullptr) return;
     VRxUiMenu* menu = menuBar->insertPopup(menuBar->count(), kProductTitle);
     if (menu == nullptr) return;
-    menu->insertItem(0, kSeriesTitle, kGlobalName);
+    int index = 0;
+    for (const SeriesCommand& c : kCommands) menu->insertItem(index++, c.title, c.globalName);
 }
 
 void CZDTMouldBaseApp::addRibbon() {
@@ -89,7 +104,7 @@ void CZDTMouldBaseApp::addRibbon() {
     VRxUiRibbonPanel* panel = tab->addPanel(kProductTitle, kProductTitle);
     if (panel == nullptr) return;
     HBITMAP icon = loadCommandIcon();
-    panel->addButton(L" 大水口系统", kSeriesTitle, icon, icon, kGlobalName, L"岱川大水口系统");
+    for (const SeriesCommand& c : kCommands) panel->addButton(c.ribbonText, c.title, icon, icon, c.globalName, c.ribbonTip);
 }
 
 int zdtDispatchHostMessage(int msg, void* pkt) {

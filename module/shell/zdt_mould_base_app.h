@@ -1,5 +1,5 @@
 // The module's application object: it receives the host's lifecycle messages,
-// registers the ZDTSGS command with its toolbar, menu and ribbon entries at
+// registers the ZDTSGS and ZDTPGS commands with their toolbar, menu and ribbon entries at
 // load, and removes the command group at unload.
 #pragma once
 

@@ -42,10 +42,10 @@ protected:
 
 TEST_F(SmallCatalogue, TypesAndCodesAreAppendedInCatalogueOrder) {
     std::vector<std::wstring> list{L"kept"};
-    listMouldTypes(db, list);
+    listMouldTypes(db, kSideGateSeries, list);
     EXPECT_EQ(list, (std::vector<std::wstring>{L"kept", L"SAI", L"SBH", L"SNL"}));
     list.clear();
-    listMouldCodes(db, list);
+    listMouldCodes(db, kSideGateSeries, list);
     EXPECT_EQ(list, (std::vector<std::wstring>{L"3030", L"2025", L"9999"}));
 }
 

@@ -26,12 +26,12 @@ protected:
 
     std::vector<std::wstring> codes() {
         std::vector<std::wstring> list;
-        listMouldCodes(db, list);
+        listMouldCodes(db, kSideGateSeries, list);
         return list;
     }
     std::vector<std::wstring> styles() {
         std::vector<std::wstring> list;
-        listMouldTypes(db, list);
+        listMouldTypes(db, kSideGateSeries, list);
         return list;
     }
     // The holes of one process on one plate for a code and style, pivoted the

@@ -259,8 +259,8 @@ TEST(PlateStackShipped, EveryStyleLaysOutSoundly) {
     CatalogueDb db;
     ASSERT_TRUE(db.open(bin + "/ZDTSTANDARDMOULD.db"));
     std::vector<std::wstring> styles, codes;
-    listMouldTypes(db, styles);
-    listMouldCodes(db, codes);
+    listMouldTypes(db, kSideGateSeries, styles);
+    listMouldCodes(db, kSideGateSeries, codes);
     ASSERT_FALSE(styles.empty());
     ASSERT_FALSE(codes.empty());
     const std::wstring code = codes[codes.size() / 2];

@@ -34,12 +34,19 @@ TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
     EXPECT_EQ(-1, cmd->functionCode());
     EXPECT_EQ(nullptr, cmd->UIContext());
     EXPECT_EQ(nullptr, cmd->resourceHandle());
+    VRxEdCommand* pinPoint = commands()->lookupCmd(L"ZDTPGS");
+    ASSERT_NE(nullptr, pinPoint);
+    EXPECT_EQ(pinPoint, commands()->lookupCmd(L"GZDTPGS"));
+    EXPECT_EQ(L"ZDTApp", pinPoint->groupName());
+    EXPECT_NE(cmd->functionAddr(), pinPoint->functionAddr());
 
     VRxUiToolbar* bar = ui()->toolbarManager()->findToolbar(L"ZDTTools");
     ASSERT_NE(nullptr, bar);
     EXPECT_EQ(L"岱川标准模架", bar->title());
     EXPECT_TRUE(bar->isVisible());
-    ASSERT_EQ(1, bar->buttonCount());
+    ASSERT_EQ(2, bar->buttonCount());
+    EXPECT_EQ(L"细水口系统", bar->button(1)->text) << "beside the side-gate series";
+    EXPECT_EQ(L"GZDTPGS", bar->button(1)->command);
     const VRxUiToolbarButton* button = bar->button(0);
     EXPECT_EQ(L"大水口系统", button->text);
     EXPECT_EQ(L"岱川标准模架", button->tooltip);
@@ -55,9 +62,11 @@ TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
     ASSERT_EQ(menusBefore + 1, ui()->menuBar()->count());
     VRxUiMenu* menu = ui()->menuBar()->menu(menusBefore);
     EXPECT_EQ(L"岱川标准模架", menu->title()) << "the menu is appended after the host's menus";
-    ASSERT_EQ(1, menu->itemCount());
+    ASSERT_EQ(2, menu->itemCount());
     EXPECT_EQ(L"大水口系统", menu->item(0)->text);
     EXPECT_EQ(L"GZDTSGS", menu->item(0)->command);
+    EXPECT_EQ(L"细水口系统", menu->item(1)->text);
+    EXPECT_EQ(L"GZDTPGS", menu->item(1)->command);
 
     VRxUiRibbonTab* tab = ui()->ribbon()->findTab(L"岱川标准模架");
     ASSERT_NE(nullptr, tab);
@@ -66,7 +75,10 @@ TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
     ASSERT_EQ(1, tab->panelCount());
     EXPECT_EQ(L"岱川标准模架", tab->panel(0)->id());
     EXPECT_EQ(L"岱川标准模架", tab->panel(0)->title());
-    ASSERT_EQ(1, tab->panel(0)->buttonCount());
+    ASSERT_EQ(2, tab->panel(0)->buttonCount());
+    EXPECT_EQ(L" 细水口系统", tab->panel(0)->button(1)->text);
+    EXPECT_EQ(L"GZDTPGS", tab->panel(0)->button(1)->command);
+    EXPECT_EQ(L"岱川细水口系统", tab->panel(0)->button(1)->description);
     const VRxUiRibbonButton* rb = tab->panel(0)->button(0);
     EXPECT_EQ(L" 大水口系统", rb->text) << "the ribbon text keeps its leading blank";
     EXPECT_EQ(L"大水口系统", rb->tooltip);
@@ -83,6 +95,7 @@ TEST_F(ShellApp, UnloadRemovesOnlyTheCommandGroup) {
     ASSERT_EQ(0, zdtDispatchHostMessage(kUnload, nullptr));
     EXPECT_EQ(nullptr, commands()->lookupCmd(L"ZDTSGS"));
     EXPECT_EQ(nullptr, commands()->lookupCmd(L"GZDTSGS"));
+    EXPECT_EQ(nullptr, commands()->lookupCmd(L"ZDTPGS"));
     EXPECT_EQ(Vrx::eKeyNotFound, commands()->runCommand(L"ZDTSGS"));
     // Toolbar, menu and ribbon entries stay with the host.
     EXPECT_NE(nullptr, ui()->toolbarManager()->findToolbar(L"ZDTTools"));
@@ -111,7 +124,7 @@ TEST_F(ShellApp, SecondLoadKeepsTheExistingToolbar) {
     EXPECT_EQ(0, existing->buttonCount());
     EXPECT_NE(nullptr, commands()->lookupCmd(L"ZDTSGS"));
     EXPECT_EQ(2, ui()->menuBar()->count());
-    EXPECT_EQ(2, ui()->ribbon()->findTab(L"岱川标准模架")->panel(0)->buttonCount());
+    EXPECT_EQ(4, ui()->ribbon()->findTab(L"岱川标准模架")->panel(0)->buttonCount());
 }
 
 TEST_F(ShellApp, HostWithoutToolbarsOrRibbonStillLoads) {
