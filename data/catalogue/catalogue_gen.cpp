@@ -289,15 +289,17 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
         // The rows of each family carry its letter: the module finds a style's
         // holes by the style's first letter ("style like '%D%'"). A rule that
         // lays its holes out alike in several families is written once, with
-        // all their letters.
-        auto holeRows = [&](const Size& s, const std::string& families) {
-            std::string modelId = s.code;
+        // all their letters, so a code's rows stay few for every family.
+        using Family = std::pair<const Size*, char>;
+        auto holeRows = [&](const std::string& code, const std::vector<Family>& families) {
+            std::string modelId = code;
             for (char& c : modelId)
                 if (c == 'M') c = '0';
             // rule -> plate -> its holes, with the families that lay them out so
             std::map<std::pair<const HoleRule*, std::string>, std::vector<std::pair<std::string, std::vector<PlacedHole>>>>
                 laidOut;
-            for (char family : families) {
+            for (const auto& [size, family] : families) {
+                const Size& s = *size;
                 const CodeLayout layout = layoutCode(src, s, family);
                 // Every rule of the plate whatever its styles: the rows carry them.
                 for (const std::string& plate : rulePlates) {
@@ -332,8 +334,12 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
                         }
                     }
         };
-        for (const Size& s : src.sizes) holeRows(s, "S");
-        for (const Size& s : src.pinSizes) holeRows(s, "DJ");
+        for (const Size& s : src.sizes) {
+            std::vector<Family> families = {{&s, 'S'}};
+            auto p = pinPoint.find(s.code);
+            if (p != pinPoint.end()) families.insert(families.end(), {{p->second, 'D'}, {p->second, 'J'}});
+            holeRows(s.code, families);
+        }
 
         // Block names: every process on every plate it drills, in both views;
         // the guide pillars also for reversed pillars.
