@@ -10,7 +10,6 @@
 #include <set>
 #include <sstream>
 
-#include "drawn_holes.h"
 
 namespace sweep {
 namespace {
@@ -27,11 +26,11 @@ std::string at(double x, double y) {
 
 }  // namespace
 
-std::vector<std::string> checkAssembly(const VRxDbDatabase& db, const std::vector<std::string>& plates,
+std::vector<std::string> checkAssembly(const DrawnHoles& drawn, const std::vector<std::string>& plates,
                                        const BlockProcesses& processes) {
     std::vector<std::string> problems;
     std::vector<View> plans;
-    for (const View& v : plateViews(db))
+    for (const View& v : drawn.views)
         if (v.plan) plans.push_back(v);
     std::sort(plans.begin(), plans.end(), [](const View& a, const View& b) { return a.rect.x0 < b.rect.x0; });
     if (plans.size() != plates.size()) {
@@ -42,8 +41,8 @@ std::vector<std::string> checkAssembly(const VRxDbDatabase& db, const std::vecto
 
     // plate -> process -> where its holes stand from the view's centre; a block
     // of several processes counts for each
-    std::map<std::string, std::map<std::string, std::set<std::pair<double, double>>>> drawn;
-    const std::vector<HoleBlock> blocks = holeBlocks(db);
+    std::map<std::string, std::map<std::string, std::set<std::pair<double, double>>>> byPlate;
+    const std::vector<HoleBlock>& blocks = drawn.blocks;
     for (size_t v = 0; v < plans.size(); ++v) {
         const Rect& r = plans[v].rect;
         const bool spacer = plates[v] == "方铁L" || plates[v] == "方铁R";
@@ -54,12 +53,12 @@ std::vector<std::string> checkAssembly(const VRxDbDatabase& db, const std::vecto
             if (process == processes.end()) continue;
             const double x = std::round((b.at.x - (r.x0 + r.x1) / 2) * 1000) / 1000;
             const double y = std::round((b.at.y - (r.y0 + r.y1) / 2) * 1000) / 1000;
-            for (const std::string& p : process->second) drawn[plates[v]][p].insert({x, y});
+            for (const std::string& p : process->second) byPlate[plates[v]][p].insert({x, y});
         }
     }
 
     for (const std::string& plate : plates) {
-        const auto& holes = drawn[plate];
+        const auto& holes = byPlate[plate];
         bool fastened = plate == "成品推板" && holes.count("回针");
         for (const auto& p : holes) fastened = fastened || kFastening.count(p.first);
         if (!fastened) problems.push_back(plate + " is fastened by nothing");
@@ -73,12 +72,12 @@ std::vector<std::string> checkAssembly(const VRxDbDatabase& db, const std::vecto
 
     if (std::find(plates.begin(), plates.end(), "水口板") != plates.end()) {
         const std::string& top = plates.front();
-        const auto& pins = drawn[top]["拉杆"];
+        const auto& pins = byPlate[top]["拉杆"];
         if (pins.size() != 4) problems.push_back(top + " holds " + std::to_string(pins.size()) + " support pins, not four");
         for (const char* plate : {"水口板", "A板"})
-            if (drawn[plate]["拉杆"] != pins) {
+            if (byPlate[plate]["拉杆"] != pins) {
                 std::string where;
-                for (const auto& p : drawn[plate]["拉杆"]) where += " " + at(p.first, p.second);
+                for (const auto& p : byPlate[plate]["拉杆"]) where += " " + at(p.first, p.second);
                 problems.push_back(std::string(plate) + "'s support pins stand elsewhere than " + top + "'s:" + where);
             }
     }

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "vrxdb.h"
+#include "drawn_holes.h"
 
 namespace sweep {
 
@@ -22,7 +22,7 @@ using BlockProcesses = std::map<std::pair<std::string, std::string>, std::set<st
 
 // plates: the style's plates in catalogue order (UTF-8), as their plan views
 // stand from left to right.
-std::vector<std::string> checkAssembly(const VRxDbDatabase& db, const std::vector<std::string>& plates,
+std::vector<std::string> checkAssembly(const DrawnHoles& drawn, const std::vector<std::string>& plates,
                                        const BlockProcesses& processes);
 
 }  // namespace sweep

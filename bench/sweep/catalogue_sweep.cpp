@@ -236,8 +236,9 @@ Result drawOne(VRxEdCommand* command, const std::string& templateText, const Cat
     for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code, pinPoint)))
         result.problems.push_back(p);
     for (const std::string& p : sweep::checkAnnotation(saved, back)) result.problems.push_back(p);
-    for (const std::string& p : sweep::checkHoleBlocks(back)) result.problems.push_back(p);
-    for (const std::string& p : sweep::checkAssembly(back, cat.plates.at(style), cat.processes))
+    const sweep::DrawnHoles drawn = sweep::readDrawnHoles(back);
+    for (const std::string& p : sweep::checkHoleBlocks(drawn)) result.problems.push_back(p);
+    for (const std::string& p : sweep::checkAssembly(drawn, cat.plates.at(style), cat.processes))
         result.problems.push_back(p);
     return result;
 }
@@ -321,14 +322,16 @@ int main(int argc, char** argv) {
     // Locks on every side they fit, where the clashes of annotation happen:
     // every lock size the catalogue fits on the smallest, two middle and the
     // largest code of each style whose dialog offers locks (those without a
-    // stripper plate).
+    // stripper plate). The pin-point series' locks stand on the same plates
+    // between the same neighbours in its I and H styles: its I styles show them.
     const auto lockStart = Clock::now();
     size_t lockDrawings = 0, lockFailures = 0, lockEntities = 0;
     for (const Series& series : cat.series) {
         VRxEdCommand* command = findCommand(series.command);
         if (series.codes.empty()) continue;
         for (const std::string& style : series.styles) {
-            if (style.size() < 2 || (style[1] != 'A' && style[1] != 'C')) continue;
+            if (style.size() < 3 || (style[1] != 'A' && style[1] != 'C')) continue;
+            if (series.name == "细水口" && style[2] != 'I') continue;
             for (const std::string& code : {series.codes.front(), std::string("3035"), std::string("5050"), series.codes.back()}) {
                 auto fits = cat.lockFits.find({code, style});
                 if (!cat.sizes.count(code) || fits == cat.lockFits.end()) continue;

@@ -28,6 +28,8 @@ Rect HoleBlock::box() const {
 }
 
 // The hole blocks of model space with their outlines in drawing coordinates.
+namespace {
+
 std::vector<HoleBlock> holeBlocks(const VRxDbDatabase& db) {
     std::vector<HoleBlock> out;
     auto* space = static_cast<VRxDbBlockTableRecord*>(db.objectAt(db.modelSpaceId()));
@@ -90,6 +92,10 @@ std::vector<View> plateViews(const VRxDbDatabase& db) {
     }
     return views;
 }
+
+}  // namespace
+
+DrawnHoles readDrawnHoles(const VRxDbDatabase& db) { return {plateViews(db), holeBlocks(db)}; }
 
 std::string catalogueBlockName(const std::string& drawing) {
     size_t start = 0;

@@ -41,8 +41,13 @@ struct View {
     bool plan;
 };
 
-std::vector<HoleBlock> holeBlocks(const VRxDbDatabase& db);
-std::vector<View> plateViews(const VRxDbDatabase& db);
+// One drawing's plate views and hole blocks, read once for every check.
+struct DrawnHoles {
+    std::vector<View> views;
+    std::vector<HoleBlock> blocks;
+};
+
+DrawnHoles readDrawnHoles(const VRxDbDatabase& db);
 
 // The block name a hole block's drawing carries in the catalogue's block table:
 // "30GP-A1.dwg" and "200CSU-A1-25.dwg" are drawings of "GP-A1" and "CSU-A1".

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <sstream>
 
-#include "drawn_holes.h"
 
 namespace sweep {
 namespace {
@@ -43,10 +42,10 @@ bool overlap(const HoleBlock& a, const HoleBlock& b) {
 
 }  // namespace
 
-std::vector<std::string> checkHoleBlocks(const VRxDbDatabase& db) {
+std::vector<std::string> checkHoleBlocks(const DrawnHoles& drawn) {
     std::vector<std::string> problems;
-    const std::vector<View> views = plateViews(db);
-    const std::vector<HoleBlock> blocks = holeBlocks(db);
+    const std::vector<View>& views = drawn.views;
+    const std::vector<HoleBlock>& blocks = drawn.blocks;
     std::vector<std::vector<const HoleBlock*>> inView(views.size());
     for (const HoleBlock& b : blocks) {
         size_t found = views.size();
