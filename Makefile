@@ -31,11 +31,14 @@ build-asan: deps
 	cmake -S . -B build-asan -DZDT_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 
-# The default mould base of samples/default_mould_base.zdt, drawn by zdtcad.
+# The default mould base of samples/default_mould_base.zdt and the pin-point
+# series' of samples/default_pin_point_base.zdt, drawn by zdtcad.
 demo: build
-	@mkdir -p out
+	@mkdir -p out/pin-point
 	./build/bin/zdtcad --dialog-pictures out --save out/demo.dxf --svg out/demo.svg --png out/demo.png \
 	    samples/default_mould_base.zdt
+	./build/bin/zdtcad --dialog-pictures out/pin-point --save out/demo-pin-point.dxf --png out/demo-pin-point.png \
+	    samples/default_pin_point_base.zdt
 
 # Benchmarks and the catalogue sweep's time; writes bench/RESULTS.md.
 bench: build
