@@ -1,12 +1,12 @@
 # The two commands of the README. Each installs the Debian packages it needs when
 # they are missing, configures, builds and runs.
-#   make demo   builds build/ and draws the demo into out/
+#   make demo   builds build/ and draws the demo and its order list into out/
 #   make test   builds and tests build/ (normal) and build-asan/ (ASan + UBSan)
 
 JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev \
                 python3 python3-ezdxf python3-matplotlib fonts-wqy-microhei qt6-base-dev \
-                libcairo2-dev libfontconfig-dev libbenchmark-dev time
+                libcairo2-dev libfontconfig-dev libbenchmark-dev time libxlsxwriter-dev python3-openpyxl
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build build-asan demo bench test test-normal test-asan clean
@@ -31,12 +31,15 @@ build-asan: deps
 	cmake -S . -B build-asan -DZDT_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 
-# The default mould base of samples/default_mould_base.zdt and the pin-point
-# series' of samples/default_pin_point_base.zdt, drawn by zdtcad.
+# The default mould base of samples/default_mould_base.zdt, drawn by zdtcad,
+# then its order list made from the saved drawing (samples/demo_order_list.zdt),
+# and the pin-point series' default base of samples/default_pin_point_base.zdt.
 demo: build
 	@mkdir -p out/pin-point
 	./build/bin/zdtcad --dialog-pictures out --save out/demo.dxf --svg out/demo.svg --png out/demo.png \
 	    samples/default_mould_base.zdt
+	./build/bin/zdtcad --template out/demo.dxf --save out/demo-order.dxf --png out/demo-order.png \
+	    samples/demo_order_list.zdt
 	./build/bin/zdtcad --dialog-pictures out/pin-point --save out/demo-pin-point.dxf --png out/demo-pin-point.png \
 	    samples/default_pin_point_base.zdt
 

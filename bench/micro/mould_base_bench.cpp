@@ -1,7 +1,7 @@
 // Benchmarks of the steps of one mould base design, on the shipped catalogue
 // beside the binary (code 3035, style SAI): the plate stack, one plate's hole
 // model, the assembly drawing into a fresh drawing, and the DXF text of the
-// whole drawing.
+// whole drawing; and the largest base drawn beside its order list.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -11,6 +11,10 @@
 #include "holes/holes_model.h"
 #include "model/assembly_drawing.h"
 #include "model/plate_stack.h"
+#include "model/stored_designs.h"
+#include "order/order_files.h"
+#include "order/order_list.h"
+#include "shell/order_list_command.h"
 #include "shell/module_paths.h"
 #include "vrxdb.h"
 #include "vrxdxf.h"
@@ -107,6 +111,70 @@ void BM_SaveWholeDrawing(benchmark::State& state) {
     vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
 }
 BENCHMARK(BM_SaveWholeDrawing)->Unit(benchmark::kMillisecond);
+
+// The largest base of the catalogue (6010 SAI with the thickest plates it
+// offers), drawn as the design command draws it, and its order list made as
+// the order list command makes it from that drawing: the kept design found,
+// the point's base picked, the list worked out and put into CSV text. The list
+// should take less than a tenth of the drawing's time.
+void chooseLargest(MouldBaseModel& model) {
+    *model.params = {L"6010", L"SAI", L"有", L"否", L"150", L"150", L"150", L"40", L"50", L"", L""};
+}
+
+void drawLargest(MouldBaseModel& model) {
+    CatalogueReuseScope oneConnection;
+    chooseLargest(model);
+    ComputePlateStack(model);
+    setupDrawingStyles(model.plates.at(L"A板")->width / 50.0);
+    const VRxDbObjectId title = DrawAssembly(model);
+    std::wstring why;
+    storeMouldBaseDesign(*vrxdbHostApplicationServices()->workingDatabase(), model, VRxGePoint3d(0, 0, 0),
+                         drawingScale, title, why);
+}
+
+void BM_DrawLargestBase(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto db = templateDrawing();
+        state.ResumeTiming();
+        {
+            MouldBaseModel model;
+            drawLargest(model);
+        }
+        state.PauseTiming();
+        vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+        db.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DrawLargestBase)->Unit(benchmark::kMillisecond);
+
+void BM_OrderListOfLargestBase(benchmark::State& state) {
+    auto db = templateDrawing();
+    {
+        MouldBaseModel model;
+        drawLargest(model);
+    }
+    size_t rows = 0;
+    for (auto _ : state) {
+        CatalogueReuseScope oneConnection;
+        bool hasList = false;
+        const std::vector<StoredMouldBase> bases = readStoredMouldBases(*db, hasList);
+        const StoredMouldBase* base = pickMouldBase(bases, VRxGePoint3d(10, -10, 0));
+        OrderList list;
+        std::wstring problem;
+        if (base == nullptr || !computeOrderList(*base->design, list, problem)) {
+            state.SkipWithError("no order list");
+            break;
+        }
+        std::string csv = orderCsvText(list);
+        rows = list.items.size() + list.holes.size();
+        benchmark::DoNotOptimize(csv.data());
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+}
+BENCHMARK(BM_OrderListOfLargestBase)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,18 +4,21 @@
 // (command-line diagnostics, objects left open, the DXF reading back, the
 // plates and their sizes, the annotation, the hole blocks in their views, what
 // fastens and guides each plate and, in the pin-point series, the support pins
-// in line through the top plates); then a few codes of each style again with
-// locks on every side. Prints one line per failing drawing and a summary per
-// style.
+// in line through the top plates) and its order list; then a few codes of each
+// style again with locks on their sides. Prints one line per failing drawing
+// and a summary per style.
 //   catalogue_sweep [--every N] [--quiet]
 // --every N draws only every Nth code of each style (the sanitizer build's sample).
 // Exit status 0 when every drawing is right, 1 when one is not, 2 when the sweep
 // could not run at all.
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <regex>
@@ -41,17 +44,19 @@ namespace {
 const int kMouldCodeList = 1001;
 const int kStyleList = 1002;
 
-// Answers the insertion point and keeps what the command prints.
+// Answers the insertion point (the order list's point: the first plan view's
+// corner), the order list's file name, and keeps what the command prints.
 class SweepEditor : public VRxEditorHost {
 public:
     std::wstring output;
+    std::wstring file;
     int getPoint(const double*, const std::wstring&, double result[3]) override {
         result[0] = result[1] = result[2] = 0.0;
         return RTNORM;
     }
     int getString(bool, const std::wstring&, std::wstring& result) override {
-        result.clear();
-        return RTCAN;
+        result = file;
+        return file.empty() ? RTCAN : RTNORM;
     }
     void print(const std::wstring& text) override { output += text; }
 };
@@ -178,6 +183,29 @@ void diagnosticProblems(const std::wstring& output, std::vector<std::string>& pr
     }
 }
 
+// The order list of the base just drawn, made as a user makes it: it must be
+// written whole, with the base's heights and no part of negative or no size.
+void orderOne(VRxEdCommand* order, VRxDbDatabase& db, std::vector<std::string>& problems) {
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("zdt_sweep_" + std::to_string(getpid()) + ".csv")).string();
+    SweepEditor editor;
+    editor.file = winFromUtf8(file);
+    vrxdbHostApplicationServices()->setWorkingDatabase(&db);
+    VRxEditorHost* previousEditor = vrxedSetHost(&editor);
+    order->functionAddr()();
+    vrxedSetHost(previousEditor);
+    vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(file.c_str());
+    if (editor.output.find(L"订料单已写入") == std::wstring::npos)
+        problems.push_back("order list: " + winToUtf8(editor.output));
+    else if (text.find("\n闭合高度,") == std::string::npos || text.find("×-") != std::string::npos ||
+             text.find("×0,") != std::string::npos || text.find("Ø0") != std::string::npos)
+        problems.push_back("order list: a size of nothing, or no closed height");
+    if (db.openObjectCount() != 0) problems.push_back("the order list left objects open");
+}
+
 // The lock dialog's controls, for the runs with locks on every side.
 const int kAddLock = 1011;
 const int kStandardLock = 1031, kThinLock = 1032, kLockSize = 1033, kUpright = 1034, kLockPosition = 1035;
@@ -194,7 +222,8 @@ std::vector<WinUiAction> locksOnTheirSides(const std::string& size, const std::s
             WinUiAction::ok()};
 }
 
-Result drawOne(VRxEdCommand* command, const std::string& templateText, const Catalogue& cat, const Series& series,
+Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& templateText, const Catalogue& cat,
+               const Series& series,
                const std::string& style, const std::string& code, const std::vector<WinUiAction>& more = {}) {
     Result result;
     VRxDbDatabase db(false);
@@ -240,6 +269,7 @@ Result drawOne(VRxEdCommand* command, const std::string& templateText, const Cat
     for (const std::string& p : sweep::checkHoleBlocks(drawn)) result.problems.push_back(p);
     for (const std::string& p : sweep::checkAssembly(drawn, cat.plates.at(style), cat.processes))
         result.problems.push_back(p);
+    orderOne(order, db, result.problems);
     return result;
 }
 
@@ -288,6 +318,11 @@ int main(int argc, char** argv) {
         std::cerr << "catalogue_sweep: " << error << "\n";
         return 2;
     }
+    VRxEdCommand* order = findCommand(L"ZDTBOM");
+    if (order == nullptr || !order->functionAddr()) {
+        std::cerr << "catalogue_sweep: the module registered no ZDTBOM command\n";
+        return 2;
+    }
     for (const Series& series : cat.series) {
         VRxEdCommand* command = findCommand(series.command);
         if (command == nullptr || !command->functionAddr()) {
@@ -307,7 +342,7 @@ int main(int argc, char** argv) {
             size_t drawings = 0, failures = 0, entities = 0;
             for (size_t i = 0; i < series.codes.size(); i += every) {
                 const std::string& code = series.codes[i];
-                Result r = drawOne(command, templateText, cat, series, style, code);
+                Result r = drawOne(command, order, templateText, cat, series, style, code);
                 ++drawings;
                 entities += r.entities;
                 if (r.problems.empty()) continue;
@@ -337,7 +372,8 @@ int main(int argc, char** argv) {
                 if (!cat.sizes.count(code) || fits == cat.lockFits.end()) continue;
                 for (const auto& [size, edges] : fits->second) {
                     if (lockDrawings++ % every != 0) continue;
-                    Result r = drawOne(command, templateText, cat, series, style, code, locksOnTheirSides(size, edges));
+                    Result r = drawOne(command, order, templateText, cat, series, style, code,
+                                      locksOnTheirSides(size, edges));
                     lockEntities += r.entities;
                     if (r.problems.empty()) continue;
                     ++lockFailures;

@@ -27,6 +27,7 @@
 #include "hole_layout.h"
 #include "layout_checks.h"
 #include "lock_fit.h"
+#include "order_tables.h"
 
 namespace {
 
@@ -372,6 +373,34 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
                        h.kind, h.face, fmt(h.bore), h.threaded ? "1" : "0", fmt(h.tapDrill), h.through ? "1" : "0",
                        fmt(h.depth), fmt(h.drillDepth), fmt(h.cbDia), fmt(h.cbDepth)});
         }
+
+        // The order list's tables, checked against the plates and processes above.
+        class Sink : public CatalogueSink {
+        public:
+            Sink(Db& db, const std::string& dir) : db_(db), dir_(dir) {}
+            std::vector<Fields> csv(const std::string& name, size_t columns) override {
+                return readCsv(dir_, name, columns);
+            }
+            std::string text(const std::string& name) override { return readText(dir_ + "/" + name); }
+            void exec(const std::string& sql) override { db_.exec(sql); }
+            void insert(const std::string& sql, const std::vector<std::string>& values) override {
+                db_.insert(sql, values);
+            }
+
+        private:
+            Db& db_;
+            const std::string& dir_;
+        } sink(db, dir);
+        OrderCatalogue order;
+        order.plates = {"方铁"};
+        order.processes = {"拉令孔"};
+        for (const Style& st : src.styles) {
+            order.styles.insert(st.name);
+            for (const auto& p : st.plates) order.plates.insert(p.first);
+        }
+        for (const HoleRule& r : src.rules) order.processes.insert(r.process);
+        for (const Size& s : src.sizes) order.partSizes[s.code] = s.vars;
+        writeOrderTables(sink, order);
         db.finish();
         db.exec("COMMIT");
     }

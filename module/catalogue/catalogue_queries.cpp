@@ -2,58 +2,19 @@
 // statements before it returns, on every path; none throws.
 #include "catalogue/catalogue_queries.h"
 
-#include <sqlite3.h>
-
 #include <cwctype>
 #include <new>
 
+#include "catalogue/catalogue_statement.h"
+
 namespace {
 
-// A prepared statement that is finalized whatever way the query leaves.
-class Statement {
-public:
-    // Prepares the wide statement text as UTF-8. A closed catalogue, a text that
-    // cannot be converted or a statement SQLite rejects all leave it unprepared.
-    Statement(CatalogueDb& catalogue, const std::wstring& text) {
-        std::string utf8;
-        if (!catalogue.isOpen() || !tryToUtf8(text, utf8)) return;
-        if (sqlite3_prepare_v2(catalogue.handle(), utf8.c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+using catalogue_detail::quoted;
+using catalogue_detail::Statement;
 
-    bool prepared() const { return stmt_ != nullptr; }
-    bool next() { return stmt_ != nullptr && sqlite3_step(stmt_) == SQLITE_ROW; }
-
-    // NULL reads as an empty text or as 0.
-    std::string bytes(int column) const {
-        const unsigned char* t = sqlite3_column_text(stmt_, column);
-        return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
-                 : std::string();
-    }
-    std::wstring text(int column) const { return fromUtf8(bytes(column)); }
-    int32_t integer(int column) const { return sqlite3_column_int(stmt_, column); }
-    double real(int column) const { return sqlite3_column_double(stmt_, column); }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
-// A value between single quotes in a statement: its own quotes doubled, so it
-// stays one value however it is spelled.
-std::wstring quoted(const std::wstring& value) {
-    std::wstring out(1, L'\'');
-    for (wchar_t c : value) {
-        out += c;
-        if (c == L'\'') out += L'\'';
-    }
-    out += L'\'';
-    return out;
-}
+// The size row of a mould code, and the sizes of one plate on it.
+Statement plateSizeStatement(CatalogueDb& catalogue, const std::string& mouldCode);
+void plateSizes(const Statement& s, const std::wstring& plateName, double& thickness, double& width, double& length);
 
 // A column name is spliced into a statement unquoted: only a plain name is taken.
 bool isPlainName(const std::wstring& name) {
@@ -105,6 +66,10 @@ std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::strin
     std::vector<CatalogueRow> rows;
     Statement s(catalogue, L"select mtype,platename,slocation,sortnumber from modeL_PLATE_LIST  WHERE MTYPE=" +
                                quoted(fromAnsi(mouldType)));
+    // Every plate's sizes come from the code's one size row, read once: the
+    // same row lookupPlateSize reads for each plate.
+    Statement size = plateSizeStatement(catalogue, mouldCode);
+    const bool sized = size.next();
     while (s.next()) {
         CatalogueRow row;
         row.mouldType = s.text(0);
@@ -112,7 +77,7 @@ std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::strin
         row.location = s.text(2);
         row.sortNumber = s.integer(3);
         row.mouldCode = fromAnsi(mouldCode);
-        lookupPlateSize(catalogue, mouldCode, row.plateName, row.thickness, row.width, row.length);
+        if (sized) plateSizes(size, row.plateName, row.thickness, row.width, row.length);
         rows.push_back(row);
     }
     return rows;
@@ -121,11 +86,23 @@ std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::strin
 bool lookupPlateSize(CatalogueDb& catalogue, const std::string& mouldCode, const std::wstring& plateName,
                      double& thickness, double& width, double& length) {
     thickness = width = length = -1;
-    Statement s(catalogue,
-                L"select mcode,sapw,sapl,abplate_h,fplate_h,stph,suph,ssbw,erpw,erph,ejph,tpih,bpih,tpiw from "
-                L"mode_plate_size  where mcode=" +
-                    quoted(fromAnsi(mouldCode)));
+    Statement s = plateSizeStatement(catalogue, mouldCode);
     if (!s.next()) return false;
+    plateSizes(s, plateName, thickness, width, length);
+    return true;
+}
+
+namespace {
+
+Statement plateSizeStatement(CatalogueDb& catalogue, const std::string& mouldCode) {
+    return Statement(catalogue,
+                     L"select mcode,sapw,sapl,abplate_h,fplate_h,stph,suph,ssbw,erpw,erph,ejph,tpih,bpih,tpiw from "
+                     L"mode_plate_size  where mcode=" +
+                         quoted(fromAnsi(mouldCode)));
+}
+
+void plateSizes(const Statement& s, const std::wstring& plateName, double& thickness, double& width,
+                double& length) {
     length = s.real(2);
 
     // The plates whose thickness the size table fixes. "面针" (not "面针板": the
@@ -144,8 +121,9 @@ bool lookupPlateSize(CatalogueDb& catalogue, const std::string& mouldCode, const
     else if (plateName == L"方铁L" || plateName == L"方铁R") widthColumn = 7;
     else if (plateName == L"面针板" || plateName == L"底针板") widthColumn = 8;
     width = s.real(widthColumn);
-    return true;
 }
+
+}  // namespace
 
 bool listThicknessOptions(CatalogueDb& catalogue, const std::string& mouldCode, const std::string& column,
                           std::vector<int32_t>& options) {

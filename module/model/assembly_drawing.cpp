@@ -25,10 +25,10 @@ void keepFirst(std::map<std::wstring, Record*>& records, const std::wstring& key
     records[key] = record.release();
 }
 
-void drawTitle(const MouldBaseModel& model) {
-    if (model.params == nullptr) return;
+VRxDbObjectId drawTitle(const MouldBaseModel& model) {
+    if (model.params == nullptr) return VRxDbObjectId::kNull;
     const std::wstring title = model.params->mouldCode + L" " + model.params->style;
-    addText(model.insertPoint, title.c_str(), textStyleId, 2.0 * drawingScale, 0.0);
+    return addText(model.insertPoint, title.c_str(), textStyleId, 2.0 * drawingScale, 0.0);
 }
 
 // The hole stage: the plate's machining holes as blocks, then the "OFFSET"
@@ -114,7 +114,8 @@ void drawPlateViews(MouldBaseModel& model) {
 
 }  // namespace
 
-void DrawAssembly(MouldBaseModel& model) {
-    drawTitle(model);
+VRxDbObjectId DrawAssembly(MouldBaseModel& model) {
+    const VRxDbObjectId title = drawTitle(model);
     drawPlateViews(model);
+    return title;
 }

@@ -7,5 +7,6 @@
 
 // Draws the title, then every plate view in key order (plan views "A1" before
 // side views "A3", plates by name). Runs once per command, after the plate
-// stack is computed and the drawing styles are set.
-void DrawAssembly(MouldBaseModel& model);
+// stack is computed and the drawing styles are set. Returns the title's id
+// (null when it could not be added), which the design is kept with.
+VRxDbObjectId DrawAssembly(MouldBaseModel& model);

@@ -89,9 +89,23 @@ void computePlateHoles(MouldBaseModel& model, CatalogueDb& catalogue, const Cata
     holeSet.release();
 }
 
+// The stack's plates and views, with the hole stage or without it.
+void computeStack(MouldBaseModel& model, bool withHoles);
+void computePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& row, bool withHoles);
+
 }  // namespace
 
-void ComputePlateStack(MouldBaseModel& model) {
+void ComputePlateStack(MouldBaseModel& model) { computeStack(model, true); }
+
+void ComputePlateLayout(MouldBaseModel& model) { computeStack(model, false); }
+
+void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& row) {
+    computePlate(model, catalogue, row, true);
+}
+
+namespace {
+
+void computeStack(MouldBaseModel& model, bool withHoles) {
     if (model.stackComputed) return;
 
     CatalogueDb catalogue;
@@ -115,36 +129,15 @@ void ComputePlateStack(MouldBaseModel& model) {
             // move the cursor. Without a B plate before the spacers there is no
             // outline to derive it from, so none is made.
             VRxGePoint3d remembered = model.insertPoint;
-            ComputePlate(model, catalogue, derived);
+            computePlate(model, catalogue, derived, withHoles);
             model.insertPoint = remembered;
         }
-        ComputePlate(model, catalogue, row);
+        computePlate(model, catalogue, row, withHoles);
     }
     catalogue.close();
 }
 
-PlateStackStart plateStackStart(const MouldBaseModel& model) {
-    return PlateStackStart{model.insertPoint, model.gapX, model.gapY};
-}
-
-void DiscardPlateStack(MouldBaseModel& model, const PlateStackStart& start) {
-    // Views and hole sets only borrow plates and hole models: they go first.
-    for (auto& byPlate : model.views)
-        for (auto& view : byPlate.second) delete view.second;
-    model.views.clear();
-    for (auto& holeSet : model.holeSets) delete holeSet.second;
-    model.holeSets.clear();
-    for (auto& holes : model.holes) delete holes.second;
-    model.holes.clear();
-    for (auto& plate : model.plates) delete plate.second;
-    model.plates.clear();
-    model.insertPoint = start.insertPoint;
-    model.gapX = start.gapX;
-    model.gapY = start.gapY;
-    model.stackComputed = false;
-}
-
-void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& catalogueRow) {
+void computePlate(MouldBaseModel& model, CatalogueDb& catalogue, const CatalogueRow& catalogueRow, bool withHoles) {
     const MouldBaseParams& params = *model.params;
 
     CatalogueRow row = catalogueRow;
@@ -178,7 +171,7 @@ void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const Catalogue
 
     CreatePlateViews(model, model.insertPoint, plate);
 
-    computePlateHoles(model, catalogue, row, plate->name);
+    if (withHoles) computePlateHoles(model, catalogue, row, plate->name);
 
     auto bPlate = model.plates.find(kBPlate);
     if (plate->name == kLeftSpacer && bPlate != model.plates.end())
@@ -187,6 +180,29 @@ void ComputePlate(MouldBaseModel& model, CatalogueDb& catalogue, const Catalogue
         model.insertPoint.x += plate->width + model.gapX;
 
     model.stackComputed = true;
+}
+
+}  // namespace
+
+PlateStackStart plateStackStart(const MouldBaseModel& model) {
+    return PlateStackStart{model.insertPoint, model.gapX, model.gapY};
+}
+
+void DiscardPlateStack(MouldBaseModel& model, const PlateStackStart& start) {
+    // Views and hole sets only borrow plates and hole models: they go first.
+    for (auto& byPlate : model.views)
+        for (auto& view : byPlate.second) delete view.second;
+    model.views.clear();
+    for (auto& holeSet : model.holeSets) delete holeSet.second;
+    model.holeSets.clear();
+    for (auto& holes : model.holes) delete holes.second;
+    model.holes.clear();
+    for (auto& plate : model.plates) delete plate.second;
+    model.plates.clear();
+    model.insertPoint = start.insertPoint;
+    model.gapX = start.gapX;
+    model.gapY = start.gapY;
+    model.stackComputed = false;
 }
 
 void CreatePlateViews(MouldBaseModel& model, VRxGePoint3d corner, PlateRecord* plate) {

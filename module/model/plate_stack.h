@@ -12,6 +12,10 @@
 // opened (reported by the catalogue) or a code without rows leaves it empty.
 void ComputePlateStack(MouldBaseModel& model);
 
+// The same plates and views without the hole stage: how a stored design is laid
+// out again to find where it was drawn and what it is made of.
+void ComputePlateLayout(MouldBaseModel& model);
+
 // The cursor and gaps a plate stack starts from, taken before it is computed.
 struct PlateStackStart {
     VRxGePoint3d insertPoint;

@@ -1,4 +1,4 @@
-// The mould base command. A run that does not get a point ends silently; every
+// The mould base commands. A run that does not get a point ends silently; every
 // failure inside a run is reported on the command line and ends the run, as
 // nothing may reach the host's command loop.
 #include "shell/mould_base_command.h"
@@ -11,10 +11,24 @@
 #include "model/assembly_drawing.h"
 #include "model/mould_base_model.h"
 #include "model/plate_stack.h"
+#include "model/stored_designs.h"
 #include "shell/module_resources.h"
 #include "ui/main_dlg.h"
 
 namespace {
+
+// The drawn base's design goes into the drawing with its title, so the order
+// list can be made from it later, also after the drawing is saved and opened
+// again. A base without plates has nothing to order and is not kept.
+void keepDesign(const MouldBaseModel& model, const vrx_point insertionPoint, VRxDbObjectId title,
+                const MouldSeries& series) {
+    VRxDbDatabase* db = vrxdbHostApplicationServices()->workingDatabase();
+    if (db == nullptr || title.isNull() || model.plates.empty()) return;
+    std::wstring why;
+    const VRxGePoint3d picked(insertionPoint[0], insertionPoint[1], insertionPoint[2]);
+    if (!storeMouldBaseDesign(*db, model, picked, drawingScale, title, why))
+        vrxutPrintf(L"\n%s: 模架设计未能存入图纸（%s），订料单无法使用此模架。\n", series.title, why.c_str());
+}
 
 void runCommand(const MouldSeries& series) {
     try {
@@ -57,7 +71,8 @@ void designMouldBaseAt(const vrx_point insertionPoint, const MouldSeries& series
         // Without an A plate the styles of the previous run stay in force.
         if (aPlate != model->plates.end() && aPlate->second != nullptr)
             setupDrawingStyles(aPlate->second->width / 50.0);
-        DrawAssembly(*model);
+        const VRxDbObjectId title = DrawAssembly(*model);
+        keepDesign(*model, insertionPoint, title, series);
     }
 
     model.reset();

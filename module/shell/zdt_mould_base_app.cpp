@@ -1,13 +1,14 @@
 // Loading and unloading the module. Registration is explicit: one command
-// group with a command per series, then the toolbar (only when the host has
-// none of that name yet), the menu and the ribbon entries, each skipped
-// quietly when the host lacks it.
+// group with a design command per series and the order list beside them, then
+// the toolbar (only when the host has none of that name yet), the menu and the
+// ribbon entries, each skipped quietly when the host lacks it.
 #include "shell/zdt_mould_base_app.h"
 
 #include "afxstub.h"
 #include "shell/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "shell/mould_base_command.h"
+#include "shell/order_list_command.h"
 #include "vrxcmds.h"
 #include "vrxui.h"
 
@@ -16,19 +17,23 @@ const wchar_t* const kGroupName = L"ZDTApp";
 const wchar_t* const kToolbarName = L"ZDTTools";
 const wchar_t* const kProductTitle = L"岱川标准模架";
 const UINT kCommandIconId = 112;
+const UINT kOrderIconId = 113;
 
-// One command per series, in the order their entries stand.
-struct SeriesCommand {
+// The commands in the order their entries stand: a design command per series,
+// then the order list.
+struct ModuleCommand {
     const wchar_t* globalName;
     const wchar_t* localName;
     const wchar_t* title;
-    const wchar_t* ribbonText;  // with the leading blank of the ribbon's button texts
+    const wchar_t* ribbonText;  // the design commands' keep the leading blank of their ribbon buttons
     const wchar_t* ribbonTip;
+    UINT iconId;
     void (*function)();
 };
-const SeriesCommand kCommands[] = {
-    {L"GZDTSGS", L"ZDTSGS", L"大水口系统", L" 大水口系统", L"岱川大水口系统", &MouldBaseCommand},
-    {L"GZDTPGS", L"ZDTPGS", L"细水口系统", L" 细水口系统", L"岱川细水口系统", &PinPointBaseCommand},
+const ModuleCommand kCommands[] = {
+    {L"GZDTSGS", L"ZDTSGS", L"大水口系统", L" 大水口系统", L"岱川大水口系统", kCommandIconId, &MouldBaseCommand},
+    {L"GZDTPGS", L"ZDTPGS", L"细水口系统", L" 细水口系统", L"岱川细水口系统", kCommandIconId, &PinPointBaseCommand},
+    {L"GZDTBOM", L"ZDTBOM", L"订料单", L"订料单", L"岱川模架订料单", kOrderIconId, &OrderListCommand},
 };
 
 VRxEdCommandStack* commandStack() {
@@ -49,7 +54,7 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onInitApp(void* pkt) {
     registerDialogResources(m_hInstance);
 
     if (VRxEdCommandStack* stack = commandStack()) {
-        for (const SeriesCommand& c : kCommands)
+        for (const ModuleCommand& c : kCommands)
             stack->addCommand(kGroupName, c.globalName, c.localName, VRxRx::kModal, c.function, nullptr, -1, nullptr,
                               nullptr);
     }
@@ -66,9 +71,9 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onUnloadApp(void* pkt) {
     return rc;
 }
 
-HBITMAP CZDTMouldBaseApp::loadCommandIcon() {
+HBITMAP CZDTMouldBaseApp::loadIcon(UINT id) {
     CModuleResourceScope ownResources(m_hInstance);
-    return LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCE(kCommandIconId));
+    return LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCE(id));
 }
 
 void CZDTMouldBaseApp::addToolbar() {
@@ -79,9 +84,11 @@ void CZDTMouldBaseApp::addToolbar() {
     if (toolbars->findToolbar(kToolbarName) != nullptr) return;
     VRxUiToolbar* toolbar = toolbars->addToolbar(kToolbarName, kProductTitle);
     if (toolbar == nullptr) return;
-    HBITMAP icon = loadCommandIcon();
     int index = 0;
-    for (const SeriesCommand& c : kCommands) toolbar->addButton(index++, c.title, kProductTitle, c.globalName, false, icon, icon);
+    for (const ModuleCommand& c : kCommands) {
+        HBITMAP icon = loadIcon(c.iconId);
+        toolbar->addButton(index++, c.title, kProductTitle, c.globalName, false, icon, icon);
+    }
     toolbar->show();
 }
 
@@ -92,7 +99,7 @@ void CZDTMouldBaseApp::addMenu() {
     VRxUiMenu* menu = menuBar->insertPopup(menuBar->count(), kProductTitle);
     if (menu == nullptr) return;
     int index = 0;
-    for (const SeriesCommand& c : kCommands) menu->insertItem(index++, c.title, c.globalName);
+    for (const ModuleCommand& c : kCommands) menu->insertItem(index++, c.title, c.globalName);
 }
 
 void CZDTMouldBaseApp::addRibbon() {
@@ -103,8 +110,10 @@ void CZDTMouldBaseApp::addRibbon() {
     if (tab == nullptr) return;
     VRxUiRibbonPanel* panel = tab->addPanel(kProductTitle, kProductTitle);
     if (panel == nullptr) return;
-    HBITMAP icon = loadCommandIcon();
-    for (const SeriesCommand& c : kCommands) panel->addButton(c.ribbonText, c.title, icon, icon, c.globalName, c.ribbonTip);
+    for (const ModuleCommand& c : kCommands) {
+        HBITMAP icon = loadIcon(c.iconId);
+        panel->addButton(c.ribbonText, c.title, icon, icon, c.globalName, c.ribbonTip);
+    }
 }
 
 int zdtDispatchHostMessage(int msg, void* pkt) {

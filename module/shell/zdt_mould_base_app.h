@@ -1,6 +1,6 @@
 // The module's application object: it receives the host's lifecycle messages,
-// registers the ZDTSGS and ZDTPGS commands with their toolbar, menu and ribbon entries at
-// load, and removes the command group at unload.
+// registers the ZDTSGS, ZDTPGS and ZDTBOM commands with their toolbar, menu and ribbon
+// entries at load, and removes the command group at unload.
 #pragma once
 
 #include "vrxapp.h"
@@ -22,8 +22,9 @@ private:
     void addToolbar();
     void addMenu();
     void addRibbon();
-    // Bitmap 112 from the module's own resources, whatever source is current.
-    HBITMAP loadCommandIcon();
+    // A bitmap of the module's own resources (112 the design command's icon,
+    // 113 the order list's), whatever source is current.
+    HBITMAP loadIcon(UINT id);
 
     HINSTANCE m_hInstance = nullptr;
 };

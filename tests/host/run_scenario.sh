@@ -16,7 +16,8 @@
 #   #! png: FILE SIDE      FILE must be a PNG whose longer side is at least SIDE
 #                          pixels and that is not blank white
 #   #! env: NAME=VALUE     run zdtcad with this environment variable; an empty VALUE removes it (may repeat)
-# In these, @SCRIPT@ is the scenario, @OUT@ a fresh scratch folder, @DATA@ the
+# In these, @SCRIPT@ is the scenario (a copy of it in @OUT@/script.zdt when its
+# own lines name @OUT@, which they may), @OUT@ a fresh scratch folder, @DATA@ the
 # test data folder, @BIN@ the folder of zdtcad, @HERE@ the folder of this runner
 # and @PROBE@ the folder of the probe modules, which is also where zdtcad runs (so
 # scripts can APPLOAD them by name).
@@ -36,12 +37,19 @@ expected=${scenario%.zdt}.expected
 
 rm -rf "${out:?}"/* "$out"/.[!.]* 2>/dev/null
 
+# A script whose lines name the scratch folder is played from a copy that names it.
+script=$scenario
+if grep -v '^#' "$scenario" | grep -qF '@OUT@'; then
+    script=$out/script.zdt
+    sed "s|@OUT@|$out|g" "$scenario" > "$script"
+fi
+
 fail=0
 problem() { echo "FAIL: $*"; fail=1; }
 
 subst() {
     local s=$1
-    s=${s//@SCRIPT@/$scenario}
+    s=${s//@SCRIPT@/$script}
     s=${s//@OUT@/$out}
     s=${s//@DATA@/$data}
     s=${s//@BIN@/$bin}

@@ -220,6 +220,74 @@ TEST_F(DxfRoundTrip, EveryDimensionHasItsOwnGeometryBlock) {
     for (VRxDbObjectId id : table->recordIds()) EXPECT_NE(nameOf(back, id).rfind(L"*D", 0), 0u);
 }
 
+// The values of an XRecord of back, and the object its pointer names.
+std::vector<VRxDbXrecordValue> xrecordAt(const VRxDbDatabase& db, VRxDbObjectId dictionary, const wchar_t* name) {
+    const auto* d = VRxDbDictionary::cast(db.objectAt(dictionary));
+    VRxDbObjectId id;
+    if (d == nullptr || d->getAt(name, id) != Vrx::eOk) return {};
+    const auto* x = VRxDbXrecord::cast(db.objectAt(id));
+    return x ? x->values() : std::vector<VRxDbXrecordValue>();
+}
+
+TEST_F(DxfRoundTrip, ApplicationDictionariesAndXrecordsComeBackWithTheirPointers) {
+    // The text's and the leader's extension dictionaries, written once each
+    // (the leader's annotation does not repeat it), and the named list.
+    EXPECT_EQ(count("{ACAD_XDICTIONARY"), 2u);
+    EXPECT_EQ(count("\nXRECORD\n"), 3u);
+
+    const VRxDbText* text = nullptr;
+    const VRxDbDimLeader* leader = nullptr;
+    for (const auto* t : entitiesOf<VRxDbText>(back, back.modelSpaceId()))
+        if (t->textString() == L"A板 模架 300×350") text = t;
+    for (const auto* l : entitiesOf<VRxDbDimLeader>(back, back.modelSpaceId())) leader = l;
+    ASSERT_NE(text, nullptr);
+    ASSERT_NE(leader, nullptr);
+
+    const auto* nod = VRxDbDictionary::cast(back.objectAt(back.namedObjectsDictionaryId()));
+    ASSERT_NE(nod, nullptr);
+    VRxDbObjectId list;
+    ASSERT_EQ(nod->getAt(L"app_list", list), Vrx::eOk);  // names compare as symbol names do
+    EXPECT_FALSE(nod->has(L"ACAD_LAYOUT"));                // the host's own are made anew at every save
+    std::vector<VRxDbXrecordValue> listed = xrecordAt(back, list, L"第一");
+    ASSERT_EQ(listed.size(), 8u);
+    EXPECT_EQ(listed[0].text, L"模架 3035");
+    EXPECT_EQ(listed[1].real[0], 0.1);
+    EXPECT_EQ(listed[2].code, 10);
+    EXPECT_EQ(listed[2].real[1], -2.25);
+    EXPECT_EQ(listed[3].integer, 7);
+    EXPECT_EQ(listed[4].integer, 123456);
+    EXPECT_EQ(listed[5].integer, 1LL << 40);
+    EXPECT_EQ(listed[6].integer, 1);
+    EXPECT_EQ(listed[7].id, text->objectId());
+
+    std::vector<VRxDbXrecordValue> kept = xrecordAt(back, text->extensionDictionary(), L"APP_DATA");
+    ASSERT_EQ(kept.size(), 8u);
+    EXPECT_EQ(kept[7].id, leader->objectId());
+    EXPECT_EQ(xrecordAt(back, leader->extensionDictionary(), L"APP_DATA").size(), 8u);
+}
+
+TEST_F(DxfRoundTrip, PointersToWhatIsNotWrittenBecomeNull) {
+    VRxDbEntity* text = nullptr;
+    for (VRxDbObjectId id : VRxDbBlockTableRecord::cast(source.objectAt(source.modelSpaceId()))->entityIds()) {
+        const auto* t = VRxDbText::cast(source.objectAt(id));
+        if (t && t->textString() == L"A板 模架 300×350") {
+            ASSERT_EQ(vrxdbOpenObject(text, id, VRxDb::kForWrite), Vrx::eOk);
+        }
+    }
+    ASSERT_NE(text, nullptr);
+    ASSERT_EQ(text->erase(), Vrx::eOk);
+    text->close();
+    VRxDbDatabase again(false);
+    std::wstring error;
+    ASSERT_EQ(VRxDxf::readDxf(again, VRxDxf::writeDxf(source), error), Vrx::eOk) << narrow(error);
+    VRxDbObjectId list;
+    ASSERT_EQ(VRxDbDictionary::cast(again.objectAt(again.namedObjectsDictionaryId()))->getAt(L"APP_LIST", list),
+              Vrx::eOk);
+    std::vector<VRxDbXrecordValue> listed = xrecordAt(again, list, L"第一");
+    ASSERT_EQ(listed.size(), 8u);
+    EXPECT_TRUE(listed[7].id.isNull());
+}
+
 TEST_F(DxfRoundTrip, WritingTwiceGivesTheSameText) {
     std::string again = VRxDxf::writeDxf(back);
     std::wstring error;

@@ -16,6 +16,7 @@
 
 #include "vrxdb.h"
 #include "vrxdxf.h"
+#include "vrxrb.h"
 
 namespace dxftest {
 
@@ -57,6 +58,48 @@ inline VRxDbObjectId newBlock(VRxDbDatabase& db, const wchar_t* name) {
     VRxDbObjectId id;
     EXPECT_EQ(db.addRecordTo(db.blockTableId(), b, id), Vrx::eOk);
     return id;
+}
+
+// An XRecord of every value kind under name in a dictionary open for write,
+// pointing at target; closed again.
+inline void addXrecord(VRxDbDictionary& dictionary, const wchar_t* name, VRxDbObjectId target) {
+    auto* x = new VRxDbXrecord;
+    VRxDbObjectId id;
+    ASSERT_EQ(dictionary.setAt(name, x, id), Vrx::eOk);
+    vrx_name pointer;
+    vrxdbGetVRxName(pointer, target);
+    const double where[3] = {1.5, -2.25, 0.0};
+    resbuf* values = vrxutBuildList(1, L"模架 3035", 40, 0.1, 10, where, 70, 7, 90, 123456, 160, 1LL << 40, 290, 1,
+                                    340, pointer, 0);
+    ASSERT_NE(values, nullptr);
+    EXPECT_EQ(x->setFromRbChain(values), Vrx::eOk);
+    vrxutRelRb(values);
+    x->close();
+}
+
+// Application data as the module keeps it: an extension dictionary on a text
+// and on a leader (whose annotation is written with the leader's properties),
+// and a named dictionary listing the text.
+inline void addApplicationData(VRxDbDatabase& db, VRxDbObjectId textId, VRxDbObjectId leaderId) {
+    for (VRxDbObjectId owner : {textId, leaderId}) {
+        VRxDbEntity* e = nullptr;
+        ASSERT_EQ(vrxdbOpenObject(e, owner, VRxDb::kForWrite), Vrx::eOk);
+        EXPECT_EQ(e->createExtensionDictionary(), Vrx::eOk);
+        VRxDbObjectId xdict = e->extensionDictionary();
+        e->close();
+        VRxDbDictionary* d = nullptr;
+        ASSERT_EQ(vrxdbOpenObject(d, xdict, VRxDb::kForWrite), Vrx::eOk);
+        addXrecord(*d, L"APP_DATA", leaderId);
+        d->close();
+    }
+    VRxDbDictionary* nod = nullptr;
+    ASSERT_EQ(db.getNamedObjectsDictionary(nod, VRxDb::kForWrite), Vrx::eOk);
+    auto* list = new VRxDbDictionary;
+    VRxDbObjectId listId;
+    ASSERT_EQ(nod->setAt(L"APP_LIST", list, listId), Vrx::eOk);
+    addXrecord(*list, L"第一", textId);
+    list->close();
+    nod->close();
 }
 
 // The drawing every round trip starts from.
@@ -124,7 +167,7 @@ inline void buildSample(VRxDbDatabase& db) {
     pl->setClosed(true);
     place(db, ms, pl);
     auto* text = new VRxDbText(VRxGePoint3d(10, 100, 0), L"A板 模架 300×350", tsId, 6.0, 0.0);
-    place(db, ms, text);
+    VRxDbObjectId textId = place(db, ms, text);
     auto* centred = new VRxDbText(VRxGePoint3d(0, 0, 0), L"居中", tsId, 4.0, 3.14159265358979 / 2);
     centred->setHorizontalMode(VRxDb::kTextCenter);
     centred->setVerticalMode(VRxDb::kTextVertMid);
@@ -156,8 +199,9 @@ inline void buildSample(VRxDbDatabase& db) {
                                       VRxGePoint3d(12, -80, 0), L"OFFSET", L"", dsId);
     leader->setColorIndex(1);
     leader->setLineWeight(VRxDb::kLnWt000);
-    place(db, ms, leader);
+    VRxDbObjectId leaderId = place(db, ms, leader);
     place(db, db.paperSpaceId(), new VRxDbText(VRxGePoint3d(10, 10, 0), L"图纸空间", tsId, 3.5, 0.0));
+    addApplicationData(db, textId, leaderId);
 }
 
 // Entities of a block, of one kind.

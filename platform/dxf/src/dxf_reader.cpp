@@ -12,6 +12,7 @@
 
 #include "dxf_internal.h"
 #include "vrxdxf.h"
+#include "vrxrb.h"
 
 namespace VRxDxf {
 namespace {
@@ -153,6 +154,15 @@ private:
     std::map<std::wstring, VRxDbObjectId> m_blocks;         // folded file name -> block
     std::set<uint64_t> m_annotations;                       // MTEXT records a leader takes
     std::map<uint64_t, std::pair<const Rec*, const Section*>> m_byHandle;
+    // Applications' data: the OBJECTS records by handle, what each file handle
+    // became, the objects already read (each has one owner), the entities whose
+    // extension dictionary waits to be read, and XRecord pointers to resolve
+    // once everything is in.
+    std::map<uint64_t, const Rec*> m_objectRecs;
+    std::map<uint64_t, VRxDbObjectId> m_byFileHandle;
+    std::set<uint64_t> m_objectsRead;
+    std::vector<std::pair<VRxDbObjectId, uint64_t>> m_pendingXdicts;
+    std::map<VRxDbObjectId, std::vector<std::pair<size_t, uint64_t>>> m_pendingPointers;
 
     bool parseSections(std::wstring& error);
     const Section* section(const char* name) const {
@@ -177,6 +187,14 @@ private:
     void readBlocks();
     void readEntities();
     void readLayouts();
+    void readObjects();
+    // Reads the DICTIONARY or XRECORD record into a new entry name of parent.
+    void readObjectInto(VRxDbDictionary& parent, const std::wstring& name, const Rec& r);
+    void fillDictionary(VRxDbDictionary& d, const Rec& r);
+    void fillXrecord(VRxDbXrecord& x, const Rec& r);
+    // Gives the object behind id the dictionary of the file's handle as its extension dictionary.
+    void readExtensionDictionary(VRxDbObjectId id, uint64_t dictionaryHandle);
+    uint64_t extensionDictionaryHandle(const Rec& r) const;
     void readEntity(const Rec& r, const Section& s, VRxDbObjectId block);
     VRxDbObjectId ownerSpace(const View& v);
     VRxDbObjectId ensureLayer(const std::wstring& name);
@@ -712,6 +730,8 @@ void Reader::readEntity(const Rec& r, const Section& s, VRxDbObjectId block) {
     VRxDbObjectId layerId = ensureLayer(layer);
     VRxDbObjectId id = m_db.addEntityTo(block, e);
     if (id.isNull()) return;
+    if (v.handle(5) != 0) m_byFileHandle[v.handle(5)] = id;
+    if (uint64_t xdict = extensionDictionaryHandle(r)) m_pendingXdicts.emplace_back(id, xdict);
     VRxDbEntity* open = nullptr;
     if (vrxdbOpenObject(open, id, VRxDb::kForWrite) == Vrx::eOk) {
         if (!layerId.isNull()) open->setLayer(layerId);
@@ -803,6 +823,150 @@ void Reader::readLayouts() {
     table->close();
 }
 
+// --- Applications' dictionaries and XRecords -------------------------------------
+
+uint64_t Reader::extensionDictionaryHandle(const Rec& r) const {
+    bool inGroup = false;
+    for (size_t i = r.begin + 1; i < r.end; ++i) {
+        const Tag& t = m_tags[i];
+        if (t.code == 1001) break;
+        if (t.code == 102) inGroup = t.value == "{ACAD_XDICTIONARY";
+        else if (inGroup && t.code == 360) return parseHandle(t.value);
+    }
+    return 0;
+}
+
+void Reader::readObjects() {
+    const Section* s = section("OBJECTS");
+    if (s != nullptr)
+        for (const Rec& r : s->recs)
+            if (r.type == "DICTIONARY" || r.type == "XRECORD") {
+                View v(m_tags, r);
+                if (v.handle(5) != 0) m_objectRecs.emplace(v.handle(5), &r);
+            }
+    // The named object dictionary is the dictionary nobody owns. Its ACAD_
+    // entries are the host's own (groups, layouts ...), made anew when saved.
+    const Rec* root = nullptr;
+    for (const auto& entry : m_objectRecs) {
+        View v(m_tags, *entry.second);
+        const bool earlier = root == nullptr || entry.second->begin < root->begin;
+        if (entry.second->type == "DICTIONARY" && v.handle(330) == 0 && earlier) root = entry.second;
+    }
+    if (root != nullptr) {
+        m_objectsRead.insert(View(m_tags, *root).handle(5));
+        VRxDbDictionary* nod = nullptr;
+        if (m_db.getNamedObjectsDictionary(nod, VRxDb::kForWrite) == Vrx::eOk) {
+            fillDictionary(*nod, *root);
+            nod->close();
+        }
+    }
+    for (const auto& pending : m_pendingXdicts) readExtensionDictionary(pending.first, pending.second);
+
+    for (const auto& pointers : m_pendingPointers) {
+        VRxDbXrecord* x = nullptr;
+        if (vrxdbOpenObject(x, pointers.first, VRxDb::kForWrite) != Vrx::eOk) continue;
+        std::vector<VRxDbXrecordValue> values = x->values();
+        for (const auto& p : pointers.second) {
+            auto it = m_byFileHandle.find(p.second);
+            if (p.first < values.size())
+                values[p.first].id = it == m_byFileHandle.end() ? VRxDbObjectId::kNull : it->second;
+        }
+        x->setValues(std::move(values));
+        x->close();
+    }
+}
+
+void Reader::fillDictionary(VRxDbDictionary& d, const Rec& r) {
+    View v(m_tags, r);
+    std::wstring name;
+    bool named = false;
+    const bool isRoot = d.objectId() == m_db.namedObjectsDictionaryId();
+    for (const Tag* t : v.own()) {
+        if (t->code == 3) {
+            name = text(t->value);
+            named = true;
+        } else if ((t->code == 350 || t->code == 360) && named) {
+            named = false;
+            if (isRoot && foldName(name).rfind(L"ACAD_", 0) == 0) continue;
+            auto child = m_objectRecs.find(parseHandle(t->value));
+            if (child != m_objectRecs.end()) readObjectInto(d, name, *child->second);
+        }
+    }
+}
+
+void Reader::readObjectInto(VRxDbDictionary& parent, const std::wstring& name, const Rec& r) {
+    View v(m_tags, r);
+    const uint64_t handle = v.handle(5);
+    // An object is read once, under its first owner: a damaged file that lists
+    // it twice, or in a circle, cannot make it two objects or loop for ever.
+    if (!m_objectsRead.insert(handle).second) return;
+    const bool isDictionary = r.type == "DICTIONARY";
+    VRxDbObject* object = isDictionary ? static_cast<VRxDbObject*>(new VRxDbDictionary)
+                                       : static_cast<VRxDbObject*>(new VRxDbXrecord);
+    VRxDbObjectId id;
+    if (parent.setAt(name.c_str(), object, id) != Vrx::eOk) {
+        delete object;
+        return;
+    }
+    m_byFileHandle[handle] = id;
+    if (isDictionary) fillDictionary(*static_cast<VRxDbDictionary*>(object), r);
+    else fillXrecord(*static_cast<VRxDbXrecord*>(object), r);
+    object->close();
+    if (uint64_t xdict = extensionDictionaryHandle(r)) readExtensionDictionary(id, xdict);
+}
+
+void Reader::readExtensionDictionary(VRxDbObjectId id, uint64_t dictionaryHandle) {
+    auto rec = m_objectRecs.find(dictionaryHandle);
+    if (rec == m_objectRecs.end() || rec->second->type != "DICTIONARY") return;
+    if (!m_objectsRead.insert(dictionaryHandle).second) return;
+    VRxDbObject* owner = nullptr;
+    if (vrxdbOpenVRxDbObject(owner, id, VRxDb::kForWrite) != Vrx::eOk) return;
+    const bool made = owner->createExtensionDictionary() == Vrx::eOk;
+    const VRxDbObjectId dictionaryId = owner->extensionDictionary();
+    owner->close();
+    if (!made) return;
+    m_byFileHandle[dictionaryHandle] = dictionaryId;
+    VRxDbDictionary* d = nullptr;
+    if (vrxdbOpenObject(d, dictionaryId, VRxDb::kForWrite) != Vrx::eOk) return;
+    fillDictionary(*d, *rec->second);
+    d->close();
+}
+
+void Reader::fillXrecord(VRxDbXrecord& x, const Rec& r) {
+    View v(m_tags, r);
+    const std::vector<const Tag*>& tags = v.own();
+    size_t i = 0;
+    while (i < tags.size() && !(tags[i]->code == 100 && tags[i]->value == "AcDbXrecord")) ++i;
+    if (i < tags.size()) ++i;
+    if (i < tags.size() && tags[i]->code == 280) ++i;  // the cloning flag
+    std::vector<VRxDbXrecordValue> values;
+    for (; i < tags.size(); ++i) {
+        const Tag& t = *tags[i];
+        if (!VRxDbXrecord::isValueCode(t.code)) continue;
+        VRxDbXrecordValue value;
+        value.code = t.code;
+        switch (vrxutRbValueKind(t.code)) {
+        case VRxRbValueKind::Real: value.real[0] = t.number(); break;
+        case VRxRbValueKind::Point:
+            value.real[0] = t.number();
+            for (int k = 1; k < 3 && i + 1 < tags.size() && tags[i + 1]->code == t.code + 10 * k; ++k)
+                value.real[k] = tags[++i]->number();
+            break;
+        case VRxRbValueKind::Short:
+        case VRxRbValueKind::Long:
+        case VRxRbValueKind::Int64: value.integer = t.integer(); break;
+        case VRxRbValueKind::String: value.text = text(t.value); break;
+        case VRxRbValueKind::Name:
+            if (parseHandle(t.value) != 0)
+                m_pendingPointers[x.objectId()].emplace_back(values.size(), parseHandle(t.value));
+            break;
+        case VRxRbValueKind::None: continue;
+        }
+        values.push_back(std::move(value));
+    }
+    x.setValues(std::move(values));
+}
+
 Vrx::ErrorStatus Reader::run(std::wstring& error) {
     if (!detail::tokenize(m_content, m_tags, error)) return Vrx::eBadDxfFile;
     if (!parseSections(error)) return Vrx::eBadDxfFile;
@@ -837,6 +1001,7 @@ Vrx::ErrorStatus Reader::run(std::wstring& error) {
     readBlocks();
     readEntities();
     readLayouts();
+    readObjects();
     return Vrx::eOk;
 }
 

@@ -12,6 +12,7 @@
 
 #include "dxf_internal.h"
 #include "vrxdxf.h"
+#include "vrxrb.h"
 
 namespace VRxDxf {
 namespace {
@@ -207,6 +208,12 @@ private:
     VRxDbExtents m_extents;
     std::map<VRxDbObjectId, VRxDbExtents> m_blockExtents;  // a block's content, measured once
     bool m_currentIsModel = true;
+    // Applications' dictionaries and XRecords, in the order they are written,
+    // and the entities written (pointers to anything else are written as null).
+    std::vector<VRxDbObjectId> m_extensionDictionaries;
+    std::vector<VRxDbObjectId> m_objects;
+    std::set<uint64_t> m_objectHandles;
+    std::set<uint64_t> m_writtenEntities;
 
     uint64_t fresh() { return m_next++; }
     uint64_t handleOf(VRxDbObjectId id) {
@@ -248,6 +255,16 @@ private:
     void writeDimension(Out& o, const VRxDbDimension& d, uint64_t handle, uint64_t owner, bool paper, VRxDbExtents* ext);
     void writeLeader(Out& o, const VRxDbDimLeader& l, uint64_t handle, uint64_t owner, bool paper, VRxDbExtents* ext);
     void blockBegin(Out& o, const BlockOut& b);
+    // The 102 {ACAD_XDICTIONARY group of an object with a live extension
+    // dictionary; the dictionary is then written with the objects.
+    void extensionDictionary(Out& o, const VRxDbObject& object);
+    void collectObjects();
+    // An application object's record up to its subclass marker: type, handle,
+    // owner as reactor and owner, its own extension dictionary.
+    void objectHeader(Out& o, const char* type, const VRxDbObject& object, uint64_t owner, const char* subclass);
+    void writeDictionary(Out& o, const VRxDbDictionary& d, uint64_t owner);
+    void writeXrecord(Out& o, const VRxDbXrecord& x);
+    uint64_t pointerHandle(VRxDbObjectId id);
     void blockEnd(Out& o, const BlockOut& b);
 
     std::string header();
@@ -519,6 +536,11 @@ void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t han
         o.raw(102, "{ACAD_REACTORS");
         o.handle(330, reactor);
         o.raw(102, "}");
+    }
+    // Only the entity's own record carries its dictionary (a leader's text is written with the leader's properties).
+    if (handle == handleOf(e.objectId())) {
+        m_writtenEntities.insert(e.objectId().handle());
+        extensionDictionary(o, e);
     }
     o.handle(330, owner);
     o.raw(100, "AcDbEntity");
@@ -1093,8 +1115,85 @@ std::string Writer::tables() {
     return o.s;
 }
 
+void Writer::extensionDictionary(Out& o, const VRxDbObject& object) {
+    const auto* d = VRxDbDictionary::cast(m_db.objectAt(object.extensionDictionary()));
+    if (d == nullptr || d->isErased()) return;
+    o.raw(102, "{ACAD_XDICTIONARY");
+    o.handle(360, handleOf(d->objectId()));
+    o.raw(102, "}");
+    m_extensionDictionaries.push_back(d->objectId());
+}
+
+// Every dictionary and XRecord reachable from the named object dictionary and
+// from the extension dictionaries of what was written, each once.
+void Writer::collectObjects() {
+    std::vector<VRxDbObjectId> pending;
+    if (const auto* root = VRxDbDictionary::cast(m_db.objectAt(m_db.namedObjectsDictionaryId())))
+        for (const auto& entry : root->entries()) pending.push_back(entry.second);
+    pending.insert(pending.end(), m_extensionDictionaries.begin(), m_extensionDictionaries.end());
+    for (size_t i = 0; i < pending.size(); ++i) {
+        const VRxDbObject* object = m_db.objectAt(pending[i]);
+        if (object == nullptr || object->isErased() || m_objectHandles.count(pending[i].handle()) != 0) continue;
+        const auto* d = VRxDbDictionary::cast(object);
+        if (d == nullptr && VRxDbXrecord::cast(object) == nullptr) continue;
+        m_objectHandles.insert(pending[i].handle());
+        m_objects.push_back(pending[i]);
+        if (d != nullptr)
+            for (const auto& entry : d->entries()) pending.push_back(entry.second);
+        if (!object->extensionDictionary().isNull()) pending.push_back(object->extensionDictionary());
+    }
+}
+
+uint64_t Writer::pointerHandle(VRxDbObjectId id) {
+    if (id.isNull() || id.database() != &m_db) return 0;
+    if (m_writtenEntities.count(id.handle()) == 0 && m_objectHandles.count(id.handle()) == 0) return 0;
+    return handleOf(id);
+}
+
+void Writer::objectHeader(Out& o, const char* type, const VRxDbObject& object, uint64_t owner, const char* subclass) {
+    o.raw(0, type);
+    o.handle(5, handleOf(object.objectId()));
+    o.raw(102, "{ACAD_REACTORS");
+    o.handle(330, owner);
+    o.raw(102, "}");
+    extensionDictionary(o, object);
+    o.handle(330, owner);
+    o.raw(100, subclass);
+}
+
+void Writer::writeDictionary(Out& o, const VRxDbDictionary& d, uint64_t owner) {
+    objectHeader(o, "DICTIONARY", d, owner, "AcDbDictionary");
+    o.integer(281, 1);
+    for (const auto& entry : d.entries()) {
+        if (m_objectHandles.count(entry.second.handle()) == 0) continue;
+        o.str(3, entry.first);
+        o.handle(350, handleOf(entry.second));
+    }
+}
+
+void Writer::writeXrecord(Out& o, const VRxDbXrecord& x) {
+    objectHeader(o, "XRECORD", x, handleOf(x.ownerId()), "AcDbXrecord");
+    o.integer(280, 1);
+    for (const VRxDbXrecordValue& v : x.values()) {
+        switch (vrxutRbValueKind(v.code)) {
+        case VRxRbValueKind::Real: o.num(v.code, v.real[0]); break;
+        case VRxRbValueKind::Point:
+            for (int i = 0; i < 3; ++i) o.num(v.code + 10 * i, v.real[i]);
+            break;
+        case VRxRbValueKind::Short:
+        case VRxRbValueKind::Long:
+        case VRxRbValueKind::Int64: o.integer(v.code, v.integer); break;
+        case VRxRbValueKind::String: o.str(v.code, v.text); break;
+        case VRxRbValueKind::Name: o.handle(v.code, pointerHandle(v.id)); break;
+        case VRxRbValueKind::None: break;
+        }
+    }
+}
+
 std::string Writer::objects() {
     Out o;
+    collectObjects();
+    const VRxDbObjectId rootId = m_db.namedObjectsDictionaryId();
     o.raw(0, "DICTIONARY");
     o.handle(5, m_rootDict);
     o.handle(330, 0);
@@ -1104,6 +1203,14 @@ std::string Writer::objects() {
     o.handle(350, m_groupDict);
     o.raw(3, "ACAD_LAYOUT");
     o.handle(350, m_layoutDict);
+    // The applications' entries; the host's own two are made above.
+    if (const auto* root = VRxDbDictionary::cast(m_db.objectAt(rootId)))
+        for (const auto& entry : root->entries()) {
+            if (foldName(entry.first) == L"ACAD_GROUP" || foldName(entry.first) == L"ACAD_LAYOUT") continue;
+            if (m_objectHandles.count(entry.second.handle()) == 0) continue;
+            o.str(3, entry.first);
+            o.handle(350, handleOf(entry.second));
+        }
 
     auto ownedDict = [&](uint64_t h) {
         o.raw(0, "DICTIONARY");
@@ -1171,6 +1278,13 @@ std::string Writer::objects() {
         o.point(17, 0, 1, 0);
         o.integer(76, 0);
         o.handle(330, m_blocks[l.block].recordHandle);
+    }
+    for (VRxDbObjectId id : m_objects) {
+        const VRxDbObject* object = m_db.objectAt(id);
+        if (const auto* d = VRxDbDictionary::cast(object))
+            writeDictionary(o, *d, handleOf(d->ownerId()));
+        else if (const auto* x = VRxDbXrecord::cast(object))
+            writeXrecord(o, *x);
     }
     return o.s;
 }
@@ -1246,7 +1360,7 @@ std::string Writer::header() {
 }
 
 std::string Writer::run() {
-    m_rootDict = fresh();
+    m_rootDict = m_db.namedObjectsDictionaryId().isNull() ? fresh() : handleOf(m_db.namedObjectsDictionaryId());
     m_groupDict = fresh();
     collectTables();
     collectBlocks();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "vrxdbcore.h"
+#include "vrxdbdict.h"
 #include "vrxdbdims.h"
 #include "vrxdbents.h"
 #include "vrxdbtables.h"
@@ -29,7 +30,8 @@ class VRxDbDatabase {
 public:
     // buildDefaultDrawing: layer "0", linetypes ByBlock/ByLayer/Continuous, text style
     // "Standard", dimension style "Standard" (metric), model and paper space with
-    // their papers "Model" and "Layout1". Without it the database is empty until read.
+    // their papers "Model" and "Layout1", an empty named object dictionary.
+    // Without it the database is empty until read.
     explicit VRxDbDatabase(bool buildDefaultDrawing = true, bool noDocument = false);
     VRxDbDatabase(const VRxDbDatabase&) = delete;
     VRxDbDatabase& operator=(const VRxDbDatabase&) = delete;
@@ -47,6 +49,9 @@ public:
     VRxDbObjectId textStyleTableId() const { return m_textStyleTable; }
     VRxDbObjectId dimStyleTableId() const { return m_dimStyleTable; }
     VRxDbObjectId paperTableId() const { return m_paperTable; }
+    // The root dictionary applications keep their named dictionaries in.
+    Vrx::ErrorStatus getNamedObjectsDictionary(VRxDbDictionary*& dictionary, VRxDb::OpenMode mode);
+    VRxDbObjectId namedObjectsDictionaryId() const { return m_namedObjects; }
 
     VRxDbObjectId currentSpaceId() const;
     VRxDbObjectId modelSpaceId() const;
@@ -115,6 +120,7 @@ private:
     uint64_t m_nextHandle = 1;
     std::map<uint64_t, std::unique_ptr<VRxDbObject>> m_objects;
     VRxDbObjectId m_blockTable, m_layerTable, m_linetypeTable, m_textStyleTable, m_dimStyleTable, m_paperTable;
+    VRxDbObjectId m_namedObjects;
     VRxDbObjectId m_clayer, m_textstyle, m_dimstyle;
     VRxDbHeader m_header;
     std::wstring m_readError;

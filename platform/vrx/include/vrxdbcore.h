@@ -63,6 +63,9 @@ enum : uint16_t { kColorByBlock = 0, kColorByLayer = 256 };
 
 class VRxDbDatabase;
 class VRxDbObject;
+class VRxDbObjectId;
+Vrx::ErrorStatus vrxdbGetVRxName(int64_t name[2], VRxDbObjectId id);
+Vrx::ErrorStatus vrxdbGetObjectId(VRxDbObjectId& id, const int64_t name[2]);
 
 // A handle to an object of a database. Ids stay safe to hold after their
 // database is gone: they then simply no longer resolve.
@@ -86,6 +89,9 @@ public:
 
 private:
     friend class VRxDbDatabase;
+    // Lists carry ids as names; these two translate.
+    friend Vrx::ErrorStatus vrxdbGetVRxName(int64_t name[2], VRxDbObjectId id);
+    friend Vrx::ErrorStatus vrxdbGetObjectId(VRxDbObjectId& id, const int64_t name[2]);
     VRxDbObjectId(uint32_t db, uint64_t handle) : m_db(db), m_handle(handle) {}
     uint32_t m_db = 0;  // serial number of the database, never reused in a process
     uint64_t m_handle = 0;
@@ -117,6 +123,7 @@ enum class VRxDbKind {
     BlockTable, LayerTable, LinetypeTable, TextStyleTable, DimStyleTable, PaperTable,
     BlockTableRecord, LayerTableRecord, LinetypeTableRecord, TextStyleTableRecord,
     DimStyleTableRecord, PaperTableRecord,
+    Dictionary, Xrecord,
 };
 
 #define VRX_DECLARE_MEMBERS(CLASS)                                                     \
@@ -126,7 +133,7 @@ enum class VRxDbKind {
 class VRxDbObject {
 public:
     VRxDbObject() = default;
-    VRxDbObject(const VRxDbObject& other);  // copies content, not identity or open state
+    VRxDbObject(const VRxDbObject& other);  // copies content, not identity, open state or extension dictionary
     VRxDbObject& operator=(const VRxDbObject&) = delete;
     virtual ~VRxDbObject();
 
@@ -153,11 +160,19 @@ public:
     // Marks the object erased (or un-erases it). It must be open for write.
     Vrx::ErrorStatus erase(bool erasing = true);
 
+    // The object's extension dictionary, where applications keep their own data
+    // with it; null when it has none.
+    VRxDbObjectId extensionDictionary() const { return m_extensionDictionary; }
+    // Gives the object (database-resident, open for write) an empty extension
+    // dictionary; eAlreadyInDb when it has one already.
+    Vrx::ErrorStatus createExtensionDictionary();
+
 private:
     friend class VRxDbDatabase;
     friend Vrx::ErrorStatus vrxdbOpenVRxDbObject(VRxDbObject*&, VRxDbObjectId, VRxDb::OpenMode, bool);
     VRxDbObjectId m_id;
     VRxDbObjectId m_owner;
+    VRxDbObjectId m_extensionDictionary;
     int m_readers = 0;
     bool m_writer = false;
     bool m_erased = false;

@@ -166,6 +166,9 @@ Vrx::ErrorStatus VRxDbDatabase::getDimStyleTable(VRxDbDimStyleTable*& table, VRx
 Vrx::ErrorStatus VRxDbDatabase::getPaperTable(VRxDbPaperTable*& table, VRxDb::OpenMode mode) {
     return openTable(m_paperTable, table, mode);
 }
+Vrx::ErrorStatus VRxDbDatabase::getNamedObjectsDictionary(VRxDbDictionary*& dictionary, VRxDb::OpenMode mode) {
+    return openTable(m_namedObjects, dictionary, mode);
+}
 
 VRxDbObjectId VRxDbDatabase::modelSpaceId() const { return recordId(m_blockTable, VRxDbBlockTableRecord::kModelSpace); }
 VRxDbObjectId VRxDbDatabase::paperSpaceId() const { return recordId(m_blockTable, VRxDbBlockTableRecord::kPaperSpace); }
@@ -231,7 +234,7 @@ void VRxDbDatabase::clear() {
     m_objects.clear();
     // Handles keep counting up so that an id from before the clear never names a new object.
     m_blockTable = m_layerTable = m_linetypeTable = m_textStyleTable = m_dimStyleTable = m_paperTable =
-        VRxDbObjectId::kNull;
+        m_namedObjects = VRxDbObjectId::kNull;
     m_clayer = m_textstyle = m_dimstyle = VRxDbObjectId::kNull;
     m_header = VRxDbHeader();
 }
@@ -264,6 +267,7 @@ void VRxDbDatabase::buildDefaults() {
     if (m_textStyleTable.isNull()) m_textStyleTable = addObject(new VRxDbTextStyleTable, VRxDbObjectId::kNull);
     if (m_dimStyleTable.isNull()) m_dimStyleTable = addObject(new VRxDbDimStyleTable, VRxDbObjectId::kNull);
     if (m_paperTable.isNull()) m_paperTable = addObject(new VRxDbPaperTable, VRxDbObjectId::kNull);
+    if (m_namedObjects.isNull()) m_namedObjects = addObject(new VRxDbDictionary, VRxDbObjectId::kNull);
 
     ensureRecord<VRxDbLinetypeTableRecord>(*this, m_linetypeTable, L"ByBlock");
     ensureRecord<VRxDbLinetypeTableRecord>(*this, m_linetypeTable, L"ByLayer");

@@ -91,15 +91,17 @@ Vrx::ErrorStatus VRxDbObject::erase(bool erasing) {
     if (!isWriteEnabled()) return Vrx::eNotOpenForWrite;
     if (erasing == m_erased) return erasing ? Vrx::eWasErased : Vrx::eOk;
     if (erasing) {
-        // The skeleton of a drawing cannot go: its tables, the two spaces, layer "0"
-        // and the three built-in linetypes are what every other record relies on.
+        // The skeleton of a drawing cannot go: its tables, the two spaces, the named
+        // object dictionary, layer "0" and the three built-in linetypes are what
+        // every other record relies on.
         VRxDbDatabase* db = database();
         if (db != nullptr) {
             VRxDbKind k = kind();
             if (k == VRxDbKind::BlockTable || k == VRxDbKind::LayerTable || k == VRxDbKind::LinetypeTable ||
                 k == VRxDbKind::TextStyleTable || k == VRxDbKind::DimStyleTable || k == VRxDbKind::PaperTable)
                 return Vrx::eInvalidInput;
-            if (m_id == db->modelSpaceId() || m_id == db->paperSpaceId()) return Vrx::eInvalidInput;
+            if (m_id == db->modelSpaceId() || m_id == db->paperSpaceId() || m_id == db->namedObjectsDictionaryId())
+                return Vrx::eInvalidInput;
             if (const auto* rec = VRxDbSymbolTableRecord::cast(this)) {
                 static const wchar_t* const kFixedLinetypes[] = {L"ByBlock", L"ByLayer", L"Continuous"};
                 if (k == VRxDbKind::LayerTableRecord && rec->getName() == L"0") return Vrx::eInvalidInput;

@@ -119,28 +119,51 @@ bool decodeUtf8(const unsigned char* s, size_t n, bool strict, std::wstring& out
     return true;
 }
 
-bool encodeUtf8(const wchar_t* s, size_t n, bool strict, std::string& out) {
+// The UTF-8 length of n wide characters; false at the first value that is no
+// character when strict (otherwise it counts as U+FFFD, three bytes).
+bool utf8Length(const wchar_t* s, size_t n, bool strict, size_t& length) {
+    length = 0;
     for (size_t i = 0; i < n; ++i) {
-        uint32_t c = static_cast<uint32_t>(s[i]);
+        const uint32_t c = static_cast<uint32_t>(s[i]);
         if (!validCodePoint(c)) {
             if (strict) return false;
-            c = 0xFFFD;
-        }
-        if (c < 0x80) out += static_cast<char>(c);
-        else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            length += 3;
         } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            length += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
         }
     }
+    return true;
+}
+
+// Writes the UTF-8 of n wide characters (values that are no character as
+// U+FFFD) at p, which has room for their utf8Length.
+void writeUtf8(const wchar_t* s, size_t n, char* p) {
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t c = static_cast<uint32_t>(s[i]);
+        if (!validCodePoint(c)) c = 0xFFFD;
+        if (c < 0x80) *p++ = static_cast<char>(c);
+        else if (c < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (c >> 6));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *p++ = static_cast<char>(0xE0 | (c >> 12));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *p++ = static_cast<char>(0xF0 | (c >> 18));
+            *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
+bool encodeUtf8(const wchar_t* s, size_t n, bool strict, std::string& out) {
+    size_t length = 0;
+    if (!utf8Length(s, n, strict, length)) return false;
+    const size_t start = out.size();
+    out.resize(start + length);
+    writeUtf8(s, n, &out[0] + start);
     return true;
 }
 
@@ -276,8 +299,18 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wideCharStr, int cchW
     if (cp == CP_UTF8) {
         if (defaultChar != nullptr || usedDefaultChar != nullptr) return fail(ERROR_INVALID_PARAMETER);
         if ((flags & ~static_cast<DWORD>(WC_ERR_INVALID_CHARS)) != 0) return fail(ERROR_INVALID_FLAGS);
-        if (!encodeUtf8(wideCharStr, n, (flags & WC_ERR_INVALID_CHARS) != 0, out))
+        // Measured first, then written straight into the caller's buffer: the
+        // usual size query costs no conversion.
+        size_t length = 0;
+        if (!utf8Length(wideCharStr, n, (flags & WC_ERR_INVALID_CHARS) != 0, length))
             return fail(ERROR_NO_UNICODE_TRANSLATION);
+        if (length > 0x7FFFFFFF) return fail(ERROR_INVALID_PARAMETER);
+        if (cbMultiByte != 0) {
+            if (length > static_cast<size_t>(cbMultiByte)) return fail(ERROR_INSUFFICIENT_BUFFER);
+            writeUtf8(wideCharStr, n, multiByteStr);
+        }
+        t_lastError = ERROR_SUCCESS;
+        return static_cast<int>(length);
     } else {
         if ((flags & ~static_cast<DWORD>(WC_NO_BEST_FIT_CHARS)) != 0) return fail(ERROR_INVALID_FLAGS);
         // Substituting a default character silently changes the text (a name
