@@ -357,8 +357,9 @@ int main(int argc, char** argv) {
     // Locks on every side they fit, where the clashes of annotation happen:
     // every lock size the catalogue fits on the smallest, two middle and the
     // largest code of each style whose dialog offers locks (those without a
-    // stripper plate). The pin-point series' locks stand on the same plates
-    // between the same neighbours in its I and H styles: its I styles show them.
+    // stripper plate). The pin-point series' locks are the side-gate series'
+    // on the same A and B plates, between the same neighbours in its I and H
+    // styles: its I styles on its smallest and largest code show them.
     const auto lockStart = Clock::now();
     size_t lockDrawings = 0, lockFailures = 0, lockEntities = 0;
     for (const Series& series : cat.series) {
@@ -366,8 +367,11 @@ int main(int argc, char** argv) {
         if (series.codes.empty()) continue;
         for (const std::string& style : series.styles) {
             if (style.size() < 3 || (style[1] != 'A' && style[1] != 'C')) continue;
-            if (series.name == "细水口" && style[2] != 'I') continue;
-            for (const std::string& code : {series.codes.front(), std::string("3035"), std::string("5050"), series.codes.back()}) {
+            const bool pinPoint = series.name == "细水口";
+            if (pinPoint && style[2] != 'I') continue;
+            std::vector<std::string> codes = {series.codes.front(), "3035", "5050", series.codes.back()};
+            if (pinPoint) codes = {series.codes.front(), series.codes.back()};
+            for (const std::string& code : codes) {
                 auto fits = cat.lockFits.find({code, style});
                 if (!cat.sizes.count(code) || fits == cat.lockFits.end()) continue;
                 for (const auto& [size, edges] : fits->second) {

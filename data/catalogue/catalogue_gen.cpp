@@ -400,6 +400,13 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
         }
         for (const HoleRule& r : src.rules) order.processes.insert(r.process);
         for (const Size& s : src.sizes) order.partSizes[s.code] = s.vars;
+        // A code's pin-point parts under their own names; its D styles' A/B
+        // guide pillar is dgp, beside the side-gate series' gp of the same code.
+        for (const Size& s : src.pinSizes) {
+            std::map<std::string, double>& sizes = order.partSizes[s.code];
+            for (const char* name : {"sp", "pb", "pbs", "pbk", "pbcb", "sb", "sbs", "sbcb", "s2"}) sizes[name] = s.var(name);
+            sizes["dgp"] = s.var("gp");
+        }
         writeOrderTables(sink, order);
         db.finish();
         db.exec("COMMIT");

@@ -95,9 +95,14 @@ std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalo
 
 std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue) {
     std::vector<std::pair<std::pair<int32_t, int64_t>, StackFigureRule>> rows;
-    Statement s(catalogue, L"select sortorder, name, formula, note, rowid from BOM_STACK_FIGURE");
-    while (s.next())
-        rows.push_back({{s.integer(0), s.integer64(4)}, {textOf(s, 1), textOf(s, 2), textOf(s, 3)}});
+    Statement s(catalogue, L"select sortorder, name, formula, note, rowid, model from BOM_STACK_FIGURE");
+    const bool styled = s.prepared();
+    Statement unstyled(catalogue, styled ? std::wstring() :
+                                           L"select sortorder, name, formula, note, rowid from BOM_STACK_FIGURE");
+    Statement& rule = styled ? s : unstyled;
+    while (rule.next())
+        rows.push_back({{rule.integer(0), rule.integer64(4)},
+                        {textOf(rule, 1), textOf(rule, 2), textOf(rule, 3), styled ? textOf(rule, 5) : L""}});
     std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<StackFigureRule> figures;
     for (auto& row : rows) figures.push_back(std::move(row.second));

@@ -93,6 +93,7 @@ private:
     bool loadRules(std::wstring& problem);
     bool loadHoles(std::wstring& problem);
     std::vector<std::wstring> platesInOrder() const;
+    bool forStyle(const std::wstring& model) const;  // the style is one of model's ('' every style)
     bool applies(const PartRule& rule) const;
     std::vector<std::wstring> platesOf(const PartRule& rule) const;
     bool lookup(const std::wstring& name, const Hole* hole, double& value);
@@ -252,11 +253,15 @@ std::vector<std::wstring> OrderBuilder::platesInOrder() const {
     return names;
 }
 
+bool OrderBuilder::forStyle(const std::wstring& model) const {
+    if (model.empty()) return true;
+    const std::wstring styles = L"," + model + L",";
+    return styles.find(L"," + m_stack.params->style + L",") != std::wstring::npos;
+}
+
 bool OrderBuilder::applies(const PartRule& rule) const {
     if (rule.row.installWay >= 0 && rule.row.installWay != m_installWay) return false;
-    if (rule.row.model.empty()) return true;
-    const std::wstring styles = L"," + rule.row.model + L",";
-    return styles.find(L"," + m_stack.params->style + L",") != std::wstring::npos;
+    return forStyle(rule.row.model);
 }
 
 std::vector<std::wstring> OrderBuilder::platesOf(const PartRule& rule) const {
@@ -465,6 +470,7 @@ void OrderBuilder::addPlates(OrderList& list, double& totalWeight) const {
 
 bool OrderBuilder::addFigures(OrderList& list, std::wstring& problem) {
     for (const StackFigureRule& rule : m_figureRules) {
+        if (!forStyle(rule.model)) continue;
         OrderFormula formula;
         double value = 0;
         OrderFormula::Lookup names = [&](const std::wstring& name, double& v) { return lookup(name, nullptr, v); };
