@@ -55,19 +55,22 @@ std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue) {
     return rules;
 }
 
-std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
+std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue, const std::wstring& style,
+                                                    std::set<std::wstring>& partNames) {
     // A handful of rows: sorted here rather than by a sorter in the statement.
     std::vector<std::pair<std::pair<int32_t, int64_t>, StandardPartRule>> rows;
     Statement s(catalogue, L"select sortorder, proc_name, platename, model, installway, partname, thread, size, "
                            L"endthread, length, engage, reach, rounding, counting, material, rowid from BOM_STANDARD_PART");
     while (s.next()) {
         StandardPartRule r;
+        r.partName = textOf(s, 5);
+        partNames.insert(r.partName);
+        r.model = textOf(s, 3);
+        if (!r.model.empty() && (L"," + r.model + L",").find(L"," + style + L",") == std::wstring::npos) continue;
         r.sortOrder = s.integer(0);
         r.process = textOf(s, 1);
         r.plateName = textOf(s, 2);
-        r.model = textOf(s, 3);
         r.installWay = s.integer(4);
-        r.partName = textOf(s, 5);
         r.thread = s.integer(6) != 0;
         r.size = textOf(s, 7);
         r.endThread = textOf(s, 8);

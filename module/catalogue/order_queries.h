@@ -86,7 +86,10 @@ struct CatalogueHoleSet {
 
 std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue);
 // In sortorder.
-std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue);
+// The rules of one style (those whose model lists it or no style), in
+// sortorder; partNames receives the part names of every style's rules.
+std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue, const std::wstring& style,
+                                                    std::set<std::wstring>& partNames);
 // Series name -> its lengths, shortest first.
 std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalogue);
 // In sortorder. A catalogue whose figures name no styles gives them for every style.

@@ -135,7 +135,9 @@ bool OrderBuilder::loadRules(std::wstring& problem) {
     m_series = loadLengthSeries(m_catalogue);
     m_partSizes = loadPartSizes(m_catalogue, m_stack.params->mouldCode);
     m_figureRules = loadStackFigures(m_catalogue);
-    for (const StandardPartRule& row : loadStandardPartRules(m_catalogue)) {
+    // A part of other styles is known by name (its length is 0 here); only
+    // this style's rules are read.
+    for (const StandardPartRule& row : loadStandardPartRules(m_catalogue, m_stack.params->style, m_partNames)) {
         PartRule rule;
         rule.row = row;
         std::wstring why;
@@ -145,7 +147,6 @@ bool OrderBuilder::loadRules(std::wstring& problem) {
             problem = L"标准件规则“" + row.partName + L"”（" + row.process + L"）：" + why;
             return false;
         }
-        m_partNames.insert(row.partName);
         m_rules.push_back(std::move(rule));
     }
     if (m_rules.empty() || m_materials.empty() || m_figureRules.empty()) {
