@@ -117,10 +117,15 @@ BOOL MainDlg::OnInitDialog() {
     CheckRadioButton(IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED, IDC_SHOW_ALL);
 
     // Without codes or styles (the catalogue could not be read, and has said
-    // so) there is no plate to pocket and no lock that fits.
+    // so, or holds no such series) there is no plate to pocket and no lock
+    // that fits. A catalogue that was read but lacks the series says so here.
     if (codes.empty() || styles.empty()) {
         if (CWnd* addPocket = GetDlgItem(IDC_ADD_POCKET)) addPocket->EnableWindow(FALSE);
         m_addLock.EnableWindow(FALSE);
+        if (catalogue.isOpen()) {
+            m_notes.push_back(formatted(L"标准库中没有%s的型号或花式", m_series.title));
+            refreshInformation();
+        }
     }
 
     catalogue.close();

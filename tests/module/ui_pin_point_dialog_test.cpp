@@ -62,6 +62,18 @@ TEST_F(PinPointDialogTest, ListsItsSeriesAndStoresTheTopPlates) {
     EXPECT_EQ(L"", model->params->topPlateThickness);
 }
 
+// A catalogue made before the pin-point series holds none: the dialog says so
+// and offers nothing to pocket, lock or draw.
+TEST_F(PinPointDialogTest, ACatalogueWithoutTheSeriesSaysSo) {
+    writeSmallCatalogue();
+    push(WinUiAction::ok());
+    ASSERT_EQ(IDOK, run(pinPointSeries()));
+    EXPECT_TRUE(snapshot.items[IDC_STYLE].empty());
+    EXPECT_EQ((std::vector<std::wstring>{L"标准库中没有细水口系统的型号或花式"}), snapshot.items[IDC_INFO_LIST]);
+    EXPECT_FALSE(snapshot.enabled[IDC_ADD_POCKET]);
+    EXPECT_EQ(L"", model->params->style);
+}
+
 // The simplified styles have no A/B guide pillars to reverse.
 TEST_F(PinPointDialogTest, ReversedGuidePillarsOnlyWhereThereArePillars) {
     writeBothSeries();
