@@ -19,7 +19,8 @@ namespace catalogue {
 
 namespace {
 
-// The D styles' A/B guide pillars' distance from the middle of the long sides.
+// How far from the plate's middle (along the length) the D styles' A/B guide
+// pillars stand on the line x: the support pins' pitch in, or further.
 double guidePillarLine(const Sources& src, const Size& s, double x, double y) {
     const double pitch = std::ceil(((s.var("spbush") + s.var("bush")) / 2 + 10) * 2) / 2;
     const double r = std::max(s.var("collar"), s.var("head")) / 2;  // the pillar's widest hole in A or B
