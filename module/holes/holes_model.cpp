@@ -110,10 +110,12 @@ HolesModel::HolesModel(std::wstring plateSelector, std::wstring style, std::wstr
     : m_plateSelector(std::move(plateSelector)), m_style(std::move(style)), m_mouldCode(std::move(mouldCode)),
       m_processMap(new ProcessHoleMap) {
     // Read-only: the catalogue is never written, and a missing file must not be
-    // created as an empty database beside the module.
+    // created as an empty database beside the module. The plates' hole models
+    // live side by side, each with its connection: in one shared cache they
+    // read the catalogue's schema once between them, not once each.
     const std::string path = ModulePaths::getCatalogPathUtf8();
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_SHAREDCACHE, nullptr) != SQLITE_OK) {
         // The same line as the catalogue's own open failure, so both read alike.
         writeOpenFailureLine(db != nullptr ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
