@@ -32,13 +32,16 @@ build-asan: deps
 	cmake --build build-asan -j $(JOBS)
 
 # The default mould base of samples/default_mould_base.zdt, drawn by zdtcad,
-# then its order list made from the saved drawing (samples/demo_order_list.zdt).
+# then its order list made from the saved drawing (samples/demo_order_list.zdt),
+# and the pin-point series' default base of samples/default_pin_point_base.zdt.
 demo: build
-	@mkdir -p out
+	@mkdir -p out/pin-point
 	./build/bin/zdtcad --dialog-pictures out --save out/demo.dxf --svg out/demo.svg --png out/demo.png \
 	    samples/default_mould_base.zdt
 	./build/bin/zdtcad --template out/demo.dxf --save out/demo-order.dxf --png out/demo-order.png \
 	    samples/demo_order_list.zdt
+	./build/bin/zdtcad --dialog-pictures out/pin-point --save out/demo-pin-point.dxf --png out/demo-pin-point.png \
+	    samples/default_pin_point_base.zdt
 
 # Benchmarks and the catalogue sweep's time; writes bench/RESULTS.md.
 bench: build

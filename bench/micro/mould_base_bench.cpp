@@ -118,7 +118,7 @@ BENCHMARK(BM_SaveWholeDrawing)->Unit(benchmark::kMillisecond);
 // the point's base picked, the list worked out and put into CSV text. The list
 // should take less than a tenth of the drawing's time.
 void chooseLargest(MouldBaseModel& model) {
-    *model.params = {L"6010", L"SAI", L"有", L"否", L"150", L"150", L"150", L"40", L"50"};
+    *model.params = {L"6010", L"SAI", L"有", L"否", L"150", L"150", L"150", L"40", L"50", L"", L""};
 }
 
 void drawLargest(MouldBaseModel& model) {

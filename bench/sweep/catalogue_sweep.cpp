@@ -1,16 +1,17 @@
-// The catalogue sweep: draws every style and code of the shipped catalogue
-// through the module, as a user would with the main dialog's default choices,
-// and checks each drawing (command-line diagnostics, objects left open, the DXF
-// reading back, the plates and their sizes, the annotation, the hole blocks in
-// their views) and its order list; then a few codes of each style again with
-// locks on their sides. Prints one line per failing drawing and a summary per
-// style.
+// The catalogue sweep: draws every style and code of each series of the
+// shipped catalogue through the module, with the series' command, as a user
+// would with the main dialog's default choices, and checks each drawing
+// (command-line diagnostics, objects left open, the DXF reading back, the
+// plates and their sizes, the annotation, the hole blocks in their views, what
+// fastens and guides each plate and, in the pin-point series, the support pins
+// in line through the top plates) and its order list; then a few codes of each
+// style again with locks on their sides. Prints one line per failing drawing
+// and a summary per style.
 //   catalogue_sweep [--every N] [--quiet]
 // --every N draws only every Nth code of each style (the sanitizer build's sample).
 // Exit status 0 when every drawing is right, 1 when one is not, 2 when the sweep
 // could not run at all.
 #include <sqlite3.h>
-
 #include <unistd.h>
 
 #include <chrono>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "annotation_checks.h"
+#include "assembly_checks.h"
 #include "drawing_checks.h"
 #include "section_checks.h"
 #include "module_loader.h"
@@ -59,15 +61,23 @@ public:
     void print(const std::wstring& text) override { output += text; }
 };
 
-struct Catalogue {
+// A series of the catalogue with the command that designs it.
+struct Series {
+    std::string name;
+    const wchar_t* command;
     std::vector<std::string> styles;
     std::vector<std::string> codes;
+};
+
+struct Catalogue {
+    std::vector<Series> series;
     // style -> plate names in catalogue order
     std::map<std::string, std::vector<std::string>> plates;
     // code -> sapw, sapl, ssbw, erpw, tpiw, stph, suph, tpih, bpih
     std::map<std::string, std::vector<double>> sizes;
     // (code, style) -> lock size -> the edge pairs it fits ("TB", "LR")
     std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>> lockFits;
+    sweep::BlockProcesses processes;
 };
 
 bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) {
@@ -91,20 +101,32 @@ bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) 
         const unsigned char* t = sqlite3_column_text(s, c);
         return std::string(t ? reinterpret_cast<const char*>(t) : "");
     };
+    cat.series = {{"大水口", L"ZDTSGS", {}, {}}, {"细水口", L"ZDTPGS", {}, {}}};
+    auto seriesNamed = [&](const std::string& name) -> Series* {
+        for (Series& s : cat.series)
+            if (s.name == name) return &s;
+        return nullptr;
+    };
     bool ok = each("select MTYPE, platename from MODEL_PLATE_LIST order by rowid",
+                   [&](sqlite3_stmt* s) { cat.plates[text(s, 0)].push_back(text(s, 1)); }) &&
+              each("select SERIES, MTYPE from MODE_SERIES_TYPE order by MTYPE",
                    [&](sqlite3_stmt* s) {
-                       std::string style = text(s, 0);
-                       if (cat.plates.count(style) == 0) cat.styles.push_back(style);
-                       cat.plates[style].push_back(text(s, 1));
+                       if (Series* series = seriesNamed(text(s, 0))) series->styles.push_back(text(s, 1));
                    }) &&
               each("select MCODE,sapw,sapl,ssbw,erpw,tpiw,stph,suph,tpih,bpih from MODE_PLATE_SIZE order by rowid",
                    [&](sqlite3_stmt* s) {
                        std::string code = text(s, 0);
-                       cat.codes.push_back(code);
                        for (int c = 1; c <= 9; ++c) cat.sizes[code].push_back(sqlite3_column_double(s, c));
                    }) &&
+              each("select c.SERIES, c.MCODE from MODE_SERIES_CODE c join MODE_PLATE_SIZE p on p.MCODE = c.MCODE"
+                   " order by p.rowid",
+                   [&](sqlite3_stmt* s) {
+                       if (Series* series = seriesNamed(text(s, 0))) series->codes.push_back(text(s, 1));
+                   }) &&
               each("select MCODE, MTYPE, size, edges from MODE_LOCK_FIT",
-                   [&](sqlite3_stmt* s) { cat.lockFits[{text(s, 0), text(s, 1)}][text(s, 2)].insert(text(s, 3)); });
+                   [&](sqlite3_stmt* s) { cat.lockFits[{text(s, 0), text(s, 1)}][text(s, 2)].insert(text(s, 3)); }) &&
+              each("select PLATENAME, blockname, ITEMTYPENAME from STANDITEMBLOCKSETUP where FACEDIR = 'A1'",
+                   [&](sqlite3_stmt* s) { cat.processes[{text(s, 0), text(s, 1)}].insert(text(s, 2)); });
     sqlite3_close(db);
     return ok;
 }
@@ -113,8 +135,10 @@ bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) 
 // and the straight clamp plates take the plate width, the spacer blocks and
 // the ejector plates their own widths, the wider clamp plates theirs; every
 // plate is as long as the mould. The derived spacer plate only marks the B
-// plate's centre and has no dimensions of its own.
-sweep::ExpectedPlates expectedPlates(const Catalogue& cat, const std::string& style, const std::string& code) {
+// plate's centre and has no dimensions of its own. The pin-point series
+// chooses its top clamp plate's thickness (and its runner stripper plate's).
+sweep::ExpectedPlates expectedPlates(const Catalogue& cat, const std::string& style, const std::string& code,
+                                     bool topPlateChosen) {
     const std::vector<double>& z = cat.sizes.at(code);
     const double sapw = z[0], sapl = z[1], ssbw = z[2], erpw = z[3], tpiw = z[4];
     const std::map<std::wstring, double> widths = {{L"方铁L", ssbw}, {L"方铁R", ssbw}, {L"面针板", erpw},
@@ -128,6 +152,7 @@ sweep::ExpectedPlates expectedPlates(const Catalogue& cat, const std::string& st
         size.width = widths.count(name) ? widths.at(name) : sapw;
         size.length = sapl;
         if (thicknesses.count(name)) size.thickness = thicknesses.at(name);
+        if (topPlateChosen && (name == L"工面" || name == L"直身面板")) size.thickness = -1;
         plates.emplace_back(name, size);
     }
     return plates;
@@ -198,6 +223,7 @@ std::vector<WinUiAction> locksOnTheirSides(const std::string& size, const std::s
 }
 
 Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& templateText, const Catalogue& cat,
+               const Series& series,
                const std::string& style, const std::string& code, const std::vector<WinUiAction>& more = {}) {
     Result result;
     VRxDbDatabase db(false);
@@ -235,10 +261,14 @@ Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& te
     auto* space = static_cast<VRxDbBlockTableRecord*>(back.objectAt(back.modelSpaceId()));
     result.entities = space ? space->entityIds().size() : 0;
     const std::wstring title = winFromUtf8(code + " " + style);
-    for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code)))
+    const bool pinPoint = series.name == "细水口";
+    for (const std::string& p : sweep::checkMouldBaseDrawing(back, title, expectedPlates(cat, style, code, pinPoint)))
         result.problems.push_back(p);
     for (const std::string& p : sweep::checkAnnotation(saved, back)) result.problems.push_back(p);
-    for (const std::string& p : sweep::checkHoleBlocks(back)) result.problems.push_back(p);
+    const sweep::DrawnHoles drawn = sweep::readDrawnHoles(back);
+    for (const std::string& p : sweep::checkHoleBlocks(drawn)) result.problems.push_back(p);
+    for (const std::string& p : sweep::checkAssembly(drawn, cat.plates.at(style), cat.processes))
+        result.problems.push_back(p);
     orderOne(order, db, result.problems);
     return result;
 }
@@ -288,51 +318,71 @@ int main(int argc, char** argv) {
         std::cerr << "catalogue_sweep: " << error << "\n";
         return 2;
     }
-    VRxEdCommand* command = findCommand(L"ZDTSGS");
     VRxEdCommand* order = findCommand(L"ZDTBOM");
-    if (command == nullptr || !command->functionAddr() || order == nullptr || !order->functionAddr()) {
-        std::cerr << "catalogue_sweep: the module registered no ZDTSGS or ZDTBOM command\n";
+    if (order == nullptr || !order->functionAddr()) {
+        std::cerr << "catalogue_sweep: the module registered no ZDTBOM command\n";
         return 2;
+    }
+    for (const Series& series : cat.series) {
+        VRxEdCommand* command = findCommand(series.command);
+        if (command == nullptr || !command->functionAddr()) {
+            std::cerr << "catalogue_sweep: the module registered no " << winToUtf8(series.command) << " command\n";
+            return 2;
+        }
     }
 
     using Clock = std::chrono::steady_clock;
     const auto sweepStart = Clock::now();
     size_t totalDrawings = 0, totalFailures = 0, totalEntities = 0;
     std::printf("%-6s %9s %9s %9s %9s\n", "style", "drawings", "entities", "failures", "seconds");
-    for (const std::string& style : cat.styles) {
-        const auto start = Clock::now();
-        size_t drawings = 0, failures = 0, entities = 0;
-        for (size_t i = 0; i < cat.codes.size(); i += every) {
-            const std::string& code = cat.codes[i];
-            Result r = drawOne(command, order, templateText, cat, style, code);
-            ++drawings;
-            entities += r.entities;
-            if (r.problems.empty()) continue;
-            ++failures;
-            report(style + " " + code, r, quiet);
+    for (const Series& series : cat.series) {
+        VRxEdCommand* command = findCommand(series.command);
+        for (const std::string& style : series.styles) {
+            const auto start = Clock::now();
+            size_t drawings = 0, failures = 0, entities = 0;
+            for (size_t i = 0; i < series.codes.size(); i += every) {
+                const std::string& code = series.codes[i];
+                Result r = drawOne(command, order, templateText, cat, series, style, code);
+                ++drawings;
+                entities += r.entities;
+                if (r.problems.empty()) continue;
+                ++failures;
+                report(style + " " + code, r, quiet);
+            }
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            std::printf("%-6s %9zu %9zu %9zu %9.2f\n", style.c_str(), drawings, entities, failures, seconds);
+            totalDrawings += drawings, totalFailures += failures, totalEntities += entities;
         }
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        std::printf("%-6s %9zu %9zu %9zu %9.2f\n", style.c_str(), drawings, entities, failures, seconds);
-        totalDrawings += drawings, totalFailures += failures, totalEntities += entities;
     }
     // Locks on every side they fit, where the clashes of annotation happen:
-    // every lock size the catalogue fits on a small, two middle and the largest
-    // code of each style whose dialog offers locks (those without a stripper
-    // plate).
+    // every lock size the catalogue fits on the smallest, two middle and the
+    // largest code of each style whose dialog offers locks (those without a
+    // stripper plate). The pin-point series' locks are the side-gate series'
+    // on the same A and B plates, between the same neighbours in its I and H
+    // styles: its I styles on its smallest and largest code show them.
     const auto lockStart = Clock::now();
     size_t lockDrawings = 0, lockFailures = 0, lockEntities = 0;
-    for (const std::string& style : cat.styles) {
-        if (style.size() < 2 || (style[1] != 'A' && style[1] != 'C')) continue;
-        for (const std::string code : {"1515", "3035", "5050", cat.codes.back().c_str()}) {
-            auto fits = cat.lockFits.find({code, style});
-            if (!cat.sizes.count(code) || fits == cat.lockFits.end()) continue;
-            for (const auto& [size, edges] : fits->second) {
-                if (lockDrawings++ % every != 0) continue;
-                Result r = drawOne(command, order, templateText, cat, style, code, locksOnTheirSides(size, edges));
-                lockEntities += r.entities;
-                if (r.problems.empty()) continue;
-                ++lockFailures;
-                report(style + " " + code + " " + size, r, quiet);
+    for (const Series& series : cat.series) {
+        VRxEdCommand* command = findCommand(series.command);
+        if (series.codes.empty()) continue;
+        for (const std::string& style : series.styles) {
+            if (style.size() < 3 || (style[1] != 'A' && style[1] != 'C')) continue;
+            const bool pinPoint = series.name == "细水口";
+            if (pinPoint && style[2] != 'I') continue;
+            std::vector<std::string> codes = {series.codes.front(), "3035", "5050", series.codes.back()};
+            if (pinPoint) codes = {series.codes.front(), series.codes.back()};
+            for (const std::string& code : codes) {
+                auto fits = cat.lockFits.find({code, style});
+                if (!cat.sizes.count(code) || fits == cat.lockFits.end()) continue;
+                for (const auto& [size, edges] : fits->second) {
+                    if (lockDrawings++ % every != 0) continue;
+                    Result r = drawOne(command, order, templateText, cat, series, style, code,
+                                      locksOnTheirSides(size, edges));
+                    lockEntities += r.entities;
+                    if (r.problems.empty()) continue;
+                    ++lockFailures;
+                    report(style + " " + code + " " + size, r, quiet);
+                }
             }
         }
     }

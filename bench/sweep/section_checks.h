@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "vrxdb.h"
+#include "drawn_holes.h"
 
 namespace sweep {
 
@@ -15,6 +15,6 @@ namespace sweep {
 // found by its size dimensions: the width along its top edge, the length down
 // from the same corner, the thickness of its side view below; a hole block is
 // a block whose drawing's name starts with its diameter ("30GP-A3-60.dwg").
-std::vector<std::string> checkHoleBlocks(const VRxDbDatabase& db);
+std::vector<std::string> checkHoleBlocks(const DrawnHoles& drawn);
 
 }  // namespace sweep

@@ -14,6 +14,7 @@
 // behind.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -120,6 +121,23 @@ std::map<std::pair<std::string, std::string>, Blocks> blockStems(const Sources& 
     return blocks;
 }
 
+// Every code of each series with every style of that series and the layout of
+// the style's family; fn(size, style, family, layout).
+template <typename Fn>
+void forEachCodeAndStyle(const Sources& src, Fn fn) {
+    for (const std::vector<Size>* sizes : {&src.sizes, &src.pinSizes})
+        for (const Size& s : *sizes) {
+            std::map<char, CodeLayout> layouts;
+            for (const Style& st : src.styles) {
+                if ((st.series == kPinPoint) != s.pinPoint) continue;
+                const char family = familyOf(st.name);
+                auto layout = layouts.find(family);
+                if (layout == layouts.end()) layout = layouts.emplace(family, layoutCode(src, s, family)).first;
+                fn(s, st, family, layout->second);
+            }
+        }
+}
+
 // Every (block stem, nominal diameter, plate thickness) the catalogue can draw,
 // with its form; one form per key, or the catalogue is refused.
 using FormKey = std::tuple<std::string, int, int>;
@@ -134,34 +152,31 @@ void addForm(std::map<FormKey, HoleForm>& forms, const FormKey& key, const HoleF
 std::map<FormKey, HoleForm> holeForms(const Sources& src) {
     const auto blocks = blockStems(src);
     std::map<FormKey, HoleForm> forms;
-    for (const Size& s : src.sizes) {
-        const CodeLayout layout = layoutCode(src, s);
-        for (const Style& st : src.styles) {
-            std::vector<std::string> plates;
-            for (const auto& p : st.plates) {
-                if (p.first == "方铁R") continue;
-                plates.push_back(p.first == "方铁L" ? "方铁" : p.first);
-            }
-            for (const std::string& plate : plates) {
-                const std::vector<int> thicknesses = plateThicknesses(src, s, plate);
-                for (const PlacedHole& h : plateHoles(src, s, layout, st.name, plate)) {
-                    const std::string where = s.code + " " + st.name + " " + plate + " " + h.process;
-                    const int nominal = nominalDiameter(h.steps);
-                    const Blocks& b = blocks.at({plate, h.process});
-                    for (int t : thicknesses) {
-                        addForm(forms, {h.block, nominal, t}, h.form, where);
-                        if (b.reversedRule != nullptr)
-                            addForm(forms, {b.reversed, nominal, t}, ruleForm(src, *b.reversedRule, s), where);
-                    }
-                }
-                for (int t : thicknesses)
-                    for (const PlacedEyebolt& e : plateEyebolts(src, s, plate, t)) {
-                        const int nominal = nominalDiameter({e.size});
-                        addForm(forms, {"EB", nominal, t}, eyeboltForm(src, e.size), s.code + " " + plate + " 拉令孔");
-                    }
-            }
+    forEachCodeAndStyle(src, [&](const Size& s, const Style& st, char family, const CodeLayout& layout) {
+        std::vector<std::string> plates;
+        for (const auto& p : st.plates) {
+            if (p.first == "方铁R") continue;
+            plates.push_back(p.first == "方铁L" ? "方铁" : p.first);
         }
-    }
+        for (const std::string& plate : plates) {
+            const std::vector<int> thicknesses = plateThicknesses(src, s, plate);
+            for (const PlacedHole& h : plateHoles(src, s, layout, family, st.name, plate)) {
+                const std::string where = s.code + " " + st.name + " " + plate + " " + h.process;
+                const int nominal = nominalDiameter(h.steps);
+                const Blocks& b = blocks.at({plate, h.process});
+                for (int t : thicknesses) {
+                    addForm(forms, {h.block, nominal, t}, formInPlate(src, h, t, s), where);
+                    if (b.reversedRule != nullptr)
+                        addForm(forms, {b.reversed, nominal, t}, ruleForm(src, *b.reversedRule, s), where);
+                }
+            }
+            for (int t : thicknesses)
+                for (const PlacedEyebolt& e : plateEyebolts(src, s, plate, t)) {
+                    const int nominal = nominalDiameter({e.size});
+                    addForm(forms, {"EB", nominal, t}, eyeboltForm(src, e.size), s.code + " " + plate + " 拉令孔");
+                }
+        }
+    });
     return forms;
 }
 
@@ -180,24 +195,21 @@ LockFits lockFits(const Sources& src, const std::string& dir, const std::string&
                                 readCsv(slash == std::string::npos ? "." : lockShapesPath.substr(0, slash),
                                         lockShapesPath.substr(slash + 1), 5));
     LockFits fits;
-    for (const Size& s : src.sizes) {
-        const CodeLayout layout = layoutCode(src, s);
-        for (const Style& st : src.styles) {
-            std::map<std::string, std::vector<LockFitHole>> lockPlates;
-            for (const auto& p : st.plates) {
-                if (p.first != "A板" && p.first != "B板") continue;
-                std::vector<LockFitHole>& seatHoles = lockPlates[p.first];  // a plate without holes still seats locks
-                for (const PlacedHole& h : plateHoles(src, s, layout, st.name, p.first))
-                    seatHoles.push_back({h.c.x, h.c.y, h.radius()});
-                for (int t : plateThicknesses(src, s, p.first))
-                    for (const PlacedEyebolt& e : plateEyebolts(src, s, p.first, t)) {
-                        const Box b = eyeboltFootprint(src, e);
-                        seatHoles.push_back({(b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2, 0, (b.x1 - b.x0) / 2, (b.y1 - b.y0) / 2});
-                    }
-            }
-            fits[{s.code, st.name}] = lockFitter.fits(s.W, s.L, lockPlates);
+    forEachCodeAndStyle(src, [&](const Size& s, const Style& st, char family, const CodeLayout& layout) {
+        std::map<std::string, std::vector<LockFitHole>> lockPlates;
+        for (const auto& p : st.plates) {
+            if (p.first != "A板" && p.first != "B板") continue;
+            std::vector<LockFitHole>& seatHoles = lockPlates[p.first];  // a plate without holes still seats locks
+            for (const PlacedHole& h : plateHoles(src, s, layout, family, st.name, p.first))
+                seatHoles.push_back({h.c.x, h.c.y, h.radius()});
+            for (int t : plateThicknesses(src, s, p.first))
+                for (const PlacedEyebolt& e : plateEyebolts(src, s, p.first, t)) {
+                    const Box b = eyeboltFootprint(src, e);
+                    seatHoles.push_back({(b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2, 0, (b.x1 - b.x0) / 2, (b.y1 - b.y0) / 2});
+                }
         }
-    }
+        fits[{s.code, st.name}] = lockFitter.fits(s.W, s.L, lockPlates);
+    });
     return fits;
 }
 
@@ -216,12 +228,23 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
             for (size_t i = 0; i < st.plates.size(); ++i)
                 db.insert("INSERT INTO MODEL_PLATE_LIST (MTYPE, platename, slocation, sortnumber) VALUES (?,?,?,?)",
                           {st.name, st.plates[i].first, st.plates[i].second, std::to_string(i + 1)});
-        for (const Size& s : src.sizes)
+        std::map<std::string, const Size*> pinPoint;
+        for (const Size& s : src.pinSizes) pinPoint[s.code] = &s;
+        for (const Size& s : src.sizes) {
+            auto p = pinPoint.find(s.code);
+            const std::string none = "\x01NULL";
             db.insert(
                 "INSERT INTO MODE_PLATE_SIZE (MCODE, sapw, sapl, abplate_h, fplate_h, stph, suph, ssbw, erpw, erph, "
-                "ejph, tpih, bpih, tpiw) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                "ejph, tpih, bpih, tpiw, rsph, tpph) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
                 {"\x02" + s.code, fmt(s.W), fmt(s.L), s.ab, s.fp, fmt(s.stph), fmt(s.suph), fmt(s.ssbw), fmt(s.erpw), s.erph,
-                 s.ejph, fmt(s.tpih), fmt(s.bpih), fmt(s.W + 50)});
+                 s.ejph, fmt(s.tpih), fmt(s.bpih), fmt(s.W + 50), p == pinPoint.end() ? none : p->second->rs,
+                 p == pinPoint.end() ? none : p->second->tp});
+            db.insert("INSERT INTO MODE_SERIES_CODE (SERIES, MCODE) VALUES (?,?)", {kSideGate, "\x02" + s.code});
+            if (p != pinPoint.end())
+                db.insert("INSERT INTO MODE_SERIES_CODE (SERIES, MCODE) VALUES (?,?)", {kPinPoint, "\x02" + s.code});
+        }
+        for (const Style& st : src.styles)
+            db.insert("INSERT INTO MODE_SERIES_TYPE (SERIES, MTYPE) VALUES (?,?)", {st.series, st.name});
         for (const std::string& code : src.thicknessOrder)
             for (int v : src.thickness.at(code))
                 db.insert("INSERT INTO plate_thick_setup (VATCODE, SVALUE) VALUES (?,?)", {code, std::to_string(v)});
@@ -264,25 +287,59 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
 
         std::set<std::string> rulePlates;
         for (const HoleRule& r : src.rules) rulePlates.insert(r.plate);
-        for (const Size& s : src.sizes) {
-            std::string modelId = s.code;
+        // The rows of each family carry its letter: the module finds a style's
+        // holes by the style's first letter ("style like '%D%'"). A rule that
+        // lays its holes out alike in several families is written once, with
+        // all their letters, so a code's rows stay few for every family.
+        using Family = std::pair<const Size*, char>;
+        auto holeRows = [&](const std::string& code, const std::vector<Family>& families) {
+            std::string modelId = code;
             for (char& c : modelId)
                 if (c == 'M') c = '0';
-            const CodeLayout layout = layoutCode(src, s);
-            // Every rule of the plate whatever its styles: the rows carry them.
-            for (const std::string& plate : rulePlates)
-                for (const PlacedHole& h : plateHoles(src, s, layout, "", plate)) {
-                    const int id = procId.at(h.process);
-                    for (size_t k = 0; k < h.steps.size(); ++k) {
-                        const double values[3] = {h.c.x, h.c.y, h.steps[k]};
-                        for (int p = 0; p < 3; ++p)
-                            db.insert(
-                                "INSERT INTO base_plate_proc_detail (style, itemType, model_id, model, plate_name, g_c, "
-                                "gg_c, para_id, para_val) VALUES ('S',1,?,?,?,?,?,?,?)",
-                                {"\x02" + modelId, "\x02" + h.rule->model, plate, std::to_string(k + 1),
-                                 std::to_string(h.number), std::to_string(id * 10 + p + 1), fmt(values[p])});
+            // rule -> plate -> its holes, with the families that lay them out so
+            std::map<std::pair<const HoleRule*, std::string>, std::vector<std::pair<std::string, std::vector<PlacedHole>>>>
+                laidOut;
+            for (const auto& [size, family] : families) {
+                const Size& s = *size;
+                const CodeLayout layout = layoutCode(src, s, family);
+                // Every rule of the plate whatever its styles: the rows carry them.
+                for (const std::string& plate : rulePlates) {
+                    std::map<const HoleRule*, std::vector<PlacedHole>> byRule;
+                    for (const PlacedHole& h : plateHoles(src, s, layout, family, "", plate)) byRule[h.rule].push_back(h);
+                    for (auto& [rule, holes] : byRule) {
+                        auto& variants = laidOut[{rule, plate}];
+                        auto same = std::find_if(variants.begin(), variants.end(), [&](const auto& v) {
+                            return std::equal(v.second.begin(), v.second.end(), holes.begin(), holes.end(),
+                                              [](const PlacedHole& a, const PlacedHole& b) {
+                                                  return a.c.x == b.c.x && a.c.y == b.c.y && a.steps == b.steps;
+                                              });
+                        });
+                        if (same != variants.end()) same->first += family;
+                        else variants.push_back({std::string(1, family), holes});
                     }
                 }
+            }
+            for (const auto& [rulePlate, variants] : laidOut)
+                for (const auto& [letters, holes] : variants)
+                    for (const PlacedHole& h : holes) {
+                        const int id = procId.at(h.process);
+                        for (size_t k = 0; k < h.steps.size(); ++k) {
+                            const double values[3] = {h.c.x, h.c.y, h.steps[k]};
+                            for (int p = 0; p < 3; ++p)
+                                db.insert(
+                                    "INSERT INTO base_plate_proc_detail (style, itemType, model_id, model, plate_name, "
+                                    "g_c, gg_c, para_id, para_val) VALUES (?,1,?,?,?,?,?,?,?)",
+                                    {letters, "\x02" + modelId, "\x02" + h.rule->model, rulePlate.second,
+                                     std::to_string(k + 1), std::to_string(h.number), std::to_string(id * 10 + p + 1),
+                                     fmt(values[p])});
+                        }
+                    }
+        };
+        for (const Size& s : src.sizes) {
+            std::vector<Family> families = {{&s, 'S'}};
+            auto p = pinPoint.find(s.code);
+            if (p != pinPoint.end()) families.insert(families.end(), {{p->second, 'D'}, {p->second, 'J'}});
+            holeRows(s.code, families);
         }
 
         // The machining statement picks a plate's holes by its name with a LIKE
@@ -363,6 +420,13 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
         }
         for (const HoleRule& r : src.rules) order.processes.insert(r.process);
         for (const Size& s : src.sizes) order.partSizes[s.code] = s.vars;
+        // A code's pin-point parts under their own names; its D styles' A/B
+        // guide pillar is dgp, beside the side-gate series' gp of the same code.
+        for (const Size& s : src.pinSizes) {
+            std::map<std::string, double>& sizes = order.partSizes[s.code];
+            for (const char* name : {"sp", "pb", "pbs", "pbk", "pbcb", "sb", "sbs", "sbcb", "s2"}) sizes[name] = s.var(name);
+            sizes["dgp"] = s.var("gp");
+        }
         writeOrderTables(sink, order);
         db.finish();
         db.exec("COMMIT");

@@ -3,6 +3,7 @@
 // does not hold fails the build with the code that asked for it.
 #include "catalogue_sources.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -81,12 +82,73 @@ void addScrew(Size& s, const Sources& src, const std::string& prefix, double siz
 // guides): its bush, the collar and head counterbores with their depths, and
 // the least wall round the bush seat.
 void addGuide(Size& s, const GuideSize& g, const std::string& prefix) {
+    s.vars[prefix.empty() ? "gp" : prefix] = g.d;
     s.vars[prefix + "bush"] = g.bush;
     s.vars[prefix + "collar"] = g.collar + 1;
     s.vars[prefix + "collart"] = g.collarThk;
     s.vars[prefix + "head"] = g.head + 1;
     s.vars[prefix + "headt"] = g.headThk;
     s.vars[prefix + "wall"] = g.wall;
+}
+
+// The pin-point series of every code whose width pinpoint.csv lists: a copy of
+// the code's side-gate size with the support pins, the D styles' own A/B guide
+// pillars, the puller and stop bolts, the two strokes and the chosen runner
+// stripper and top clamp plates. Its straight top clamp plate takes the clamp
+// slot of its thinnest choice, the same depth in every choice.
+void readPinPointSizes(const std::string& dir, Sources& src) {
+    const auto bolts = numberTable(dir, "shoulderbolts.csv", 4);
+    std::map<double, Fields> widths;
+    for (const Fields& f : readCsv(dir, "pinpoint.csv", 10)) widths[number(f[0], "pinpoint.csv")] = f;
+    for (const Size& side : src.sizes) {
+        auto found = widths.find(side.W);
+        if (found == widths.end()) continue;
+        const Fields& f = found->second;
+        const std::string w = "pinpoint.csv width " + f[0];
+        Size s = side;
+        s.pinPoint = true;
+        s.rs = f[8];
+        s.tp = f[9];
+        for (const std::string* c : {&s.rs, &s.tp})
+            if (!isNumber(*c) && !src.thickness.count(*c)) throw Failure(s.code + " names unknown value code " + *c);
+        addGuide(s, src.guide(number(f[1], w)), "sp");
+        s.vars["spe"] = number(f[2], w);
+        addGuide(s, src.guide(number(f[3], w)), "");
+        // The puller bolt's head sits in a counterbore its height deep and runs
+        // in a clearance 4 wider under the A plate; the stop bolt's head moves
+        // the second stroke in its counterbore and keeps a millimetre.
+        const std::vector<double>& pb = rowOf(bolts, number(f[4], w), "shoulderbolts.csv", s.code);
+        const std::vector<double>& sb = rowOf(bolts, number(f[5], w), "shoulderbolts.csv", s.code);
+        src.thread(pb[0]);
+        src.thread(sb[0]);
+        s.vars["pb"] = pb[0];
+        s.vars["pbs"] = pb[1];
+        s.vars["pbsc"] = pb[1] + 1;
+        s.vars["pbh"] = pb[2] + 1;
+        s.vars["pbk"] = pb[3];
+        s.vars["pbcb"] = std::ceil(pb[3]) + 1;
+        s.vars["pbc"] = pb[2] + 4;
+        s.vars["s1"] = number(f[6], w);
+        s.vars["s2"] = number(f[7], w);
+        s.vars["sb"] = sb[0];
+        s.vars["sbs"] = sb[1];
+        s.vars["sbd"] = 1.5 * sb[0] + 3;
+        s.vars["sbsc"] = sb[1] + 1;
+        s.vars["sbh"] = sb[2] + 1;
+        s.vars["sbk"] = sb[3];
+        s.vars["sbcb"] = s.vars["s2"] + std::ceil(sb[3]) + 1;
+        const std::vector<int> tops = plateThicknesses(src, s, "直身面板");
+        const auto slot = src.clampSlot(tops.front(), s.code);
+        for (int t : tops)
+            if (src.clampSlot(t, s.code).second != slot.second)
+                throw Failure(s.code + ": the pin-point top clamp plate's choices need clamp slots of one depth");
+        s.vars["tcsh"] = slot.first;
+        s.vars["tcsd"] = slot.second;
+        src.pinSizes.push_back(s);
+    }
+    for (const auto& w : widths)
+        if (std::none_of(src.pinSizes.begin(), src.pinSizes.end(), [&](const Size& s) { return s.W == w.first; }))
+            throw Failure("pinpoint.csv: width " + w.second[0] + " has no codes in sizes.csv");
 }
 
 }  // namespace
@@ -158,6 +220,16 @@ bool appliesTo(const std::string& model, const std::string& style) {
     return model.empty() || model.find(style) != std::string::npos;
 }
 
+bool inFamily(const HoleRule& rule, char family) { return rule.series.find(family) != std::string::npos; }
+
+char familyOf(const std::string& style) { return style.empty() ? '\0' : style[0]; }
+
+std::pair<double, double> Sources::clampSlot(double thickness, const std::string& code) const {
+    auto it = clampSlots.lower_bound(thickness);
+    if (it == clampSlots.end()) throw Failure(code + ": clampslots.csv has no slot for a plate this thick");
+    return it->second;
+}
+
 double plateWidth(const std::string& plate, const Size& s) {
     if (plate == "工面" || plate == "工底") return s.W + 50;
     if (plate == "面针板" || plate == "底针板") return s.erpw;
@@ -171,6 +243,8 @@ std::vector<int> plateThicknesses(const Sources& src, const Size& s, const std::
         return src.thickness.at(column);
     };
     if (plate == "A板" || plate == "B板") return chosen(s.ab);
+    if (s.pinPoint && plate == "水口板") return chosen(s.rs);
+    if (s.pinPoint && (plate == "工面" || plate == "直身面板")) return chosen(s.tp);
     if (plate.find("方铁") != std::string::npos) return chosen(s.fp);
     if (plate == "面针板") return chosen(s.erph);
     if (plate == "底针板") return chosen(s.ejph);
@@ -206,12 +280,7 @@ Sources readSources(const std::string& dir) {
     const auto returnPins = numberTable(dir, "returnpins.csv", 4);
     const auto stopPins = numberTable(dir, "stoppins.csv", 4);
     const auto supports = numberTable(dir, "supportpillars.csv", 3);
-    const auto slots = numberTable(dir, "clampslots.csv", 3);
-    auto slotFor = [&](double thickness, const std::string& code) -> const std::vector<double>& {
-        auto it = slots.lower_bound(thickness);
-        if (it == slots.end()) throw Failure(code + ": clampslots.csv has no slot for a plate this thick");
-        return it->second;
-    };
+    for (const auto& r : numberTable(dir, "clampslots.csv", 3)) src.clampSlots[r.first] = {r.second[1], r.second[2]};
 
     std::map<double, Fields> parts;
     for (const Fields& f : readCsv(dir, "parts.csv", 14)) parts[number(f[0], "parts.csv")] = f;
@@ -274,12 +343,12 @@ Sources readSources(const std::string& dir) {
                 s.vars["supc"] = sup[2];
             }
 
-            const std::vector<double>& top = slotFor(s.tpih, s.code);
-            s.vars["tcsh"] = top[1];
-            s.vars["tcsd"] = top[2];
-            const std::vector<double>& bottom = slotFor(s.bpih, s.code);
-            s.vars["bcsh"] = bottom[1];
-            s.vars["bcsd"] = bottom[2];
+            const auto top = src.clampSlot(s.tpih, s.code);
+            s.vars["tcsh"] = top.first;
+            s.vars["tcsd"] = top.second;
+            const auto bottom = src.clampSlot(s.bpih, s.code);
+            s.vars["bcsh"] = bottom.first;
+            s.vars["bcsd"] = bottom.second;
             src.sizes.push_back(s);
         }
     }
@@ -294,12 +363,17 @@ Sources readSources(const std::string& dir) {
     for (const Size& s : src.sizes)
         for (const std::string* c : {&s.ab, &s.fp, &s.erph, &s.ejph})
             if (!isNumber(*c) && !src.thickness.count(*c)) throw Failure(s.code + " names unknown value code " + *c);
+    readPinPointSizes(dir, src);
 
-    for (const Fields& f : readCsv(dir, "plates.csv", 4)) {
-        if (src.styles.empty() || src.styles.back().name != f[0]) src.styles.push_back({f[0], {}});
-        src.styles.back().plates.push_back({f[2], f[3]});
-        if (std::to_string(src.styles.back().plates.size()) != f[1])
-            throw Failure("plates.csv: " + f[0] + " sort numbers must count 1, 2, 3 ...");
+    for (const Fields& f : readCsv(dir, "plates.csv", 5)) {
+        if (f[0] != kSideGate && f[0] != kPinPoint) throw Failure("plates.csv: " + f[1] + ": unknown series " + f[0]);
+        if (src.styles.empty() || src.styles.back().name != f[1]) src.styles.push_back({f[0], f[1], {}});
+        src.styles.back().plates.push_back({f[3], f[4]});
+        if (std::to_string(src.styles.back().plates.size()) != f[2])
+            throw Failure("plates.csv: " + f[1] + " sort numbers must count 1, 2, 3 ...");
+        const char family = familyOf(f[1]);
+        if ((f[0] == kSideGate) != (family == 'S') || (family != 'S' && family != 'D' && family != 'J'))
+            throw Failure("plates.csv: " + f[1] + " is no style of the series " + f[0]);
     }
     for (const Style& st : src.styles) {
         bool haveB = false;
@@ -318,8 +392,11 @@ Sources readSources(const std::string& dir) {
             throw Failure("holeforms.csv: " + h.stem + ": unknown face " + h.face);
         if (!src.stems.emplace(h.stem, h).second) throw Failure("holeforms.csv: " + h.stem + " listed twice");
     }
-    for (const Fields& f : readCsv(dir, "holes.csv", 9)) {
-        HoleRule r{f[0], f[1], f[2], f[3], static_cast<int>(number(f[4], "holes.csv install")), words(f[5]), f[6], f[7], f[8]};
+    for (const Fields& f : readCsv(dir, "holes.csv", 10)) {
+        HoleRule r{f[0], f[1], f[2], f[3], f[4], static_cast<int>(number(f[5], "holes.csv install")), words(f[6]),
+                   f[7], f[8], f[9]};
+        if (r.series.empty() || r.series.find_first_not_of("SDJ") != std::string::npos)
+            throw Failure("holes.csv: " + r.process + " on " + r.plate + ": series are the letters S, D and J");
         if (r.steps.empty()) throw Failure("holes.csv: " + r.process + " on " + r.plate + " has no steps");
         if (!src.stems.count(r.block)) throw Failure("holes.csv: " + r.process + " on " + r.plate + ": no form for " + r.block);
         if (r.install != 0 && r.install != 1) throw Failure("holes.csv: install is 1 or 0");

@@ -1,7 +1,7 @@
 // The readable sources of the mould base catalogue (data/catalogue/*.csv) as
 // catalogue_gen reads them: plate sizes per code, the standard parts each width
-// carries, the tables of those parts, the plate lists of the styles, the hole
-// rules and hole forms, and the eyebolt rules. Every source line is checked for
+// carries, the tables of those parts, the plate lists of the styles and their
+// series, the hole rules and hole forms, and the eyebolt rules. Every source line is checked for
 // its shape here; what the numbers mean together is checked by layout_checks.
 #pragma once
 
@@ -36,12 +36,19 @@ struct GuideSize {
     double d = 0, bush = 0, collar = 0, collarThk = 0, head = 0, headThk = 0, wall = 0;
 };
 
-// One mould code with its plate sizes and the standard parts of its width.
+// The two series of the catalogue, as MODE_SERIES_TYPE and MODE_SERIES_CODE name them.
+const char* const kSideGate = "大水口";
+const char* const kPinPoint = "细水口";
+
+// One mould code with its plate sizes and the standard parts of its width, in
+// one series: a code of the pin-point series carries that series' parts too.
 struct Size {
     std::string code;
+    bool pinPoint = false;
     double W = 0, L = 0;
     double ssbw = 0, erpw = 0, tpih = 0, bpih = 0, stph = 0, suph = 0;
     std::string erph, ejph, ab, fp;  // a thickness or a value code
+    std::string rs, tp;              // pin-point: runner stripper and top clamp plate, likewise
     // Parts (parts.csv) and the sizes derived from them and the part tables,
     // by the names the hole rules use (gp, bush, ts, tsd, ...).
     std::map<std::string, double> vars;
@@ -49,13 +56,18 @@ struct Size {
 };
 
 struct Style {
+    std::string series;  // kSideGate or kPinPoint
     std::string name;
     std::vector<std::pair<std::string, std::string>> plates;  // name, location
 };
 
+// The family a style's holes are laid out for: its first letter (S side gate,
+// D pin-point, J simplified pin-point), as the catalogue's hole rows carry it.
+char familyOf(const std::string& style);
+
 // One line of holes.csv.
 struct HoleRule {
-    std::string process, plate, model, layout;
+    std::string process, plate, model, series, layout;  // series: the family letters it applies to
     int install = 1;
     std::vector<std::string> steps;
     std::string depth, cbDepth, block;
@@ -80,7 +92,8 @@ struct LalingRule {
 };
 
 struct Sources {
-    std::vector<Size> sizes;
+    std::vector<Size> sizes;     // the side-gate series: every code
+    std::vector<Size> pinSizes;  // the pin-point series: the codes of the widths pinpoint.csv lists
     std::map<std::string, std::vector<int>> thickness;  // value code -> thicknesses
     std::vector<std::string> thicknessOrder;
     std::vector<Style> styles;
@@ -91,20 +104,26 @@ struct Sources {
     std::map<int, GuideSize> guides;
     std::vector<EyeboltRule> eyebolts;
     std::vector<LalingRule> laling;
+    std::map<double, std::pair<double, double>> clampSlots;  // plate thickness -> slot height, depth
 
     const ThreadSize& thread(double size) const;
     const GuideSize& guide(double d) const;
+    // The clamp slot of a straight clamp plate this thick: its height and depth.
+    std::pair<double, double> clampSlot(double thickness, const std::string& code) const;
 };
 
 Sources readSources(const std::string& dir);
 
 // Whether a hole rule's styles (model, comma separated, '' for all) hold the style.
 bool appliesTo(const std::string& model, const std::string& style);
+// Whether a hole rule is laid out for a family (its series letters hold it).
+bool inFamily(const HoleRule& rule, char family);
 
 // The width of a plate of a code; the derived spacer plate 方铁 is the B plate's outline.
 double plateWidth(const std::string& plate, const Size& s);
 // The thicknesses a plate of a code can have: the choices of its value code,
-// or its one catalogue thickness.
+// or its one catalogue thickness. The pin-point series chooses its top clamp
+// plate and its runner stripper plate too.
 std::vector<int> plateThicknesses(const Sources& src, const Size& s, const std::string& plate);
 // A value of a hole rule's column: a number, a size variable, "var+n", "var-n" or "n*var".
 double evaluate(const std::string& expr, const Size& s);

@@ -9,105 +9,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "layout_rows.h"
+
 namespace catalogue {
 
 namespace {
 
-const double kGap = 3.0;  // steel left between two holes' outlines while laying out
-
-// Something a row must keep clear of: a circle or a rectangle.
-struct KeepOut {
-    bool circle = true;
-    Point c;
-    double r = 0;
-    Box box;
-};
-
-KeepOut circleAt(Point c, double r) { return {true, c, r, {}}; }
-KeepOut boxOf(const Box& b) { return {false, {}, 0, b}; }
-
-bool clearOf(const KeepOut& k, Point p, double r, double gap) {
-    if (k.circle) return std::hypot(p.x - k.c.x, p.y - k.c.y) >= k.r + r + gap;
-    return !overlaps(k.box, p, r, gap);
-}
-
+// Up to the next half millimetre.
 double roundUpHalf(double v) { return std::ceil(v * 2.0 - 1e-9) / 2.0; }
-
-// The row's y positions, mirrored to -x: the fewest holes the pitch allows,
-// each as far out as it can stand (the outermost goes inward from yhi by at
-// most half a pitch before one more hole is tried). The holes stand evenly
-// spaced, or, where the middle of the row is taken (a lock, the ejector rod),
-// evenly spaced with the middle one left out.
-std::vector<double> placeRow(const std::string& what, const Size& s, double x, double r, double yhi, double pitch,
-                             int nmin, const std::vector<KeepOut>& keep) {
-    auto clear = [&](const std::vector<double>& ys) {
-        for (double y : ys)
-            for (const KeepOut& k : keep)
-                if (!clearOf(k, {x, y}, r, kGap) || !clearOf(k, {-x, y}, r, kGap)) return false;
-        return true;
-    };
-    for (int n = nmin; n <= 40; ++n) {
-        for (int skipMiddle = 0; skipMiddle <= (n % 2 == 0 ? 1 : 0); ++skipMiddle) {
-            // Spaces between the outermost holes, and the widest space.
-            const int spaces = skipMiddle ? n : n - 1;
-            const int widest = skipMiddle ? 2 : 1;
-            const double top = std::min(yhi, pitch * spaces / (2.0 * widest));
-            if (top < yhi - pitch / 2.0) continue;
-            for (double ymax = top; ymax >= std::max(0.0, yhi - pitch / 2.0) - 1e-9; ymax -= 0.5) {
-                std::vector<double> ys;
-                // Positions to the half millimetre, as a drawing dimensions them.
-                for (int i = 0; i <= spaces; ++i)
-                    if (!(skipMiddle && 2 * i == spaces))
-                        ys.push_back(std::copysign(std::round(std::fabs(-ymax + 2.0 * ymax * i / spaces) * 2) / 2,
-                                                   i * 2 < spaces ? -1.0 : 1.0));
-                if (clear(ys)) return ys;
-            }
-        }
-    }
-    char buf[160];
-    std::snprintf(buf, sizeof buf, " at x = %g: no spacing keeps them clear of the parts they cross", x);
-    throw Failure(s.code + ": " + what + buf);
-}
-
-// Both sides of a row.
-std::vector<Point> mirrored(double x, const std::vector<double>& ys) {
-    std::vector<Point> p;
-    for (double y : ys) {
-        p.push_back({-x, y});
-        if (x != 0.0) p.push_back({x, y});
-    }
-    return p;
-}
-
-// A row's holes differ from plate to plate (a counterbore in one, a tapped
-// hole in the next): what a plate holds is kept clear of the row by that
-// plate's hole, so its keep-outs grow by how much wider that is than the
-// row's narrowest hole.
-Box grown(const Box& b, double by) { return {b.x0 - by, b.y0 - by, b.x1 + by, b.y1 + by}; }
-
-void addCircles(std::vector<KeepOut>& keep, const std::vector<Point>& at, double r) {
-    for (const Point& p : at) keep.push_back(circleAt(p, r));
-}
-
-void addEyebolts(std::vector<KeepOut>& keep, const Sources& src, const Size& s, const std::string& plate,
-                 double grow = 0) {
-    std::vector<int> thicknesses = plateThicknesses(src, s, plate);
-    for (int t : thicknesses)
-        for (const PlacedEyebolt& e : plateEyebolts(src, s, plate, t))
-            keep.push_back(boxOf(grown(eyeboltFootprint(src, e), grow)));
-}
-
-void addLockZones(std::vector<KeepOut>& keep, const Size& s) {
-    for (const Box& b : lockZones(s)) keep.push_back(boxOf(b));
-}
-
-// The clamp slots of a straight clamp plate, as bands along the long sides.
-void addSlots(std::vector<KeepOut>& keep, const Size& s, double depth, double grow) {
-    keep.push_back(boxOf(grown({s.W / 2 - depth, -s.L / 2, s.W / 2, s.L / 2}, grow)));
-    keep.push_back(boxOf(grown({-s.W / 2, -s.L / 2, -s.W / 2 + depth, s.L / 2}, grow)));
-}
-
-std::vector<Point> corners(double x, double y) { return {{-x, y}, {x, y}, {x, -y}, {-x, -y}}; }
 
 }  // namespace
 
@@ -141,8 +50,9 @@ int nominalDiameter(const std::vector<double>& steps) {
 }
 
 std::vector<Box> lockZones(const Size& s) {
-    const double l = s.var("lockl") / 2 + kGap, d = s.var("lockd") + kGap;
+    const double l = s.var("lockl") / 2 + kLayoutGap, d = s.var("lockd") + kLayoutGap;
     const double w = s.W / 2, h = s.L / 2;
+    if (s.pinPoint) return {{-l, h - d, l, h}, {-l, -h, l, -h + d}};
     return {{-l, h - d, l, h}, {-l, -h, l, -h + d}, {w - d, -l, w, l}, {-w, -l, -w + d, l}};
 }
 
@@ -260,15 +170,9 @@ HoleForm ruleForm(const Sources& src, const HoleRule& rule, const Size& s) {
     return f;
 }
 
-CodeLayout layoutCode(const Sources& src, const Size& s) {
-    CodeLayout out;
-    const double W = s.W, L = s.L;
-    const double ge = s.var("ge"), off = s.var("off");
-    const double xg = W / 2 - ge, yg = L / 2 - ge;
-    // Numbered from the upper left, clockwise; the offset pillar is the third.
-    out.pillars = {{-xg, yg}, {xg, yg}, {xg - off, -yg}, {-xg, -yg}};
-    out.pillarsMirrored = {{xg, yg}, {-xg, yg}, {-xg + off, -yg}, {xg, -yg}};
-
+void layoutEjectorSide(const Sources& src, const Size& s, double yg, const std::vector<KeepOut>& pillars,
+                       CodeLayout& out) {
+    const double L = s.L;
     // Return pins as far out on the ejector plates as their head counterbore
     // leaves a wall; the ejector guides inboard of them, in line.
     const double rph = s.var("rph"), egbush = s.var("egbush");
@@ -285,14 +189,23 @@ CodeLayout layoutCode(const Sources& src, const Size& s) {
                 bool reaches = false;
                 for (double x : {xr, xe})
                     for (const Point& p : corners(x, yr))
-                        if (overlaps(b, p, pinR, kGap)) reaches = true;
+                        if (overlaps(b, p, pinR, kLayoutGap)) reaches = true;
                 if (reaches && std::fabs(e.c.y) == L / 2)
-                    yr = std::min(yr, std::floor(L / 2 - (b.y1 - b.y0) - pinR - kGap));
+                    yr = std::min(yr, std::floor(L / 2 - (b.y1 - b.y0) - pinR - kLayoutGap));
             }
     // Nor under the lock in the middle of the A and B plates' end faces.
     for (double x : {xr, xe})
-        if (x - pinR < s.var("lockl") / 2 + 2 * kGap)
-            yr = std::min(yr, std::floor(L / 2 - s.var("lockd") - pinR - 2 * kGap));
+        if (x - pinR < s.var("lockl") / 2 + 2 * kLayoutGap)
+            yr = std::min(yr, std::floor(L / 2 - s.var("lockd") - pinR - 2 * kLayoutGap));
+    // Nor on the pillars that pass the B and support plates.
+    auto clearOfPillars = [&](double y) {
+        for (const KeepOut& k : pillars)
+            for (double x : {xr, xe})
+                for (const Point& p : corners(x, y))
+                    if (!clearOf(k, p, pinR, kLayoutGap)) return false;
+        return true;
+    };
+    while (yr > 0 && !clearOfPillars(yr)) yr -= 1;
     out.returnPins = corners(xr, yr);
     out.ejectorGuides = corners(xe, yr);
 
@@ -302,7 +215,7 @@ CodeLayout layoutCode(const Sources& src, const Size& s) {
         addCircles(keep, out.returnPins, rph / 2);
         addCircles(keep, out.ejectorGuides, egbush / 2);
         const double r = s.var("esc") / 2;
-        out.ejectorScrews = mirrored(xr, placeRow("the ejector plate screws", s, xr, r, yr - rph / 2 - r - kGap,
+        out.ejectorScrews = mirrored(xr, placeRow("the ejector plate screws", s, xr, r, yr - rph / 2 - r - kLayoutGap,
                                                  pitchLimit(s.var("es")), 2, keep));
     }
     // Stop pins under the return pins, and between the ejector plate screws
@@ -333,20 +246,39 @@ CodeLayout layoutCode(const Sources& src, const Size& s) {
         const double r = s.var("supc") / 2;
         out.supports = mirrored(x, placeRow("the support pillars", s, x, r, yr, 200, 2, keep));
     }
+}
+
+HoleForm formInPlate(const Sources& src, const PlacedHole& h, int thickness, const Size& s) {
+    HoleForm f = h.form;
+    if (h.isSlot()) f.cbDepth = src.clampSlot(thickness, s.code).first;
+    return f;
+}
+
+CodeLayout layoutCode(const Sources& src, const Size& s, char family) {
+    if (family != 'S') return layoutPinPoint(src, s, family);
+    CodeLayout out;
+    const double W = s.W, L = s.L;
+    const double ge = s.var("ge"), off = s.var("off");
+    const double xg = W / 2 - ge, yg = L / 2 - ge;
+    // Numbered from the upper left, clockwise; the offset pillar is the third.
+    out.pillars = {{-xg, yg}, {xg, yg}, {xg - off, -yg}, {-xg, -yg}};
+    layoutEjectorSide(src, s, yg, {}, out);
 
     // Clamp screws of the top clamp plate into the A plate, in line with the
-    // pillars: counterbored in the clamp plate, tapped in the A plate.
+    // pillars: counterbored in the clamp plate, tapped in the A plate. The
+    // fixed half is seen from the parting line.
+    const std::vector<Point> pillarsSeenFromBelow = seenFromParting(out.pillars);
     {
         const double r = s.var("ts") / 2, head = (s.var("tsc") - s.var("ts")) / 2;
         std::vector<KeepOut> keep;
-        addCircles(keep, out.pillarsMirrored, std::max(s.var("collar"), s.var("head")) / 2);
+        addCircles(keep, pillarsSeenFromBelow, std::max(s.var("collar"), s.var("head")) / 2);
         addLockZones(keep, s);
         addEyebolts(keep, src, s, "A板");
         for (const char* plate : {"工面", "直身面板"}) addEyebolts(keep, src, s, plate, head);
         keep.push_back(circleAt({0, 0}, 50 + head));  // the locating ring recess
         addSlots(keep, s, s.var("tcsd"), head);
         // Moved in from the pillars' line where a straight plate's clamp slot would reach the heads.
-        const double xs = std::min(xg, W / 2 - s.var("tcsd") - s.var("tsc") / 2 - kGap);
+        const double xs = std::min(xg, W / 2 - s.var("tcsd") - s.var("tsc") / 2 - kLayoutGap);
         out.topScrews = mirrored(xs, placeRow("the top clamp screws", s, xs, r, L / 2 - s.var("tsc") / 2 - 5,
                                               pitchLimit(s.var("ts")), 2, keep));
     }
@@ -354,14 +286,12 @@ CodeLayout layoutCode(const Sources& src, const Size& s) {
     // the clamp slot of straight plates) and the support plate, tapped into the
     // B plate.
     {
-        const double xb = W / 2 - std::max(s.ssbw / 2, s.var("bcsd") + s.var("tsc") / 2 + kGap);
+        const double xb = bottomScrewLine(s);
         const double r = s.var("ts") / 2, head = (s.var("tsc") - s.var("ts")) / 2;
         std::vector<KeepOut> keep;
         addCircles(keep, out.pillars, std::max(s.var("collar"), s.var("head")) / 2);
         addLockZones(keep, s);
-        addEyebolts(keep, src, s, "B板");
-        addEyebolts(keep, src, s, "托板", (s.var("tsd") - s.var("ts")) / 2);
-        for (const char* plate : {"工底", "直身底板"}) addEyebolts(keep, src, s, plate, head);
+        addBottomScrewEyebolts(keep, src, s);
         addSlots(keep, s, s.var("bcsd"), head);
         out.bottomScrews = mirrored(xb, placeRow("the bottom clamp screws", s, xb, r, L / 2 - s.var("tsc") / 2 - 5,
                                                  pitchLimit(s.var("ts")), 2, keep));
@@ -369,15 +299,36 @@ CodeLayout layoutCode(const Sources& src, const Size& s) {
     return out;
 }
 
-std::vector<PlacedHole> plateHoles(const Sources& src, const Size& s, const CodeLayout& layout,
+double bottomScrewLine(const Size& s) {
+    return s.W / 2 - std::max(s.ssbw / 2, s.var("bcsd") + s.var("tsc") / 2 + kLayoutGap);
+}
+
+void addBottomScrewEyebolts(std::vector<KeepOut>& keep, const Sources& src, const Size& s) {
+    const double head = (s.var("tsc") - s.var("ts")) / 2;
+    addEyebolts(keep, src, s, "B板");
+    addEyebolts(keep, src, s, "托板", (s.var("tsd") - s.var("ts")) / 2);
+    for (const char* plate : {"工底", "直身底板"}) addEyebolts(keep, src, s, plate, head);
+}
+
+std::vector<Point> seenFromParting(const std::vector<Point>& at) {
+    std::vector<Point> out;
+    for (const Point& p : at) out.push_back({-p.x, p.y});
+    return out;
+}
+
+std::vector<PlacedHole> plateHoles(const Sources& src, const Size& s, const CodeLayout& layout, char family,
                                    const std::string& style, const std::string& plate) {
     auto location = src.locationOf.find(plate);
     const bool upper = location != src.locationOf.end() && location->second == "上模";
+    auto seen = [&](const std::vector<Point>& at) { return upper ? seenFromParting(at) : at; };
     std::vector<PlacedHole> holes;
     for (const HoleRule& r : src.rules) {
-        if (r.install != 1 || r.plate != plate || !appliesTo(r.model, style)) continue;
+        if (r.install != 1 || r.plate != plate || !inFamily(r, family) || !appliesTo(r.model, style)) continue;
         std::vector<Point> at;
-        if (r.layout == "pillars") at = upper ? layout.pillarsMirrored : layout.pillars;
+        if (r.layout == "pillars") at = seen(layout.pillars);
+        else if (r.layout == "supportpins") at = seen(layout.supportPins);
+        else if (r.layout == "pullers") at = seen(layout.pullers);
+        else if (r.layout == "stops") at = seen(layout.stops);
         else if (r.layout == "returnpins") at = layout.returnPins;
         else if (r.layout == "ejguides") at = layout.ejectorGuides;
         else if (r.layout == "topscrews") at = layout.topScrews;

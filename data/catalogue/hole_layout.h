@@ -1,6 +1,7 @@
 // Where the machining holes of a mould code go, and in what form. The layout
-// of a code is the same for every style: a style only decides which plates (and
-// so which hole rules) it has. Screws are spaced along their rows by their
+// of a code is the same for every style of a family (S side gate, D pin-point,
+// J simplified pin-point): a style only decides which plates (and so which
+// hole rules) it has. Screws are spaced along their rows by their
 // pitch limit and kept clear of the pillars, the lock zones, the eyebolts and
 // the other parts their row crosses; what the layout gives is verified again,
 // plate by plate, by layout_checks.
@@ -57,22 +58,31 @@ struct PlacedEyebolt {
     double angle = 0, size = 0;
 };
 
-// The positions of every layout rule of one code.
+// The positions of every layout rule of one code in one family, as the moving
+// half's plates are seen (from above); the fixed half's plates are seen from
+// the parting line, where the pillars and support pins lie mirrored.
 struct CodeLayout {
-    std::vector<Point> pillars, pillarsMirrored;  // the fixed half is seen from the parting line
+    std::vector<Point> pillars;  // guide pillars; of the D styles their A/B guide pillars
     std::vector<Point> returnPins, ejectorGuides, topScrews, bottomScrews, ejectorScrews, stopPins, supports;
+    std::vector<Point> supportPins, pullers, stops;  // the pin-point series'
 };
 
-CodeLayout layoutCode(const Sources& src, const Size& s);
+CodeLayout layoutCode(const Sources& src, const Size& s, char family);
+// The pin-point families' layout (D, J), pin_point_layout.cpp.
+CodeLayout layoutPinPoint(const Sources& src, const Size& s, char family);
 
-// Every hole of a plate of a code in a style, in hole rule order (install 1:
-// the catalogue's holes). The derived spacer plate "方铁" carries the spacer
-// blocks' holes. The holes lock_fit and the checks look at.
-std::vector<PlacedHole> plateHoles(const Sources& src, const Size& s, const CodeLayout& layout,
+// Every hole of a plate of a code in a style of a family, in hole rule order
+// (install 1: the catalogue's holes); style "" takes every rule of the family.
+// The derived spacer plate "方铁" carries the spacer blocks' holes. The holes
+// lock_fit and the checks look at.
+std::vector<PlacedHole> plateHoles(const Sources& src, const Size& s, const CodeLayout& layout, char family,
                                    const std::string& style, const std::string& plate);
 
 // The form a hole rule gives on a code; the nominal diameter names the block file.
 HoleForm ruleForm(const Sources& src, const HoleRule& rule, const Size& s);
+// A hole's form in a plate this thick: a clamp slot is as high as a plate of
+// that thickness takes it (clampslots.csv), every other hole as its rule gives it.
+HoleForm formInPlate(const Sources& src, const PlacedHole& h, int thickness, const Size& s);
 int nominalDiameter(const std::vector<double>& steps);
 
 // The eyebolt holes of a plate as the module lays them out for that thickness
@@ -81,7 +91,9 @@ std::vector<PlacedEyebolt> plateEyebolts(const Sources& src, const Size& s, cons
 HoleForm eyeboltForm(const Sources& src, double size);
 Box eyeboltFootprint(const Sources& src, const PlacedEyebolt& e);
 
-// The middles of the A and B plates' edges kept free for side locks.
+// The middles of the A and B plates' edges kept free for side locks: every
+// edge in the side-gate series, the end faces in the pin-point series (whose
+// long sides carry the pillars and bolts).
 std::vector<Box> lockZones(const Size& s);
 
 // The pitch a row of screws of this thread may not exceed.

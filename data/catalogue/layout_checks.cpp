@@ -45,14 +45,15 @@ std::vector<std::string> holePlates(const Style& st) {
 // the spacer blocks stand beside both ejector plates.
 std::pair<int, int> levels(const std::string& plate) {
     if (plate == "工面" || plate == "直身面板") return {0, 0};
-    if (plate == "A板") return {1, 1};
-    if (plate == "成品推板") return {2, 2};
-    if (plate == "B板") return {3, 3};
-    if (plate == "托板") return {4, 4};
-    if (plate == "方铁") return {5, 6};
-    if (plate == "面针板") return {5, 5};
-    if (plate == "底针板") return {6, 6};
-    if (plate == "工底" || plate == "直身底板") return {7, 7};
+    if (plate == "水口板") return {1, 1};
+    if (plate == "A板") return {2, 2};
+    if (plate == "成品推板") return {3, 3};
+    if (plate == "B板") return {4, 4};
+    if (plate == "托板") return {5, 5};
+    if (plate == "方铁") return {6, 7};
+    if (plate == "面针板") return {6, 6};
+    if (plate == "底针板") return {7, 7};
+    if (plate == "工底" || plate == "直身底板") return {8, 8};
     throw Failure("no place in the stack known for the plate " + plate);
 }
 
@@ -76,18 +77,26 @@ double openingOn(const PlacedHole& h, const std::string& face) {
 
 class Checker {
 public:
-    Checker(const Sources& src, const Size& s) : m_src(src), m_s(s), m_layout(layoutCode(src, s)) {}
+    Checker(const Sources& src, const Size& s) : m_src(src), m_s(s) {}
 
+    // Every style of the size's series.
     void run() {
+        std::map<char, CodeLayout> layouts;
         for (const Style& st : m_src.styles) {
+            if ((st.series == kPinPoint) != m_s.pinPoint) continue;
             m_style = st.name;
+            const char family = familyOf(st.name);
+            auto layout = layouts.find(family);
+            if (layout == layouts.end()) layout = layouts.emplace(family, layoutCode(m_src, m_s, family)).first;
             std::map<std::string, std::vector<PlacedHole>> byPlate;
             for (const std::string& plate : holePlates(st)) {
-                byPlate[plate] = plateHoles(m_src, m_s, m_layout, st.name, plate);
+                byPlate[plate] = plateHoles(m_src, m_s, layout->second, family, st.name, plate);
                 checkPlate(plate, byPlate[plate]);
             }
             checkColumns(byPlate);
             checkBearings(byPlate);
+            checkGuided(byPlate);
+            if (m_s.pinPoint) checkHung(byPlate);
         }
     }
 
@@ -107,7 +116,7 @@ private:
             if (plate == "方铁" && (std::fabs(h.c.x) - r < m_s.W / 2 - m_s.ssbw + kWall))
                 fail(plate, at(h) + " leaves the spacer block");
             checkPillar(plate, h);
-            for (int t : thicknesses) checkFaces(plate, h, t);
+            for (int t : thicknesses) checkFaces(plate, h, formInPlate(m_src, h, t, m_s), t);
             for (size_t j = i + 1; j < holes.size(); ++j) {
                 const PlacedHole& o = holes[j];
                 bool clash = false;
@@ -127,8 +136,7 @@ private:
 
     // Blind and tapped holes leave a floor, counterbores the bore below them,
     // clamp slots their lip.
-    void checkFaces(const std::string& plate, const PlacedHole& h, int t) {
-        const HoleForm& f = h.form;
+    void checkFaces(const std::string& plate, const PlacedHole& h, const HoleForm& f, int t) {
         const std::string thick = " in a plate " + std::to_string(t) + " thick";
         if (h.isSlot()) {
             if (f.cbDepth > t - kLip) fail(plate, at(h) + " leaves no lip" + thick);
@@ -146,8 +154,9 @@ private:
         double d = 0, wall = 0;
         if (h.process == "导柱") d = m_s.var("gp"), wall = m_s.var("wall");
         else if (h.process == "针板边") d = m_s.var("eg"), wall = m_s.var("egwall");
+        else if (h.process == "拉杆") d = m_s.var("sp"), wall = m_s.var("spwall");
         else return;
-        static const std::set<std::string> seats = {"GP", "GPT", "EGP", "EGE"};
+        static const std::set<std::string> seats = {"GP", "GPT", "EGP", "EGE", "LGH"};
         if (seats.count(h.block) ? h.form.bore != d : h.form.bore <= d)
             fail(plate, at(h) + " is no seat for a pillar of " + std::to_string(static_cast<int>(d)));
         const double w = plateWidth(plate, m_s) / 2, l = m_s.L / 2;
@@ -239,6 +248,48 @@ private:
             if (!fastened.count(p.first)) fail(p.first, "is fastened to no neighbour");
     }
 
+    // The plates that slide on pillars (the runner stripper plate, the A plate,
+    // the stripper plate, the B plate) each hold four of them, in a bush or a
+    // seat of the pillar's own size, not in a clearance.
+    void checkGuided(const std::map<std::string, std::vector<PlacedHole>>& byPlate) {
+        for (const char* plate : {"水口板", "A板", "成品推板", "B板"}) {
+            auto holes = byPlate.find(plate);
+            if (holes == byPlate.end()) continue;
+            int guides = 0;
+            for (const PlacedHole& h : holes->second) {
+                const double bore = h.form.bore;
+                if (h.process == "导柱" && (bore == m_s.var("gp") || bore == m_s.var("bush"))) ++guides;
+                if (h.process == "拉杆" && (bore == m_s.var("sp") || bore == m_s.var("spbush"))) ++guides;
+            }
+            if (guides < 4) fail(plate, "is guided by " + std::to_string(guides) + " pillars, not four");
+        }
+    }
+
+    // The pin-point series' floating plates: the runner stripper plate and the A
+    // plate hang on the support pins, the top clamp plate holds the runner
+    // stripper plate by the stop bolts, the runner stripper plate holds the A
+    // plate by the puller bolts; every bolt's head sits in a counterbore of the
+    // plate it stops, over as much steel as the stroke leaves.
+    void checkHung(const std::map<std::string, std::vector<PlacedHole>>& byPlate) {
+        auto count = [&](const std::string& plate, const std::string& process, bool threaded) {
+            auto holes = byPlate.find(plate);
+            int n = 0;
+            if (holes != byPlate.end())
+                for (const PlacedHole& h : holes->second)
+                    if (h.process == process && h.form.threaded == threaded && (threaded || h.form.cbDia > 0)) ++n;
+            return n;
+        };
+        const std::string top = byPlate.count("工面") ? "工面" : "直身面板";
+        if (count(top, "限位螺丝", true) < 2 || count("水口板", "限位螺丝", false) < 2)
+            fail("水口板", "hangs from the top clamp plate by no stop bolts");
+        if (count("水口板", "小拉杆", true) < 2 || count("A板", "小拉杆", false) < 2)
+            fail("A板", "hangs from the runner stripper plate by no puller bolts");
+        for (int t : plateThicknesses(m_src, m_s, "水口板"))
+            if (t < m_s.var("s2") + m_s.var("sbk") + 6)
+                fail("水口板", "in a plate " + std::to_string(t) +
+                                   " thick leaves less than 5 mm under the stop bolts' heads at the second stroke");
+    }
+
     // The stop pins' heads carry the ejector plate, the support pillars carry the
     // support plate (or the B plate): each stands on steel, not on a hole.
     void checkBearings(const std::map<std::string, std::vector<PlacedHole>>& byPlate) {
@@ -277,6 +328,7 @@ private:
 
 void checkCatalogue(const Sources& src) {
     for (const Size& s : src.sizes) Checker(src, s).run();
+    for (const Size& s : src.pinSizes) Checker(src, s).run();
 }
 
 }  // namespace catalogue

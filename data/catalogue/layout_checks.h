@@ -11,7 +11,12 @@
 //   - no hole lies under a lock zone or an eyebolt, eyebolts are clear of the
 //     locks and of each other and the plate is at least twice their thread thick;
 //   - screws along a row keep within their pitch limit;
-//   - the stop pins and support pillars bear on solid steel.
+//   - the stop pins and support pillars bear on solid steel;
+//   - every plate that slides on pillars holds four of them in bushes or seats;
+//   - in the pin-point series the floating plates hang by their bolts (the
+//     stop bolts from the top clamp plate, the puller bolts from the runner
+//     stripper plate) and every runner stripper plate leaves steel under the
+//     stop bolts' heads at the second stroke.
 // A failure names the code, style, plate and hole.
 #pragma once
 

@@ -2,7 +2,8 @@
 -- catalogue_gen from order_*.csv beside this file. The module only reads them.
 --
 -- Formulas (size, length, engage, reach and the stack figures) add and
--- subtract terms: a number, a name, or a number times a name ("1.5*ts"). A
+-- subtract terms: a number, a name, or a number times a name ("1.5*ts"); or
+-- they take the least of such sums, "min(A板-5, 托板+10)". A
 -- name is a plate of the base (its thickness; 0 when the base has no such
 -- plate), a standard part of the base (its length; 0 when the base has none),
 -- an earlier stack figure, a part size of the mould code (BOM_PART_SIZE), or
@@ -69,12 +70,14 @@ CREATE TABLE BOM_LENGTH_SERIES (
 );
 
 -- The heights and strokes listed under the parts, in sortorder; note is shown
--- after the formula.
+-- after the formula; model: the styles the figure is for, comma separated (''
+-- every style). A figure's formula may name the code's part sizes too.
 CREATE TABLE BOM_STACK_FIGURE (
   sortorder INTEGER NOT NULL,
   name      TEXT NOT NULL UNIQUE,
   formula   TEXT NOT NULL,
-  note      TEXT NOT NULL
+  note      TEXT NOT NULL,
+  model     TEXT NOT NULL
 );
 
 -- The machining holes of the machining tables, one row per mould code,

@@ -23,13 +23,16 @@ bool isNumber(const std::string& s) {
     return !s.empty() && *end == '\0';
 }
 
-// The names a formula uses: its terms split at + - and *, numbers left out.
+// The names a formula uses: its terms split at + - and *, numbers left out;
+// in a least of sums, "min(…, …)", the names of every sum.
 std::vector<std::string> formulaNames(const std::string& formula) {
     std::vector<std::string> names;
     std::string term;
     for (size_t i = 0; i <= formula.size(); ++i) {
         char c = i < formula.size() ? formula[i] : '+';
-        if (c == '+' || c == '-' || c == '*') {
+        if (c == '(' && term == "min") {
+            term.clear();
+        } else if (c == '+' || c == '-' || c == '*' || c == ',' || c == '(' || c == ')') {
             if (!term.empty() && !isNumber(term)) names.push_back(term);
             term.clear();
         } else if (c != ' ') {
@@ -117,12 +120,19 @@ void writeOrderTables(CatalogueSink& out, const OrderCatalogue& catalogue) {
                    values);
     }
 
-    for (const Row& f : out.csv("order_figures.csv", 4)) {
+    for (const Row& f : out.csv("order_figures.csv", 5)) {
         if (!isNumber(f[0]) || f[2].empty()) refuse("order_figures.csv", f, "a figure needs its order and formula");
-        checkFormula("order_figures.csv", f, f[2], known);
+        std::istringstream styles(f[4]);
+        for (std::string style; std::getline(styles, style, ',');)
+            if (!catalogue.styles.count(style)) refuse("order_figures.csv", f, "unknown style '" + style + "'");
+        std::set<std::string> figureNames = known;  // and the code's part sizes; no hole of its own
+        figureNames.insert(sizeNames.begin(), sizeNames.end());
+        checkFormula("order_figures.csv", f, f[2], figureNames);
+        for (const std::string& name : formulaNames(f[2]))
+            if (sizeNames.count(name)) sizesUsed.insert(name);
         known.insert(f[1]);
-        out.insert("INSERT INTO BOM_STACK_FIGURE (sortorder, name, formula, note) VALUES (?,?,?,?)",
-                   {f[0], "\x02" + f[1], "\x02" + f[2], "\x02" + f[3]});
+        out.insert("INSERT INTO BOM_STACK_FIGURE (sortorder, name, formula, note, model) VALUES (?,?,?,?,?)",
+                   {f[0], "\x02" + f[1], "\x02" + f[2], "\x02" + f[3], "\x02" + f[4]});
     }
 
     // Only the sizes the rules name: a code's few rows are all the module reads.

@@ -29,8 +29,24 @@ CREATE TABLE MODE_PLATE_SIZE (
   ejph      NUMERIC,  -- ejector plate thickness or its value code
   tpih      REAL,     -- top clamp plate thickness
   bpih      REAL,     -- bottom clamp plate thickness
-  tpiw      REAL      -- I-type clamp plate width
+  tpiw      REAL,     -- I-type clamp plate width
+  rsph      NUMERIC,  -- pin-point series: runner stripper plate (水口板) thickness or its value code; NULL: no such series
+  tpph      NUMERIC   -- pin-point series: top clamp plate thickness or its value code (the side-gate series has tpih)
 );
+
+-- The series of mould bases (大水口 side gate, 细水口 pin-point) and what each
+-- offers: its styles, and the codes it is made in (rowid order of
+-- MODE_PLATE_SIZE is their order too). A catalogue without these tables holds
+-- the side-gate series alone.
+CREATE TABLE MODE_SERIES_TYPE (
+  SERIES TEXT NOT NULL,
+  MTYPE  TEXT NOT NULL
+);
+CREATE TABLE MODE_SERIES_CODE (
+  SERIES TEXT NOT NULL,
+  MCODE  TEXT NOT NULL
+);
+CREATE INDEX MODE_SERIES_CODE_SERIES ON MODE_SERIES_CODE (SERIES, MCODE);
 
 -- The allowed thicknesses of a value code, thinnest first (row order is the
 -- order the main dialog lists them in).
@@ -107,7 +123,7 @@ CREATE TABLE base_proc_detail (
 -- plate_name, the process (through para_id), g_c (the step) and gg_c (the hole).
 CREATE TABLE base_plate_proc_detail (
   id         INTEGER PRIMARY KEY,
-  style      TEXT NOT NULL,    -- series letter, "S" for side gate
+  style      TEXT NOT NULL,    -- family letter: S side gate, D pin-point, J simplified pin-point
   itemType   INTEGER NOT NULL, -- 1 machining hole
   model_id   TEXT NOT NULL,    -- mould code with every M written as 0
   model      TEXT NOT NULL,    -- styles the hole belongs to, comma separated; '' all

@@ -27,14 +27,39 @@ bool isPlainName(const std::wstring& name) {
 
 }  // namespace
 
-void listMouldTypes(CatalogueDb& catalogue, std::vector<std::wstring>& list) {
-    Statement s(catalogue, L"select MTYPE from  MODEL_PLATE_LIST group by MTYPE order by MTYPE");
+const wchar_t* const kSideGateSeries = L"大水口";
+const wchar_t* const kPinPointSeries = L"细水口";
+
+namespace {
+
+// Runs a series' statement; where the catalogue has no series tables, the
+// side-gate series is the whole catalogue (the statement without the series).
+void listOfSeries(CatalogueDb& catalogue, const std::wstring& series, const std::wstring& ofSeries,
+                  const std::wstring& whole, std::vector<std::wstring>& list) {
+    Statement s(catalogue, ofSeries);
+    if (!s.prepared()) {
+        if (series != kSideGateSeries) return;
+        Statement all(catalogue, whole);
+        while (all.next()) list.push_back(all.text(0));
+        return;
+    }
     while (s.next()) list.push_back(s.text(0));
 }
 
-void listMouldCodes(CatalogueDb& catalogue, std::vector<std::wstring>& list) {
-    Statement s(catalogue, L"select MCODE FROM  MODE_PLATE_SIZE  order by rowid");
-    while (s.next()) list.push_back(s.text(0));
+}  // namespace
+
+void listMouldTypes(CatalogueDb& catalogue, const std::wstring& series, std::vector<std::wstring>& list) {
+    listOfSeries(catalogue, series,
+                 L"select MTYPE from  MODEL_PLATE_LIST where MTYPE in (select MTYPE from MODE_SERIES_TYPE where SERIES=" +
+                     quoted(series) + L") group by MTYPE order by MTYPE",
+                 L"select MTYPE from  MODEL_PLATE_LIST group by MTYPE order by MTYPE", list);
+}
+
+void listMouldCodes(CatalogueDb& catalogue, const std::wstring& series, std::vector<std::wstring>& list) {
+    listOfSeries(catalogue, series,
+                 L"select MCODE FROM  MODE_PLATE_SIZE where MCODE in (select MCODE from MODE_SERIES_CODE where SERIES=" +
+                     quoted(series) + L") order by rowid",
+                 L"select MCODE FROM  MODE_PLATE_SIZE  order by rowid", list);
 }
 
 std::vector<CatalogueRow> loadPlateList(CatalogueDb& catalogue, const std::string& mouldType,

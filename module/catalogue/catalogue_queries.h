@@ -56,10 +56,18 @@ struct HoleForm {
     double cbDepth = 0;      // its depth; a slot: its height
 };
 
-// Mould types (styles), sorted; appended to list.
-void listMouldTypes(CatalogueDb& catalogue, std::vector<std::wstring>& list);
-// Mould codes in catalogue order; appended to list.
-void listMouldCodes(CatalogueDb& catalogue, std::vector<std::wstring>& list);
+// The series of the catalogue (MODE_SERIES_TYPE, MODE_SERIES_CODE): the side-gate
+// series, and the pin-point series with its runner stripper plate.
+extern const wchar_t* const kSideGateSeries;  // "大水口"
+extern const wchar_t* const kPinPointSeries;  // "细水口"
+
+// The mould types (styles) of a series, sorted; appended to list. A catalogue
+// without the series tables holds the side-gate series alone: all its types
+// are the side-gate series', and the other series has none.
+void listMouldTypes(CatalogueDb& catalogue, const std::wstring& series, std::vector<std::wstring>& list);
+// The mould codes a series is made in, in catalogue order; appended to list.
+// Without the series tables, as above.
+void listMouldCodes(CatalogueDb& catalogue, const std::wstring& series, std::vector<std::wstring>& list);
 
 // The plates of a mould type in catalogue row order, with the sizes of one
 // mould code. mouldType and mouldCode: 8-bit.
@@ -72,7 +80,7 @@ bool lookupPlateSize(CatalogueDb& catalogue, const std::string& mouldCode, const
                      double& thickness, double& width, double& length);
 
 // Appends the thickness choices of a column ("ABPLATE_H", "FPLATE_H", "ERPH",
-// "EJPH") for a mould code: the fixed value, or the values of the column's value
+// "EJPH"; the pin-point series' "TPPH" and "RSPH") for a mould code: the fixed value, or the values of the column's value
 // code. False when a statement cannot be run, or the column is not a plain name;
 // what was appended stays. mouldCode and column: 8-bit.
 bool listThicknessOptions(CatalogueDb& catalogue, const std::string& mouldCode, const std::string& column,

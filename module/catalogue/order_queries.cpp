@@ -55,19 +55,22 @@ std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue) {
     return rules;
 }
 
-std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue) {
+std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue, const std::wstring& style,
+                                                    std::set<std::wstring>& partNames) {
     // A handful of rows: sorted here rather than by a sorter in the statement.
     std::vector<std::pair<std::pair<int32_t, int64_t>, StandardPartRule>> rows;
     Statement s(catalogue, L"select sortorder, proc_name, platename, model, installway, partname, thread, size, "
                            L"endthread, length, engage, reach, rounding, counting, material, rowid from BOM_STANDARD_PART");
     while (s.next()) {
         StandardPartRule r;
+        r.partName = textOf(s, 5);
+        partNames.insert(r.partName);
+        r.model = textOf(s, 3);
+        if (!r.model.empty() && (L"," + r.model + L",").find(L"," + style + L",") == std::wstring::npos) continue;
         r.sortOrder = s.integer(0);
         r.process = textOf(s, 1);
         r.plateName = textOf(s, 2);
-        r.model = textOf(s, 3);
         r.installWay = s.integer(4);
-        r.partName = textOf(s, 5);
         r.thread = s.integer(6) != 0;
         r.size = textOf(s, 7);
         r.endThread = textOf(s, 8);
@@ -95,9 +98,14 @@ std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalo
 
 std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue) {
     std::vector<std::pair<std::pair<int32_t, int64_t>, StackFigureRule>> rows;
-    Statement s(catalogue, L"select sortorder, name, formula, note, rowid from BOM_STACK_FIGURE");
-    while (s.next())
-        rows.push_back({{s.integer(0), s.integer64(4)}, {textOf(s, 1), textOf(s, 2), textOf(s, 3)}});
+    Statement s(catalogue, L"select sortorder, name, formula, note, rowid, model from BOM_STACK_FIGURE");
+    const bool styled = s.prepared();
+    Statement unstyled(catalogue, styled ? std::wstring() :
+                                           L"select sortorder, name, formula, note, rowid from BOM_STACK_FIGURE");
+    Statement& rule = styled ? s : unstyled;
+    while (rule.next())
+        rows.push_back({{rule.integer(0), rule.integer64(4)},
+                        {textOf(rule, 1), textOf(rule, 2), textOf(rule, 3), styled ? textOf(rule, 5) : L""}});
     std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<StackFigureRule> figures;
     for (auto& row : rows) figures.push_back(std::move(row.second));

@@ -62,6 +62,7 @@ struct StackFigureRule {
     std::wstring name;
     std::wstring formula;
     std::wstring note;
+    std::wstring model;  // the styles it is for, comma separated; empty: every style
 };
 
 // The machining holes of one process on one plate that share a size, as the
@@ -85,10 +86,13 @@ struct CatalogueHoleSet {
 
 std::vector<PlateMaterialRule> loadPlateMaterials(CatalogueDb& catalogue);
 // In sortorder.
-std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue);
+// The rules of one style (those whose model lists it or no style), in
+// sortorder; partNames receives the part names of every style's rules.
+std::vector<StandardPartRule> loadStandardPartRules(CatalogueDb& catalogue, const std::wstring& style,
+                                                    std::set<std::wstring>& partNames);
 // Series name -> its lengths, shortest first.
 std::map<std::wstring, std::vector<double>> loadLengthSeries(CatalogueDb& catalogue);
-// In sortorder.
+// In sortorder. A catalogue whose figures name no styles gives them for every style.
 std::vector<StackFigureRule> loadStackFigures(CatalogueDb& catalogue);
 // The part sizes of a mould code by name (gp, ts, stoph, ...).
 std::map<std::wstring, double> loadPartSizes(CatalogueDb& catalogue, const std::wstring& mouldCode);

@@ -114,13 +114,15 @@ HolesModel::HolesModel(std::wstring plateSelector, std::wstring style, std::wstr
     const std::string path = ModulePaths::getCatalogPathUtf8();
     // Within a catalogue reuse scope the model uses the scope's connection, as
     // the design's other catalogue jobs do: opening the file anew would read
-    // its schema again for every plate. Otherwise it opens its own.
+    // its schema again for every plate. Otherwise it opens its own; the plates'
+    // hole models live side by side, and in one shared cache they read the
+    // catalogue's schema once between them, not once each.
     sqlite3* db = borrowSharedConnection(path);
     m_sharedConnection = db != nullptr;
     if (m_sharedConnection) {
         m_connection = db;
         m_connected = true;
-    } else if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    } else if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_SHAREDCACHE, nullptr) != SQLITE_OK) {
         // The same line as the catalogue's own open failure, so both read alike.
         writeOpenFailureLine(db != nullptr ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);

@@ -32,14 +32,18 @@ VRxDbObjectId drawTitle(const MouldBaseModel& model) {
 }
 
 // The hole stage: the plate's machining holes as blocks, then the "OFFSET"
-// leader from the guide pillar hole that tells the offset pillar.
+// leader from the hole that tells the offset pillar: the guide pillar's, or
+// on a plate without guide pillars (the pin-point series' top plates, its
+// simplified styles) the support pin's.
 void drawHoleStage(MouldBaseModel& model, const std::wstring& plateName, PlateView& view) {
     auto holeSet = model.holeSets.find(plateName);
     if (holeSet == model.holeSets.end() || holeSet->second == nullptr) return;
     drawPlateHoles(*holeSet->second, view);
 
-    auto guide = holeSet->second->groups.find(L"导柱");
-    if (guide == holeSet->second->groups.end() || guide->second == nullptr) return;
+    const auto& groups = holeSet->second->groups;
+    auto guide = groups.find(L"导柱");
+    if (guide == groups.end()) guide = groups.find(L"拉杆");
+    if (guide == groups.end() || guide->second == nullptr) return;
     const Models::StandardMultiHole* pillar = guide->second->representative;
     if (pillar == nullptr) return;
     const VRxGePoint3d start(pillar->getX() + view.centreX, pillar->getY() + view.centreY, 0.0);

@@ -2,6 +2,8 @@
 //   1 "ZDT_MOULD_BASE", 70 version,
 //   1 x 9 the main dialog's texts (code, style, ejector guides, reversed guide
 //     pillars, A, B, spacer, retainer and ejector plate thickness),
+//   version 2 only: 1 x 2 the pin-point series' top clamp and runner stripper
+//     plate thicknesses,
 //   10 the insertion point,
 //   90 n, then n x 1: the plates drawn (the display filter that lays the
 //     design out as drawn),
@@ -162,13 +164,19 @@ void readLock(RecordReader& in, MouldBaseModel& model) {
 
 resbuf* makeDesignRecord(const MouldBaseModel& model, const VRxGePoint3d& insertionPoint, double scale) {
     RecordWriter out;
-    out.text(kDesignRecordKind);
-    out.shortValue(70, kDesignRecordVersion);
     const MouldBaseParams& p = *model.params;
+    // A side-gate design's record is what it has always been.
+    const bool topPlates = !p.topPlateThickness.empty() || !p.runnerPlateThickness.empty();
+    out.text(kDesignRecordKind);
+    out.shortValue(70, topPlates ? kDesignRecordVersion : 1);
     for (const std::wstring* choice : {&p.mouldCode, &p.style, &p.ejectorGuide, &p.guideReversed, &p.aPlateThickness,
                                        &p.bPlateThickness, &p.spacerThickness, &p.retainerThickness,
                                        &p.ejectorThickness})
         out.text(*choice);
+    if (topPlates) {
+        out.text(p.topPlateThickness);
+        out.text(p.runnerPlateThickness);
+    }
     out.point(insertionPoint);
     // The plates drawn, whatever the filter was when the stack was laid out:
     // laid out with them as its filter, the design is drawn as it was.
@@ -238,8 +246,8 @@ bool readDesignRecord(const resbuf* record, MouldBaseModel& model, DrawnLayout& 
         problem = in.problem();
         return false;
     }
-    if (version != kDesignRecordVersion) {
-        winFormat(problem, L"格式版本 %d 无法识别（本模块读取版本 %d）", version, kDesignRecordVersion);
+    if (version < 1 || version > kDesignRecordVersion) {
+        winFormat(problem, L"格式版本 %d 无法识别（本模块读取版本 1 至 %d）", version, kDesignRecordVersion);
         return false;
     }
     MouldBaseParams& p = *model.params;
@@ -252,6 +260,10 @@ bool readDesignRecord(const resbuf* record, MouldBaseModel& model, DrawnLayout& 
     p.spacerThickness = in.text(L"方铁厚度");
     p.retainerThickness = in.text(L"面针板厚度");
     p.ejectorThickness = in.text(L"底针板厚度");
+    if (version >= 2) {
+        p.topPlateThickness = in.text(L"面板厚度");
+        p.runnerPlateThickness = in.text(L"水口板厚度");
+    }
     if (!in.failed() && (p.mouldCode.empty() || p.style.empty())) in.fail(L"型号或花式", L"为空");
     model.insertPoint = in.point(L"插入点");
     for (int32_t n = in.count(L"显示模板数"), i = 0; i < n && !in.failed(); ++i) {

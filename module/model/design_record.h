@@ -13,9 +13,12 @@
 #include "model/mould_base_model.h"
 #include "vrxrb.h"
 
-// The first value of every record, and the format this module writes and reads.
+// The first value of every record, and the formats this module writes and
+// reads: version 1, and version 2, which adds the two thicknesses only the
+// pin-point series chooses (top clamp and runner stripper plate). A design
+// that chooses neither is written as version 1, which every reader takes.
 extern const wchar_t* const kDesignRecordKind;  // "ZDT_MOULD_BASE"
-const int kDesignRecordVersion = 1;
+const int kDesignRecordVersion = 2;
 
 // One plate view as drawn: the top-left corner of its outline and its size.
 struct DrawnView {

@@ -16,7 +16,9 @@
 #include "vrxdbcore.h"
 #include "vrxgeometry.h"
 
-// The nine texts chosen in the main dialog.
+// The texts chosen in the main dialog: nine in both series, and the two
+// thicknesses only the pin-point series chooses (empty in the side-gate series,
+// whose top clamp plate keeps the catalogue's thickness).
 struct MouldBaseParams {
     std::wstring mouldCode;          // catalogue MCODE
     std::wstring style;              // catalogue MTYPE
@@ -27,6 +29,8 @@ struct MouldBaseParams {
     std::wstring spacerThickness;
     std::wstring retainerThickness;  // ejector retainer plate
     std::wstring ejectorThickness;   // ejector plate
+    std::wstring topPlateThickness;     // top clamp plate (工面, 直身面板), pin-point series
+    std::wstring runnerPlateThickness;  // runner stripper plate (水口板), pin-point series
 };
 
 // One plate; a size the catalogue does not give is -1.

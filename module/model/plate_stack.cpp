@@ -18,7 +18,15 @@ const wchar_t* const kSpacer = L"方铁";
 const wchar_t* const kLeftSpacer = L"方铁L";
 const wchar_t* const kRetainerPlate = L"面针板";
 const wchar_t* const kEjectorPlate = L"底针板";
+const wchar_t* const kRunnerPlate = L"水口板";
 const wchar_t* const kGuidePillar = L"导柱";
+
+// The top clamp plate's chosen thickness, where the series chooses it; the
+// side-gate series leaves it empty and keeps the catalogue's.
+const std::wstring* chosenTopPlate(const MouldBaseParams& params, const std::wstring& name) {
+    if (params.topPlateThickness.empty() || (name != L"工面" && name != L"直身面板")) return nullptr;
+    return &params.topPlateThickness;
+}
 
 // The chosen thickness text for a plate name, or null when the plate keeps the
 // catalogue's thickness. Only exact names count here.
@@ -28,7 +36,8 @@ const std::wstring* chosenThicknessExact(const MouldBaseParams& params, const st
     if (name == kSpacer) return &params.spacerThickness;
     if (name == kRetainerPlate) return &params.retainerThickness;
     if (name == kEjectorPlate) return &params.ejectorThickness;
-    return nullptr;
+    if (name == kRunnerPlate) return &params.runnerPlateThickness;
+    return chosenTopPlate(params, name);
 }
 
 // The same for the plate record, where every spacer ("方铁L", "方铁R", ...)
@@ -39,7 +48,8 @@ const std::wstring* chosenThicknessForPlate(const MouldBaseParams& params, const
     if (name.find(kSpacer) != std::wstring::npos) return &params.spacerThickness;
     if (name == kRetainerPlate) return &params.retainerThickness;
     if (name == kEjectorPlate) return &params.ejectorThickness;
-    return nullptr;
+    if (name == kRunnerPlate) return &params.runnerPlateThickness;
+    return chosenTopPlate(params, name);
 }
 
 // Stores a view unless the plate already has one under that code.

@@ -2,6 +2,7 @@
 // are taken, so a rule can never smuggle in a value a drawing cannot use.
 #include "order/order_formula.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <string>
@@ -36,9 +37,8 @@ void skipBlanks(const std::wstring& text, size_t& i) {
 
 }  // namespace
 
-bool OrderFormula::parse(const std::wstring& text, std::wstring& problem) {
-    m_terms.clear();
-    problem.clear();
+bool OrderFormula::parseSum(const std::wstring& text, Sum& terms) {
+    terms.clear();
     size_t i = 0;
     skipBlanks(text, i);
     if (i == text.size()) return true;
@@ -66,23 +66,57 @@ bool OrderFormula::parse(const std::wstring& text, std::wstring& problem) {
         }
         if (needsName) {
             while (i < text.size() && !isOperator(text[i]) && !isBlank(text[i])) term.name += text[i++];
-            if (term.name.empty()) break;
+            if (term.name.empty() || term.name.find_first_of(L"(),") != std::wstring::npos) break;
         }
-        m_terms.push_back(term);
+        terms.push_back(term);
         skipBlanks(text, i);
         if (i == text.size()) return true;
         if (text[i] != L'+' && text[i] != L'-') break;
         sign = text[i] == L'-' ? -1 : 1;
         ++i;
     }
+    terms.clear();
+    return false;
+}
+
+bool OrderFormula::parse(const std::wstring& text, std::wstring& problem) {
     m_terms.clear();
+    m_others.clear();
+    problem.clear();
+    size_t first = text.find_first_not_of(L" \t"), last = text.find_last_not_of(L" \t");
+    const std::wstring trimmed = first == std::wstring::npos ? std::wstring() : text.substr(first, last - first + 1);
+    bool ok = true;
+    if (trimmed.compare(0, 4, L"min(") == 0 && trimmed.back() == L')') {
+        // The least of sums: each between the commas, none empty.
+        const std::wstring inside = trimmed.substr(4, trimmed.size() - 5);
+        std::vector<Sum> sums;
+        for (size_t from = 0; ok;) {
+            const size_t comma = inside.find(L',', from);
+            Sum sum;
+            ok = parseSum(inside.substr(from, comma == std::wstring::npos ? std::wstring::npos : comma - from), sum) &&
+                 !sum.empty();
+            sums.push_back(sum);
+            if (comma == std::wstring::npos) break;
+            from = comma + 1;
+        }
+        ok = ok && sums.size() >= 2;
+        if (ok) {
+            m_terms = sums.front();
+            m_others.assign(sums.begin() + 1, sums.end());
+        }
+    } else {
+        ok = parseSum(trimmed, m_terms);
+    }
+    if (ok) return true;
+    m_terms.clear();
+    m_others.clear();
     problem = L"公式“" + text + L"”无法识别";
     return false;
 }
 
-bool OrderFormula::evaluate(const Lookup& lookup, double& value, std::wstring& problem) const {
+bool OrderFormula::evaluateSum(const Sum& terms, const Lookup& lookup, double& value, std::wstring& problem) {
     value = 0;
-    for (const Term& term : m_terms) {
+    for (const Term& term : terms) {
         double named = 1;
         if (!term.name.empty() && !lookup(term.name, named)) {
             problem = L"公式中的“" + term.name + L"”无法识别";
@@ -93,9 +127,19 @@ bool OrderFormula::evaluate(const Lookup& lookup, double& value, std::wstring& p
     return true;
 }
 
-std::wstring OrderFormula::explain(const Lookup& lookup) const {
+bool OrderFormula::evaluate(const Lookup& lookup, double& value, std::wstring& problem) const {
+    if (!evaluateSum(m_terms, lookup, value, problem)) return false;
+    for (const Sum& sum : m_others) {
+        double other = 0;
+        if (!evaluateSum(sum, lookup, other, problem)) return false;
+        value = std::min(value, other);
+    }
+    return true;
+}
+
+std::wstring OrderFormula::explainSum(const Sum& terms, const Lookup& lookup) {
     std::wstring text;
-    for (const Term& term : m_terms) {
+    for (const Term& term : terms) {
         double named = 1;
         if (!term.name.empty() && (!lookup(term.name, named) || named == 0)) continue;
         const double shown = std::fabs(term.factor);
@@ -104,6 +148,13 @@ std::wstring OrderFormula::explain(const Lookup& lookup) const {
         else text += (shown != 1 ? formatMillimetres(shown) + L"*" : L"") + term.name + formatMillimetres(named);
     }
     return text;
+}
+
+std::wstring OrderFormula::explain(const Lookup& lookup) const {
+    if (m_others.empty()) return explainSum(m_terms, lookup);
+    std::wstring text = L"min(" + explainSum(m_terms, lookup);
+    for (const Sum& sum : m_others) text += L"，" + explainSum(sum, lookup);
+    return text + L")";
 }
 
 namespace {

@@ -1,7 +1,8 @@
 // The formulas of the order list's catalogue rules: terms added and
-// subtracted, each a number, a name or a number times a name ("1.5*d"). What a
-// name stands for (a plate's thickness, a part's length, a stack figure, a
-// hole's diameter) is the caller's to say.
+// subtracted, each a number, a name or a number times a name ("1.5*d"), or the
+// least of such sums, "min(A板-5, 托板+10)". What a name stands for (a
+// plate's thickness, a part's length, a stack figure, a hole's diameter) is
+// the caller's to say.
 #pragma once
 
 #include <functional>
@@ -20,7 +21,8 @@ public:
     // False, with problem naming the name, when the lookup knows a name not.
     bool evaluate(const Lookup& lookup, double& value, std::wstring& problem) const;
     // The formula with each name's value after it, names worth 0 (plates the
-    // base does not have) left out: "工面35+A板30+…".
+    // base does not have) left out: "工面35+A板30+…"; a least of sums as
+    // "min(…，…)".
     std::wstring explain(const Lookup& lookup) const;
 
 private:
@@ -28,7 +30,13 @@ private:
         double factor = 1;  // with its sign
         std::wstring name;  // empty: the factor alone
     };
-    std::vector<Term> m_terms;
+    using Sum = std::vector<Term>;
+    static bool parseSum(const std::wstring& text, Sum& terms);
+    static bool evaluateSum(const Sum& terms, const Lookup& lookup, double& value, std::wstring& problem);
+    static std::wstring explainSum(const Sum& terms, const Lookup& lookup);
+
+    std::vector<Term> m_terms;  // a plain formula, or the first sum of a least
+    std::vector<Sum> m_others;  // the least's other sums
 };
 
 // A length or size as the order list shows it: to the tenth of a millimetre,

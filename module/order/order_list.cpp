@@ -93,6 +93,7 @@ private:
     bool loadRules(std::wstring& problem);
     bool loadHoles(std::wstring& problem);
     std::vector<std::wstring> platesInOrder() const;
+    bool forStyle(const std::wstring& model) const;  // the style is one of model's ('' every style)
     bool applies(const PartRule& rule) const;
     std::vector<std::wstring> platesOf(const PartRule& rule) const;
     bool lookup(const std::wstring& name, const Hole* hole, double& value);
@@ -134,7 +135,9 @@ bool OrderBuilder::loadRules(std::wstring& problem) {
     m_series = loadLengthSeries(m_catalogue);
     m_partSizes = loadPartSizes(m_catalogue, m_stack.params->mouldCode);
     m_figureRules = loadStackFigures(m_catalogue);
-    for (const StandardPartRule& row : loadStandardPartRules(m_catalogue)) {
+    // A part of other styles is known by name (its length is 0 here); only
+    // this style's rules are read.
+    for (const StandardPartRule& row : loadStandardPartRules(m_catalogue, m_stack.params->style, m_partNames)) {
         PartRule rule;
         rule.row = row;
         std::wstring why;
@@ -144,7 +147,6 @@ bool OrderBuilder::loadRules(std::wstring& problem) {
             problem = L"标准件规则“" + row.partName + L"”（" + row.process + L"）：" + why;
             return false;
         }
-        m_partNames.insert(row.partName);
         m_rules.push_back(std::move(rule));
     }
     if (m_rules.empty() || m_materials.empty() || m_figureRules.empty()) {
@@ -252,11 +254,15 @@ std::vector<std::wstring> OrderBuilder::platesInOrder() const {
     return names;
 }
 
+bool OrderBuilder::forStyle(const std::wstring& model) const {
+    if (model.empty()) return true;
+    const std::wstring styles = L"," + model + L",";
+    return styles.find(L"," + m_stack.params->style + L",") != std::wstring::npos;
+}
+
 bool OrderBuilder::applies(const PartRule& rule) const {
     if (rule.row.installWay >= 0 && rule.row.installWay != m_installWay) return false;
-    if (rule.row.model.empty()) return true;
-    const std::wstring styles = L"," + rule.row.model + L",";
-    return styles.find(L"," + m_stack.params->style + L",") != std::wstring::npos;
+    return forStyle(rule.row.model);
 }
 
 std::vector<std::wstring> OrderBuilder::platesOf(const PartRule& rule) const {
@@ -465,6 +471,7 @@ void OrderBuilder::addPlates(OrderList& list, double& totalWeight) const {
 
 bool OrderBuilder::addFigures(OrderList& list, std::wstring& problem) {
     for (const StackFigureRule& rule : m_figureRules) {
+        if (!forStyle(rule.model)) continue;
         OrderFormula formula;
         double value = 0;
         OrderFormula::Lookup names = [&](const std::wstring& name, double& v) { return lookup(name, nullptr, v); };

@@ -1,4 +1,4 @@
-// The mould base command. A run that does not get a point ends silently; every
+// The mould base commands. A run that does not get a point ends silently; every
 // failure inside a run is reported on the command line and ends the run, as
 // nothing may reach the host's command loop.
 #include "shell/mould_base_command.h"
@@ -20,30 +20,37 @@ namespace {
 // The drawn base's design goes into the drawing with its title, so the order
 // list can be made from it later, also after the drawing is saved and opened
 // again. A base without plates has nothing to order and is not kept.
-void keepDesign(const MouldBaseModel& model, const vrx_point insertionPoint, VRxDbObjectId title) {
+void keepDesign(const MouldBaseModel& model, const vrx_point insertionPoint, VRxDbObjectId title,
+                const MouldSeries& series) {
     VRxDbDatabase* db = vrxdbHostApplicationServices()->workingDatabase();
     if (db == nullptr || title.isNull() || model.plates.empty()) return;
     std::wstring why;
     const VRxGePoint3d picked(insertionPoint[0], insertionPoint[1], insertionPoint[2]);
     if (!storeMouldBaseDesign(*db, model, picked, drawingScale, title, why))
-        vrxutPrintf(L"\n大水口系统: 模架设计未能存入图纸（%s），订料单无法使用此模架。\n", why.c_str());
+        vrxutPrintf(L"\n%s: 模架设计未能存入图纸（%s），订料单无法使用此模架。\n", series.title, why.c_str());
+}
+
+void runCommand(const MouldSeries& series) {
+    try {
+        vrx_point insertionPoint = {0.0, 0.0, 0.0};
+        if (vrxedGetPoint(nullptr, L"请选择插入点", insertionPoint) != RTNORM) return;
+        designMouldBaseAt(insertionPoint, series);
+    } catch (const std::exception& e) {
+        vrxutPrintf(L"\n%s: %hs\n", series.title, e.what());
+    } catch (...) {
+        vrxutPrintf(L"\n%s: 未知错误，命令已中止。\n", series.title);
+    }
 }
 
 }  // namespace
 
-void MouldBaseCommand() {
-    try {
-        vrx_point insertionPoint = {0.0, 0.0, 0.0};
-        if (vrxedGetPoint(nullptr, L"请选择插入点", insertionPoint) != RTNORM) return;
-        designMouldBaseAt(insertionPoint);
-    } catch (const std::exception& e) {
-        vrxutPrintf(L"\n大水口系统: %hs\n", e.what());
-    } catch (...) {
-        vrxutPrintf(L"\n大水口系统: 未知错误，命令已中止。\n");
-    }
-}
+void MouldBaseCommand() { runCommand(sideGateSeries()); }
 
-void designMouldBaseAt(const vrx_point insertionPoint) {
+void PinPointBaseCommand() { runCommand(pinPointSeries()); }
+
+void designMouldBaseAt(const vrx_point insertionPoint) { designMouldBaseAt(insertionPoint, sideGateSeries()); }
+
+void designMouldBaseAt(const vrx_point insertionPoint, const MouldSeries& series) {
     // The dialogs' templates and bitmaps live in this module, not in the host.
     CModuleResourceScope ownResources(zdtModuleInstance());
     // One read-only connection serves every catalogue job of the command, the
@@ -56,7 +63,7 @@ void designMouldBaseAt(const vrx_point insertionPoint) {
     std::unique_ptr<MouldBaseModel> model(new MouldBaseModel);
     model->insertPoint = VRxGePoint3d(insertionPoint[0], insertionPoint[1], insertionPoint[2]);
     MouldBaseModel* modelPtr = model.get();
-    std::unique_ptr<MainDlg> dialog(new MainDlg(modelPtr, nullptr));
+    std::unique_ptr<MainDlg> dialog(new MainDlg(modelPtr, series, nullptr));
 
     // A dialog confirmed without a code or a style (a catalogue that could not
     // be read, already reported when the dialog opened) has nothing to draw.
@@ -67,7 +74,7 @@ void designMouldBaseAt(const vrx_point insertionPoint) {
         if (aPlate != model->plates.end() && aPlate->second != nullptr)
             setupDrawingStyles(aPlate->second->width / 50.0);
         const VRxDbObjectId title = DrawAssembly(*model);
-        keepDesign(*model, insertionPoint, title);
+        keepDesign(*model, insertionPoint, title, series);
     }
 
     model.reset();

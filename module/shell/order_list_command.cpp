@@ -72,7 +72,7 @@ void runOrderList() {
     bool hasList = false;
     const std::vector<StoredMouldBase> bases = readStoredMouldBases(*db, hasList);
     if (bases.empty()) {
-        vrxutPrintf(L"\n订料单: 图中没有模架设计记录（图纸由旧版本绘制，或其中的模架不是用大水口系统绘制的），"
+        vrxutPrintf(L"\n订料单: 图中没有模架设计记录（图纸由旧版本绘制，或其中的模架不是用大水口系统或细水口系统绘制的），"
                     L"请重新绘制模架。\n");
         return;
     }

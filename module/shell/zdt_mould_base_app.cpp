@@ -1,7 +1,7 @@
 // Loading and unloading the module. Registration is explicit: one command
-// group with the design command and the order list beside it, then the toolbar
-// (only when the host has none of that name yet), the menu and the ribbon
-// entries, each skipped quietly when the host lacks it.
+// group with a design command per series and the order list beside them, then
+// the toolbar (only when the host has none of that name yet), the menu and the
+// ribbon entries, each skipped quietly when the host lacks it.
 #include "shell/zdt_mould_base_app.h"
 
 #include "afxstub.h"
@@ -14,16 +14,27 @@
 
 namespace {
 const wchar_t* const kGroupName = L"ZDTApp";
-const wchar_t* const kGlobalName = L"GZDTSGS";
-const wchar_t* const kLocalName = L"ZDTSGS";
 const wchar_t* const kToolbarName = L"ZDTTools";
 const wchar_t* const kProductTitle = L"岱川标准模架";
-const wchar_t* const kSeriesTitle = L"大水口系统";
-const wchar_t* const kOrderGlobalName = L"GZDTBOM";
-const wchar_t* const kOrderLocalName = L"ZDTBOM";
-const wchar_t* const kOrderTitle = L"订料单";
 const UINT kCommandIconId = 112;
 const UINT kOrderIconId = 113;
+
+// The commands in the order their entries stand: a design command per series,
+// then the order list.
+struct ModuleCommand {
+    const wchar_t* globalName;
+    const wchar_t* localName;
+    const wchar_t* title;
+    const wchar_t* ribbonText;  // the design commands' keep the leading blank of their ribbon buttons
+    const wchar_t* ribbonTip;
+    UINT iconId;
+    void (*function)();
+};
+const ModuleCommand kCommands[] = {
+    {L"GZDTSGS", L"ZDTSGS", L"大水口系统", L" 大水口系统", L"岱川大水口系统", kCommandIconId, &MouldBaseCommand},
+    {L"GZDTPGS", L"ZDTPGS", L"细水口系统", L" 细水口系统", L"岱川细水口系统", kCommandIconId, &PinPointBaseCommand},
+    {L"GZDTBOM", L"ZDTBOM", L"订料单", L"订料单", L"岱川模架订料单", kOrderIconId, &OrderListCommand},
+};
 
 VRxEdCommandStack* commandStack() {
     VRxRxDictionary* registry = vrxSysRegistry();
@@ -43,10 +54,9 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onInitApp(void* pkt) {
     registerDialogResources(m_hInstance);
 
     if (VRxEdCommandStack* stack = commandStack()) {
-        stack->addCommand(kGroupName, kGlobalName, kLocalName, VRxRx::kModal, &MouldBaseCommand, nullptr, -1,
-                          nullptr, nullptr);
-        stack->addCommand(kGroupName, kOrderGlobalName, kOrderLocalName, VRxRx::kModal, &OrderListCommand, nullptr,
-                          -1, nullptr, nullptr);
+        for (const ModuleCommand& c : kCommands)
+            stack->addCommand(kGroupName, c.globalName, c.localName, VRxRx::kModal, c.function, nullptr, -1, nullptr,
+                              nullptr);
     }
     addToolbar();
     addMenu();
@@ -74,10 +84,11 @@ void CZDTMouldBaseApp::addToolbar() {
     if (toolbars->findToolbar(kToolbarName) != nullptr) return;
     VRxUiToolbar* toolbar = toolbars->addToolbar(kToolbarName, kProductTitle);
     if (toolbar == nullptr) return;
-    HBITMAP icon = loadIcon(kCommandIconId);
-    toolbar->addButton(0, kSeriesTitle, kProductTitle, kGlobalName, false, icon, icon);
-    HBITMAP orderIcon = loadIcon(kOrderIconId);
-    toolbar->addButton(1, kOrderTitle, kProductTitle, kOrderGlobalName, false, orderIcon, orderIcon);
+    int index = 0;
+    for (const ModuleCommand& c : kCommands) {
+        HBITMAP icon = loadIcon(c.iconId);
+        toolbar->addButton(index++, c.title, kProductTitle, c.globalName, false, icon, icon);
+    }
     toolbar->show();
 }
 
@@ -87,8 +98,8 @@ void CZDTMouldBaseApp::addMenu() {
     if (menuBar == nullptr) return;
     VRxUiMenu* menu = menuBar->insertPopup(menuBar->count(), kProductTitle);
     if (menu == nullptr) return;
-    menu->insertItem(0, kSeriesTitle, kGlobalName);
-    menu->insertItem(1, kOrderTitle, kOrderGlobalName);
+    int index = 0;
+    for (const ModuleCommand& c : kCommands) menu->insertItem(index++, c.title, c.globalName);
 }
 
 void CZDTMouldBaseApp::addRibbon() {
@@ -99,10 +110,10 @@ void CZDTMouldBaseApp::addRibbon() {
     if (tab == nullptr) return;
     VRxUiRibbonPanel* panel = tab->addPanel(kProductTitle, kProductTitle);
     if (panel == nullptr) return;
-    HBITMAP icon = loadIcon(kCommandIconId);
-    panel->addButton(L" 大水口系统", kSeriesTitle, icon, icon, kGlobalName, L"岱川大水口系统");
-    HBITMAP orderIcon = loadIcon(kOrderIconId);
-    panel->addButton(kOrderTitle, kOrderTitle, orderIcon, orderIcon, kOrderGlobalName, L"岱川模架订料单");
+    for (const ModuleCommand& c : kCommands) {
+        HBITMAP icon = loadIcon(c.iconId);
+        panel->addButton(c.ribbonText, c.title, icon, icon, c.globalName, c.ribbonTip);
+    }
 }
 
 int zdtDispatchHostMessage(int msg, void* pkt) {

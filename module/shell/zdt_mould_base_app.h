@@ -1,5 +1,5 @@
 // The module's application object: it receives the host's lifecycle messages,
-// registers the ZDTSGS and ZDTBOM commands with their toolbar, menu and ribbon
+// registers the ZDTSGS, ZDTPGS and ZDTBOM commands with their toolbar, menu and ribbon
 // entries at load, and removes the command group at unload.
 #pragma once
 

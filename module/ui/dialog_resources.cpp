@@ -4,6 +4,7 @@
 
 void registerDialogResources(HINSTANCE instance) {
     registerMainDlgTemplate(instance);
+    registerPinPointDlgTemplate(instance);
     registerPocketDlgTemplate(instance);
     registerLockDlgTemplate(instance);
 }

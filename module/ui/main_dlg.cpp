@@ -45,7 +45,10 @@ ON_BN_CLICKED(IDC_ADD_POCKET, &MainDlg::OnAddPocket)
 ON_BN_CLICKED(IDC_ADD_LOCK, &MainDlg::OnAddLock)
 END_MESSAGE_MAP()
 
-MainDlg::MainDlg(MouldBaseModel*& model, CWnd* parent) : CVRxUiBaseDialog(IDD, parent), m_model(model) {}
+MainDlg::MainDlg(MouldBaseModel*& model, CWnd* parent) : MainDlg(model, sideGateSeries(), parent) {}
+
+MainDlg::MainDlg(MouldBaseModel*& model, const MouldSeries& series, CWnd* parent)
+    : CVRxUiBaseDialog(series.dialogId, parent), m_model(model), m_series(series) {}
 
 MainDlg::~MainDlg() = default;
 
@@ -61,6 +64,10 @@ void MainDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_SPACER_THICKNESS, m_spacerThickness);
     DDX_Control(pDX, IDC_RETAINER_THICKNESS, m_retainerThickness);
     DDX_Control(pDX, IDC_EJECTOR_THICKNESS, m_ejectorThickness);
+    if (m_series.choosesTopPlates) {
+        DDX_Control(pDX, IDC_TOP_PLATE_THICKNESS, m_topPlateThickness);
+        DDX_Control(pDX, IDC_RUNNER_PLATE_THICKNESS, m_runnerPlateThickness);
+    }
     DDX_Control(pDX, IDC_ADD_LOCK, m_addLock);
     DDX_Control(pDX, IDC_SHOW_ALL, m_showAll);
     if (m_model == nullptr || m_model->params == nullptr) return;
@@ -74,6 +81,10 @@ void MainDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_CBString(pDX, IDC_SPACER_THICKNESS, p.spacerThickness);
     DDX_CBString(pDX, IDC_RETAINER_THICKNESS, p.retainerThickness);
     DDX_CBString(pDX, IDC_EJECTOR_THICKNESS, p.ejectorThickness);
+    if (m_series.choosesTopPlates) {
+        DDX_CBString(pDX, IDC_TOP_PLATE_THICKNESS, p.topPlateThickness);
+        DDX_CBString(pDX, IDC_RUNNER_PLATE_THICKNESS, p.runnerPlateThickness);
+    }
 }
 
 BOOL MainDlg::OnInitDialog() {
@@ -85,12 +96,12 @@ BOOL MainDlg::OnInitDialog() {
     catalogue.open(ModulePaths::getCatalogPathUtf8());
 
     std::vector<std::wstring> codes;
-    listMouldCodes(catalogue, codes);
+    listMouldCodes(catalogue, m_series.catalogueName, codes);
     for (const std::wstring& code : codes) m_mouldCode.AddString(code);
     m_mouldCode.SetCurSel(0);
 
     std::vector<std::wstring> styles;
-    listMouldTypes(catalogue, styles);
+    listMouldTypes(catalogue, m_series.catalogueName, styles);
     for (const std::wstring& style : styles) m_style.AddString(style);
     m_style.SetCurSel(0);
 
@@ -102,13 +113,19 @@ BOOL MainDlg::OnInitDialog() {
     m_guideReversed.SetCurSel(0);
 
     fillThicknessLists(catalogue);
+    if (!styles.empty()) applyGuideOptions(styles.front());
     CheckRadioButton(IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED, IDC_SHOW_ALL);
 
     // Without codes or styles (the catalogue could not be read, and has said
-    // so) there is no plate to pocket and no lock that fits.
+    // so, or holds no such series) there is no plate to pocket and no lock
+    // that fits. A catalogue that was read but lacks the series says so here.
     if (codes.empty() || styles.empty()) {
         if (CWnd* addPocket = GetDlgItem(IDC_ADD_POCKET)) addPocket->EnableWindow(FALSE);
         m_addLock.EnableWindow(FALSE);
+        if (catalogue.isOpen()) {
+            m_notes.push_back(formatted(L"标准库中没有%s的型号或花式", m_series.title));
+            refreshInformation();
+        }
     }
 
     catalogue.close();
@@ -120,22 +137,39 @@ void MainDlg::fillThicknessLists(CatalogueDb& catalogue) {
     if (m_model == nullptr || m_model->params == nullptr) return;
     const std::string code = toAnsi(m_model->params->mouldCode);
 
+    // Lists filled from one column (the A and B plates') ask the catalogue once.
+    std::string column;
     std::vector<int32_t> values;
-    listThicknessOptions(catalogue, code, "ABPLATE_H", values);
-    fillNumbers(m_aPlateThickness, values);
-    fillNumbers(m_bPlateThickness, values);
+    for (const ThicknessList& list : m_series.thicknesses) {
+        if (column != list.column) {
+            column = list.column;
+            values.clear();
+            listThicknessOptions(catalogue, code, column, values);
+        }
+        if (CComboBox* combo = thicknessList(list.controlId)) fillNumbers(*combo, values);
+    }
+}
 
-    values.clear();
-    listThicknessOptions(catalogue, code, "FPLATE_H", values);
-    fillNumbers(m_spacerThickness, values);
+CComboBox* MainDlg::thicknessList(int id) {
+    switch (id) {
+    case IDC_A_PLATE_THICKNESS: return &m_aPlateThickness;
+    case IDC_B_PLATE_THICKNESS: return &m_bPlateThickness;
+    case IDC_SPACER_THICKNESS: return &m_spacerThickness;
+    case IDC_RETAINER_THICKNESS: return &m_retainerThickness;
+    case IDC_EJECTOR_THICKNESS: return &m_ejectorThickness;
+    case IDC_TOP_PLATE_THICKNESS: return m_series.choosesTopPlates ? &m_topPlateThickness : nullptr;
+    case IDC_RUNNER_PLATE_THICKNESS: return m_series.choosesTopPlates ? &m_runnerPlateThickness : nullptr;
+    default: return nullptr;
+    }
+}
 
-    values.clear();
-    listThicknessOptions(catalogue, code, "ERPH", values);
-    fillNumbers(m_retainerThickness, values);
-
-    values.clear();
-    listThicknessOptions(catalogue, code, "EJPH", values);
-    fillNumbers(m_ejectorThickness, values);
+// Reversed guide pillars need guide pillars: a style without them shows "否",
+// fixed. Once a pocket holds the plate stack the option stays fixed anyway.
+void MainDlg::applyGuideOptions(const std::wstring& style) {
+    if (!m_model || !m_model->pocketTable.empty()) return;
+    const bool pillars = hasGuidePillars(style);
+    if (!pillars) m_guideReversed.SetCurSel(0);
+    m_guideReversed.EnableWindow(pillars ? TRUE : FALSE);
 }
 
 void MainDlg::OnMouldCodeChange() {
@@ -152,6 +186,7 @@ void MainDlg::OnStyleChange() {
     const int sel = m_style.GetCurSel();
     std::wstring style;
     if (sel >= 0) m_style.GetLBText(sel, style);
+    applyGuideOptions(style);
     if (style.size() == 3) {
         const bool locksAllowed = style[1] != L'B' && style[1] != L'D';
         m_addLock.EnableWindow(locksAllowed ? TRUE : FALSE);
@@ -235,7 +270,7 @@ void MainDlg::OnAddPocket() {
 void MainDlg::fixChoicesOfThePlateStack() {
     for (int id : {IDC_MOULD_CODE, IDC_STYLE, IDC_EJECTOR_GUIDE, IDC_GUIDE_REVERSED, IDC_A_PLATE_THICKNESS,
                    IDC_B_PLATE_THICKNESS, IDC_SPACER_THICKNESS, IDC_RETAINER_THICKNESS, IDC_EJECTOR_THICKNESS,
-                   IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED})
+                   IDC_TOP_PLATE_THICKNESS, IDC_RUNNER_PLATE_THICKNESS, IDC_SHOW_ALL, IDC_SHOW_SIMPLIFIED})
         if (CWnd* fixed = GetDlgItem(id)) fixed->EnableWindow(FALSE);
 }
 

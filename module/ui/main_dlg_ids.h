@@ -1,9 +1,12 @@
 // Resource and control ids of the main mould base dialog, shared by its
-// template, its class and the tests that drive it.
+// templates (the side-gate series' and the pin-point series'), its class and
+// the tests that drive it.
 #pragma once
 
 #define IDD_MAIN_DLG 101
 #define IDB_MAIN_BANNER 103
+#define IDD_PIN_POINT_DLG 106
+#define IDB_PIN_POINT_BANNER 107
 
 #define IDC_MOULD_CODE 1001
 #define IDC_STYLE 1002
@@ -19,3 +22,6 @@
 #define IDC_INFO_LIST 1012
 #define IDC_SHOW_ALL 1035
 #define IDC_SHOW_SIMPLIFIED 1036
+// The pin-point series' own lists.
+#define IDC_TOP_PLATE_THICKNESS 1040
+#define IDC_RUNNER_PLATE_THICKNESS 1041

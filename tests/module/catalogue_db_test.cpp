@@ -20,8 +20,8 @@ const std::string kOpenFailedShown = "\xe6\x95\xb0\xe6\x8d\xae\xe5\xba\x93\xe6\x
 
 void expectNothingFrom(CatalogueDb& db) {
     std::vector<std::wstring> list;
-    listMouldTypes(db, list);
-    listMouldCodes(db, list);
+    listMouldTypes(db, kSideGateSeries, list);
+    listMouldCodes(db, kSideGateSeries, list);
     EXPECT_TRUE(list.empty());
     EXPECT_TRUE(loadPlateList(db, "SAI", "2025").empty());
     double t = 0, w = 0, l = 0;
@@ -106,7 +106,7 @@ TEST(CatalogueDbOpen, CorruptEmptyAndLockedFiles) {
         // Once the other program lets go, the same object opens it.
         EXPECT_TRUE(db.open(path));
         std::vector<std::wstring> codes;
-        listMouldCodes(db, codes);
+        listMouldCodes(db, kSideGateSeries, codes);
         EXPECT_EQ(codes, std::vector<std::wstring>{L"2025"});
     }
 }
@@ -122,7 +122,7 @@ TEST(CatalogueDbOpen, ReadOnlyAndNonAsciiFolder) {
     // Nothing can write through the module's connection.
     EXPECT_EQ(sqlite3_exec(db.handle(), "DELETE FROM MODEL_PLATE_LIST", nullptr, nullptr, nullptr), SQLITE_READONLY);
     std::vector<std::wstring> types;
-    listMouldTypes(db, types);
+    listMouldTypes(db, kSideGateSeries, types);
     EXPECT_EQ(types, std::vector<std::wstring>{L"SAI"});
 }
 
@@ -217,7 +217,7 @@ TEST(CatalogueDbReuse, OneConnectionServesTheJobsOfAScope) {
         ASSERT_TRUE(meanwhile.open(path));
         EXPECT_EQ(handle, meanwhile.handle());
         std::vector<std::wstring> codes;
-        listMouldCodes(second, codes);
+        listMouldCodes(second, kSideGateSeries, codes);
         EXPECT_EQ(codes, std::vector<std::wstring>{L"2025"});
         CatalogueDb elsewhere;
         ASSERT_TRUE(elsewhere.open(other));

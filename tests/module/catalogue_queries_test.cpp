@@ -40,13 +40,45 @@ protected:
 
 }  // namespace
 
+// A catalogue made before the series tables holds the side-gate series alone.
 TEST_F(SmallCatalogue, TypesAndCodesAreAppendedInCatalogueOrder) {
     std::vector<std::wstring> list{L"kept"};
-    listMouldTypes(db, list);
+    listMouldTypes(db, kSideGateSeries, list);
     EXPECT_EQ(list, (std::vector<std::wstring>{L"kept", L"SAI", L"SBH", L"SNL"}));
     list.clear();
-    listMouldCodes(db, list);
+    listMouldCodes(db, kSideGateSeries, list);
     EXPECT_EQ(list, (std::vector<std::wstring>{L"3030", L"2025", L"9999"}));
+    list.clear();
+    listMouldTypes(db, kPinPointSeries, list);
+    listMouldCodes(db, kPinPointSeries, list);
+    EXPECT_TRUE(list.empty());
+}
+
+class SeriesCatalogue : public SmallCatalogue {
+    std::string extraRows() override {
+        return "CREATE TABLE MODE_SERIES_TYPE (SERIES TEXT, MTYPE TEXT);"
+               "CREATE TABLE MODE_SERIES_CODE (SERIES TEXT, MCODE TEXT);"
+               "INSERT INTO MODEL_PLATE_LIST VALUES ('DAI','水口板','上模',2),('JCH','水口板','上模',2);"
+               "INSERT INTO MODE_SERIES_TYPE VALUES ('大水口','SAI'),('大水口','SBH'),('细水口','JCH'),('细水口','DAI');"
+               "INSERT INTO MODE_SERIES_CODE VALUES ('大水口','2025'),('大水口','3030'),('细水口','3030');";
+    }
+};
+
+TEST_F(SeriesCatalogue, EachSeriesListsItsOwnTypesAndCodes) {
+    std::vector<std::wstring> types, codes;
+    listMouldTypes(db, kSideGateSeries, types);
+    listMouldCodes(db, kSideGateSeries, codes);
+    EXPECT_EQ(types, (std::vector<std::wstring>{L"SAI", L"SBH"}));
+    EXPECT_EQ(codes, (std::vector<std::wstring>{L"3030", L"2025"})) << "in the catalogue's order";
+    types.clear();
+    codes.clear();
+    listMouldTypes(db, kPinPointSeries, types);
+    listMouldCodes(db, kPinPointSeries, codes);
+    EXPECT_EQ(types, (std::vector<std::wstring>{L"DAI", L"JCH"}));
+    EXPECT_EQ(codes, (std::vector<std::wstring>{L"3030"}));
+    types.clear();
+    listMouldTypes(db, L"大水口' or '1'='1", types);
+    EXPECT_TRUE(types.empty()) << "a series name stays one value";
 }
 
 TEST_F(SmallCatalogue, PlateSizesFollowThePlateName) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -26,12 +27,12 @@ protected:
 
     std::vector<std::wstring> codes() {
         std::vector<std::wstring> list;
-        listMouldCodes(db, list);
+        listMouldCodes(db, kSideGateSeries, list);
         return list;
     }
     std::vector<std::wstring> styles() {
         std::vector<std::wstring> list;
-        listMouldTypes(db, list);
+        listMouldTypes(db, kSideGateSeries, list);
         return list;
     }
     // The holes of one process on one plate for a code and style, pivoted the
@@ -44,7 +45,7 @@ protected:
             " max(case when d.para_name='直径' then p.para_val else 0 end), g_c, gg_c"
             " FROM base_plate_proc_detail p JOIN base_proc_detail d ON p.para_id = d.para_id"
             " JOIN base_proc b ON d.proc_id = b.proc_id"
-            " WHERE p.style = 'S' AND p.model_id = ?1 AND p.itemType = 1 AND p.plate_name = ?2"
+            " WHERE p.style LIKE '%' || substr(?4, 1, 1) || '%' AND p.model_id = ?1 AND p.itemType = 1 AND p.plate_name = ?2"
             " AND b.proc_name = ?3 AND (p.model = '' OR p.model LIKE '%' || ?4 || '%')"
             " GROUP BY g_c, gg_c ORDER BY gg_c, g_c";
         sqlite3_stmt* st = nullptr;
@@ -145,6 +146,36 @@ TEST_F(ShippedCatalogue, EveryCodeHasThicknessChoices) {
     // Both kinds of thickness column are in real use.
     EXPECT_GT(fixed, 0);
     EXPECT_GT(coded, 0);
+}
+
+// The pin-point series: its twelve styles, the codes from width 200 on, each
+// style with the runner stripper plate under the top clamp plate in the fixed
+// half, and every code with its top clamp and runner stripper plate choices.
+TEST_F(ShippedCatalogue, PinPointSeriesStylesCodesAndChoices) {
+    std::vector<std::wstring> types, list;
+    listMouldTypes(db, kPinPointSeries, types);
+    listMouldCodes(db, kPinPointSeries, list);
+    EXPECT_EQ(types, (std::vector<std::wstring>{L"DAH", L"DAI", L"DBH", L"DBI", L"DCH", L"DCI", L"DDH", L"DDI", L"JAH",
+                                               L"JAI", L"JCH", L"JCI"}));
+    std::vector<std::wstring> expected;
+    for (const std::wstring& code : codes())
+        if (code.compare(0, 2, L"20") >= 0) expected.push_back(code);
+    EXPECT_EQ(list, expected) << "every side-gate code from width 200 on, in catalogue order";
+    for (const std::wstring& style : types) {
+        const auto rows = loadPlateList(db, toAnsi(style), "3035");
+        ASSERT_GE(rows.size(), 3u);
+        EXPECT_EQ(L"水口板", rows[1].plateName) << toUtf8(style);
+        for (size_t i = 0; i < 3; ++i) EXPECT_EQ(L"上模", rows[i].location) << toUtf8(style);
+        EXPECT_EQ(style[1] == L'B' || style[1] == L'D', std::any_of(rows.begin(), rows.end(), [](const CatalogueRow& r) {
+                      return r.plateName == L"成品推板";
+                  })) << toUtf8(style);
+    }
+    for (const std::wstring& code : list)
+        for (const char* column : {"TPPH", "RSPH"}) {
+            std::vector<int32_t> options;
+            EXPECT_TRUE(listThicknessOptions(db, toAnsi(code), column, options));
+            EXPECT_FALSE(options.empty()) << toUtf8(code) << " " << column;
+        }
 }
 
 TEST_F(ShippedCatalogue, PillarsGoTogetherOneWay) {

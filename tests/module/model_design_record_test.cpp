@@ -16,7 +16,7 @@ namespace {
 
 void fillDesign(MouldBaseModel& model) {
     MouldBaseParams& p = *model.params;
-    p = {L"3035", L"SAI", L"有", L"否", L"70", L"80", L"100", L"20", L"25"};
+    p = {L"3035", L"SAI", L"有", L"否", L"70", L"80", L"100", L"20", L"25", L"", L""};
     auto* aPlate = new PlateRecord;
     aPlate->width = 300;
     aPlate->thickness = 70;
@@ -98,6 +98,32 @@ TEST(DesignRecord, EveryChoicePocketAndLockComesBack) {
     EXPECT_EQ(layout.views[0].height, 70);
 }
 
+// A side-gate design keeps the first format every reader takes; a pin-point
+// design the second, with its top clamp and runner stripper plates.
+TEST(DesignRecord, ThePinPointSeriesKeepsItsTopPlatesInTheSecondFormat) {
+    MouldBaseModel sideGate;
+    fillDesign(sideGate);
+    resbuf* record = makeDesignRecord(sideGate, VRxGePoint3d(0, 0, 0), 6.0);
+    EXPECT_EQ(record->rbnext->resval.rint, 1);
+    vrxutRelRb(record);
+
+    MouldBaseModel pinPoint;
+    fillDesign(pinPoint);
+    pinPoint.params->style = L"DAI";
+    pinPoint.params->topPlateThickness = L"35";
+    pinPoint.params->runnerPlateThickness = L"30";
+    record = makeDesignRecord(pinPoint, VRxGePoint3d(0, 0, 0), 6.0);
+    EXPECT_EQ(record->rbnext->resval.rint, 2);
+    MouldBaseModel back;
+    DrawnLayout layout;
+    std::wstring problem;
+    ASSERT_TRUE(readDesignRecord(record, back, layout, problem)) << toUtf8(problem);
+    vrxutRelRb(record);
+    EXPECT_EQ(back.params->topPlateThickness, L"35");
+    EXPECT_EQ(back.params->runnerPlateThickness, L"30");
+    EXPECT_EQ(back.pocketTable.size(), 1u) << "and everything after them";
+}
+
 TEST(DesignRecord, DamagedRecordsAreRefusedWithWhatIsWrong) {
     struct Case {
         const char* what;
@@ -106,7 +132,7 @@ TEST(DesignRecord, DamagedRecordsAreRefusedWithWhatIsWrong) {
     };
     const Case cases[] = {
         {"empty", [](resbuf*& r) { vrxutRelRb(r); r = nullptr; }, L"不是模架记录"},
-        {"another version", [](resbuf*& r) { r->rbnext->resval.rint = 2; }, L"格式版本 2 无法识别"},
+        {"another version", [](resbuf*& r) { r->rbnext->resval.rint = 3; }, L"格式版本 3 无法识别"},
         {"a value cut off",
          [](resbuf*& r) {
              vrxutRelRb(nth(r, 11)->rbnext);

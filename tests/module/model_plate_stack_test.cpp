@@ -20,14 +20,16 @@ using namespace cattest;
 namespace {
 
 // Style SBI lists its plates as the shipped catalogue does; SPL lists the left
-// spacer before the B plate; SDU lists the A plate twice. Code 3035 is 300 wide
+// spacer before the B plate; SDU lists the A plate twice; DAI starts with the
+// pin-point series' top plates. Code 3035 is 300 wide
 // and 350 long, with 58 wide spacers and 180 wide ejector plates.
 const char* kRows =
     "INSERT INTO MODEL_PLATE_LIST VALUES ('SBI','A板','上模',2),('SBI','成品推板','下模',3),"
     "('SBI','B板','下模',4),('SBI','托板','下模',5),('SBI','方铁L','下模',6),('SBI','方铁R','下模',7),"
     "('SBI','面针板','下模',8),('SBI','底针板','下模',9),"
     "('SPL','方铁L','下模',1),('SPL','B板','下模',2),('SPL','方铁R','下模',3),"
-    "('SDU','A板','上模',1),('SDU','A板','上模',2),('SDU','B板','下模',3);"
+    "('SDU','A板','上模',1),('SDU','A板','上模',2),('SDU','B板','下模',3),"
+    "('DAI','工面','上模',1),('DAI','水口板','上模',2),('DAI','A板','上模',3);"
     "INSERT INTO MODE_PLATE_SIZE VALUES ('3035',300,350,'AB-30',90,25,40,58,180,'ER-30',25,30,31,350);";
 
 // Points the module's paths at a scratch folder for one test, so the plate
@@ -176,6 +178,28 @@ TEST_F(PlateStackTest, ChosenThicknessTexts) {
     EXPECT_DOUBLE_EQ(leadingDecimal(L"inf"), 0);
 }
 
+// The pin-point series chooses its top clamp and runner stripper plates; the
+// side-gate series leaves the top clamp plate's choice empty and keeps the
+// catalogue's thickness.
+TEST_F(PlateStackTest, TheTopPlatesTakeTheirChosenThicknessWhereTheSeriesChoosesThem) {
+    writeSmallCatalogue();
+    model.params->style = L"DAI";
+    model.params->topPlateThickness = L"40";
+    model.params->runnerPlateThickness = L"35";
+    ComputePlateStack(model);
+    ASSERT_EQ(3u, model.plates.size());
+    EXPECT_DOUBLE_EQ(40, plate(L"工面")->thickness);
+    EXPECT_DOUBLE_EQ(35, plate(L"水口板")->thickness);
+    EXPECT_DOUBLE_EQ(300, plate(L"水口板")->width);
+    EXPECT_DOUBLE_EQ(view(L"A3", L"水口板")->origin.y - 17.5, view(L"A3", L"水口板")->centreY) << "its side view";
+
+    MouldBaseModel sideGate;
+    *sideGate.params = *model.params;
+    sideGate.params->topPlateThickness.clear();
+    ComputePlateStack(sideGate);
+    EXPECT_DOUBLE_EQ(30, sideGate.plates.at(L"工面")->thickness);
+}
+
 TEST_F(PlateStackTest, RunsOnlyOncePerModel) {
     writeSmallCatalogue();
     ComputePlateStack(model);
@@ -259,8 +283,8 @@ TEST(PlateStackShipped, EveryStyleLaysOutSoundly) {
     CatalogueDb db;
     ASSERT_TRUE(db.open(bin + "/ZDTSTANDARDMOULD.db"));
     std::vector<std::wstring> styles, codes;
-    listMouldTypes(db, styles);
-    listMouldCodes(db, codes);
+    listMouldTypes(db, kSideGateSeries, styles);
+    listMouldCodes(db, kSideGateSeries, codes);
     ASSERT_FALSE(styles.empty());
     ASSERT_FALSE(codes.empty());
     const std::wstring code = codes[codes.size() / 2];

@@ -39,7 +39,14 @@ TEST(OrderFormula, TermsAddUpAndBadTextIsRefused) {
     ASSERT_TRUE(f.parse(L"托板", problem));
     EXPECT_FALSE(f.evaluate(lookup, v, problem));
     EXPECT_NE(problem.find(L"托板"), std::wstring::npos);
-    for (const wchar_t* bad : {L"A板+", L"*d", L"1.5.2", L"2*", L"A板 B板", L"1e5"}) EXPECT_FALSE(f.parse(bad, problem));
+    for (const wchar_t* bad : {L"A板+", L"*d", L"1.5.2", L"2*", L"A板 B板", L"1e5", L"min(工底)", L"min(工底,)",
+                               L"min(工底, d", L"工底+min(d, 5)"})
+        EXPECT_FALSE(f.parse(bad, problem)) << toUtf8(bad);
+    // The least of sums, each evaluated whole.
+    ASSERT_TRUE(f.parse(L" min(工底-5, 2*d+1, 方铁L) ", problem));
+    ASSERT_TRUE(f.evaluate(lookup, v, problem));
+    EXPECT_DOUBLE_EQ(v, 25);
+    EXPECT_EQ(f.explain(lookup), L"min(工底35-5，2*d12+1，方铁L100)");
     EXPECT_EQ(formatMillimetres(-117.04), L"-117");
     EXPECT_EQ(formatMillimetres(60.25), L"60.3");
     EXPECT_EQ(formatMillimetres(-0.04), L"0");
@@ -49,7 +56,7 @@ TEST(OrderFormula, TermsAddUpAndBadTextIsRefused) {
 
 void choose(MouldBaseModel& design, const wchar_t* code, const wchar_t* style, const wchar_t* guide,
             const wchar_t* reversed, const wchar_t* plates = L"70") {
-    *design.params = {code, style, guide, reversed, plates, plates, L"100", L"25", L"30"};
+    *design.params = {code, style, guide, reversed, plates, plates, L"100", L"25", L"30", L"", L""};
 }
 
 // The holes of the list, per plate and process: their positions.

@@ -76,7 +76,7 @@ TEST_F(AssemblyPocketsTest, EveryPlateThatCanCarryAPocketShowsItInBothViews) {
     {
         CatalogueDb catalogue;
         ASSERT_TRUE(catalogue.open(ModulePaths::getCatalogPathUtf8()));
-        listMouldTypes(catalogue, styles);
+        listMouldTypes(catalogue, kSideGateSeries, styles);
     }
     ASSERT_FALSE(styles.empty());
     for (const std::wstring& style : styles) {

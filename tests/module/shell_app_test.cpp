@@ -34,12 +34,20 @@ TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
     EXPECT_EQ(-1, cmd->functionCode());
     EXPECT_EQ(nullptr, cmd->UIContext());
     EXPECT_EQ(nullptr, cmd->resourceHandle());
+    VRxEdCommand* pinPoint = commands()->lookupCmd(L"ZDTPGS");
+    ASSERT_NE(nullptr, pinPoint);
+    EXPECT_EQ(pinPoint, commands()->lookupCmd(L"GZDTPGS"));
+    EXPECT_EQ(L"ZDTApp", pinPoint->groupName());
+    EXPECT_NE(cmd->functionAddr(), pinPoint->functionAddr());
 
     VRxUiToolbar* bar = ui()->toolbarManager()->findToolbar(L"ZDTTools");
     ASSERT_NE(nullptr, bar);
     EXPECT_EQ(L"岱川标准模架", bar->title());
     EXPECT_TRUE(bar->isVisible());
-    ASSERT_EQ(2, bar->buttonCount());
+    ASSERT_EQ(3, bar->buttonCount());
+    EXPECT_EQ(L"细水口系统", bar->button(1)->text) << "beside the side-gate series";
+    EXPECT_EQ(L"GZDTPGS", bar->button(1)->command);
+    EXPECT_EQ(112u, bar->button(1)->smallImage->resourceId);
     const VRxUiToolbarButton* button = bar->button(0);
     EXPECT_EQ(L"大水口系统", button->text);
     EXPECT_EQ(L"岱川标准模架", button->tooltip);
@@ -51,11 +59,11 @@ TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
     EXPECT_EQ(32, button->smallImage->height);
     EXPECT_EQ(112u, button->smallImage->resourceId);
     EXPECT_EQ(zdtModuleInstance(), button->smallImage->module) << "the icon is the module's own resource";
-    // The order list beside it, with an icon of its own.
-    EXPECT_EQ(L"订料单", bar->button(1)->text);
-    EXPECT_EQ(L"GZDTBOM", bar->button(1)->command);
-    ASSERT_NE(nullptr, bar->button(1)->smallImage);
-    EXPECT_EQ(113u, bar->button(1)->smallImage->resourceId);
+    // The order list beside them, with an icon of its own.
+    EXPECT_EQ(L"订料单", bar->button(2)->text);
+    EXPECT_EQ(L"GZDTBOM", bar->button(2)->command);
+    ASSERT_NE(nullptr, bar->button(2)->smallImage);
+    EXPECT_EQ(113u, bar->button(2)->smallImage->resourceId);
     VRxEdCommand* order = commands()->lookupCmd(L"zdtbom");
     ASSERT_NE(nullptr, order);
     EXPECT_EQ(L"ZDTApp", order->groupName());
@@ -64,11 +72,13 @@ TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
     ASSERT_EQ(menusBefore + 1, ui()->menuBar()->count());
     VRxUiMenu* menu = ui()->menuBar()->menu(menusBefore);
     EXPECT_EQ(L"岱川标准模架", menu->title()) << "the menu is appended after the host's menus";
-    ASSERT_EQ(2, menu->itemCount());
+    ASSERT_EQ(3, menu->itemCount());
     EXPECT_EQ(L"大水口系统", menu->item(0)->text);
     EXPECT_EQ(L"GZDTSGS", menu->item(0)->command);
-    EXPECT_EQ(L"订料单", menu->item(1)->text);
-    EXPECT_EQ(L"GZDTBOM", menu->item(1)->command);
+    EXPECT_EQ(L"细水口系统", menu->item(1)->text);
+    EXPECT_EQ(L"GZDTPGS", menu->item(1)->command);
+    EXPECT_EQ(L"订料单", menu->item(2)->text);
+    EXPECT_EQ(L"GZDTBOM", menu->item(2)->command);
 
     VRxUiRibbonTab* tab = ui()->ribbon()->findTab(L"岱川标准模架");
     ASSERT_NE(nullptr, tab);
@@ -77,8 +87,11 @@ TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
     ASSERT_EQ(1, tab->panelCount());
     EXPECT_EQ(L"岱川标准模架", tab->panel(0)->id());
     EXPECT_EQ(L"岱川标准模架", tab->panel(0)->title());
-    ASSERT_EQ(2, tab->panel(0)->buttonCount());
-    EXPECT_EQ(L"GZDTBOM", tab->panel(0)->button(1)->command);
+    ASSERT_EQ(3, tab->panel(0)->buttonCount());
+    EXPECT_EQ(L" 细水口系统", tab->panel(0)->button(1)->text);
+    EXPECT_EQ(L"GZDTPGS", tab->panel(0)->button(1)->command);
+    EXPECT_EQ(L"岱川细水口系统", tab->panel(0)->button(1)->description);
+    EXPECT_EQ(L"GZDTBOM", tab->panel(0)->button(2)->command);
     const VRxUiRibbonButton* rb = tab->panel(0)->button(0);
     EXPECT_EQ(L" 大水口系统", rb->text) << "the ribbon text keeps its leading blank";
     EXPECT_EQ(L"大水口系统", rb->tooltip);
@@ -95,6 +108,7 @@ TEST_F(ShellApp, UnloadRemovesOnlyTheCommandGroup) {
     ASSERT_EQ(0, zdtDispatchHostMessage(kUnload, nullptr));
     EXPECT_EQ(nullptr, commands()->lookupCmd(L"ZDTSGS"));
     EXPECT_EQ(nullptr, commands()->lookupCmd(L"GZDTSGS"));
+    EXPECT_EQ(nullptr, commands()->lookupCmd(L"ZDTPGS"));
     EXPECT_EQ(nullptr, commands()->lookupCmd(L"ZDTBOM"));
     EXPECT_EQ(Vrx::eKeyNotFound, commands()->runCommand(L"ZDTSGS"));
     // Toolbar, menu and ribbon entries stay with the host.
@@ -124,7 +138,7 @@ TEST_F(ShellApp, SecondLoadKeepsTheExistingToolbar) {
     EXPECT_EQ(0, existing->buttonCount());
     EXPECT_NE(nullptr, commands()->lookupCmd(L"ZDTSGS"));
     EXPECT_EQ(2, ui()->menuBar()->count());
-    EXPECT_EQ(4, ui()->ribbon()->findTab(L"岱川标准模架")->panel(0)->buttonCount());
+    EXPECT_EQ(6, ui()->ribbon()->findTab(L"岱川标准模架")->panel(0)->buttonCount());
 }
 
 TEST_F(ShellApp, HostWithoutToolbarsOrRibbonStillLoads) {

@@ -78,12 +78,13 @@ protected:
         cattest::writeCatalogue(dir.file("ZDTSTANDARDMOULD.db"),
                                 std::string(cattest::looseSchema()) + smallCatalogueRows());
     }
-    // Runs the dialog on the model with the queued actions; every action must
-    // have been possible unless the test expects otherwise.
-    INT_PTR run() {
+    // Runs the dialog of a series (the side-gate series' by default) on the
+    // model with the queued actions; every action must have been possible
+    // unless the test expects otherwise.
+    INT_PTR run(const MouldSeries& series = sideGateSeries()) {
         CModuleResourceScope resources(zdtModuleInstance());
         MouldBaseModel* m = model.get();
-        ProbedMainDlg dialog(m);
+        ProbedMainDlg dialog(m, series);
         INT_PTR result = dialog.DoModal();
         snapshot = dialog.snapshot;
         return result;

@@ -5,7 +5,10 @@ reader, against the catalogue it was drawn from:
     dimensions, name under it) and its side view (thickness dimension) below it;
   - the sizes the dimensions measure are the catalogue's, and each dimension
     measures an outline edge that is really drawn there;
-  - the plan views of neighbouring plates do not overlap.
+  - the plan views of neighbouring plates do not overlap;
+  - in the pin-point series (whose top clamp plate's thickness is chosen), the
+    support pins stand at one place in the plan views of the top clamp plate,
+    the runner stripper plate and the A plate.
 usage: python3 mould_base_drawing.py DRAWING.dxf CATALOGUE.db MOULD_CODE STYLE
 Exit status 0 when everything holds; the problems are printed otherwise.
 """
@@ -21,6 +24,9 @@ except ImportError:
 
 TOL = 1e-6
 SPACERS = ("方铁L", "方铁R")
+PIN_POINT = "细水口"
+# The block stems the support pins are drawn with in the three top plates.
+SUPPORT_PIN_BLOCKS = ("LGH-A1", "LGB-A1")
 
 
 def catalogue_sizes(db_path, code, style):
@@ -35,9 +41,13 @@ def catalogue_sizes(db_path, code, style):
         raise SystemExit(f"no size {code} in the catalogue")
     sapw, sapl, ssbw, erpw, tpiw, stph, suph, tpih, bpih = row
     names = [r[0] for r in con.execute("select platename from MODEL_PLATE_LIST where MTYPE=?", (style,))]
+    series = con.execute("select SERIES from MODE_SERIES_TYPE where MTYPE=?", (style,)).fetchone()
     con.close()
     width = {"方铁L": ssbw, "方铁R": ssbw, "面针板": erpw, "底针板": erpw, "工面": tpiw, "工底": tpiw}
     thickness = {"成品推板": stph, "托板": suph, "工面": tpih, "工底": bpih, "直身面板": tpih, "直身底板": bpih}
+    if series and series[0] == PIN_POINT:
+        for top in ("工面", "直身面板"):
+            del thickness[top]
     return {n: (width.get(n, sapw), sapl, thickness.get(n)) for n in names}
 
 
@@ -51,6 +61,7 @@ class Drawing:
         msp = self.doc.modelspace()
         self.lines = [(e.dxf.start, e.dxf.end) for e in msp.query("LINE")]
         self.texts = [e for e in msp.query("TEXT")]
+        self.inserts = [(e.dxf.name, e.dxf.insert) for e in msp.query("INSERT")]
         self.dims = []
         for d in msp.query("DIMENSION"):
             p1, p2 = d.dxf.defpoint2, d.dxf.defpoint3
@@ -102,6 +113,7 @@ def check(path, db_path, code, style):
             names.setdefault(t.dxf.text, []).append(t.dxf.insert.x + len(t.dxf.text) * t.dxf.height / 2)
 
     matched = set()
+    pins = {}
     for name, (w, l, h) in sizes.items():
         if name in SPACERS:
             continue
@@ -125,6 +137,13 @@ def check(path, db_path, code, style):
             problems.append(f"{name}: thickness {below[0][2]:g}, catalogue {h:g}")
         elif below[0][2] <= 0:
             problems.append(f"{name}: thickness {below[0][2]:g}")
+        if len(length) == 1:
+            x0, x1 = sorted((dims[0][0].x, dims[0][1].x))
+            top = dims[0][0].y
+            centre = ((x0 + x1) / 2, top - l / 2)
+            pins[name] = sorted((round(p.x - centre[0], 3), round(p.y - centre[1], 3))
+                                for n, p in dwg.inserts
+                                if any(b in n for b in SUPPORT_PIN_BLOCKS) and x0 <= p.x <= x1 and top - l <= p.y <= top)
 
     spacers = [d for d in widths if id(d) not in matched]
     expected_spacers = [n for n in sizes if n in SPACERS]
@@ -135,6 +154,14 @@ def check(path, db_path, code, style):
         length, below = views_at(d)
         if w is None or not close(d[2], w) or len(length) != 1 or not close(length[0][2], l) or len(below) != 1:
             problems.append(f"spacer at x={d[0].x:g}: width {d[2]:g}, views {len(length)}/{len(below)}")
+
+    if "水口板" in sizes:
+        top = next(n for n in ("工面", "直身面板") if n in sizes)
+        if len(pins.get(top, [])) != 4:
+            problems.append(f"{top}: {len(pins.get(top, []))} support pins")
+        for name in ("水口板", "A板"):
+            if pins.get(name) != pins.get(top):
+                problems.append(f"{name}: support pins at {pins.get(name)}, the top clamp plate's at {pins.get(top)}")
 
     # Neighbouring plan views side by side, never over each other.
     spans = sorted((min(d[0].x, d[1].x), max(d[0].x, d[1].x)) for d in widths)

@@ -7,6 +7,7 @@ bottoming); the total, the heights and strokes; and the hole table (every hole
 of every plate, machined as the catalogue's hole forms say).
 usage: python3 order_list.py FILE CATALOGUE.db key=value ...
   code, style, a, b, spacer, retainer, ejector (the chosen thicknesses),
+  top, runner (the pin-point series' chosen top clamp and runner stripper plates),
   guide (针板导柱, default 有), reversed (导柱倒装, default 否),
   pocketed (plates with a pocket, comma separated), locks (type:size:count,...)
 Exit status 0 when the file holds exactly the expected rows; else the first differences are printed.
@@ -59,7 +60,8 @@ class Base:
         widths = {"工面": tpiw, "工底": tpiw, "方铁L": ssbw, "方铁R": ssbw, "面针板": erpw, "底针板": erpw}
         thick = {"A板": o["a"], "B板": o["b"], "方铁L": o["spacer"], "方铁R": o["spacer"], "方铁": o["spacer"],
                  "面针板": o["retainer"], "底针板": o["ejector"], "成品推板": stph, "托板": suph,
-                 "工面": tpih, "直身面板": tpih, "工底": bpih, "直身底板": bpih}
+                 "工面": o.get("top", tpih), "直身面板": o.get("top", tpih), "工底": bpih, "直身底板": bpih,
+                 "水口板": o.get("runner", 0)}
         self.names = [r[0] for r in db.execute(
             "select platename from MODEL_PLATE_LIST where MTYPE=? order by sortnumber", (o["style"],))]
         self.plates = {n: (widths.get(n, sapw), self.L, float(thick[n])) for n in self.names}
@@ -97,8 +99,8 @@ class Base:
         rows = self.db.execute(
             "select p.proc_name, d.gg_c, d.g_c, pd.para_name, d.para_val from base_plate_proc_detail d "
             "join base_proc_detail pd on d.para_id=pd.para_id join base_proc p on pd.proc_id=p.proc_id "
-            "where d.model_id=? and d.plate_name=? and (d.model='' or d.model like ?)",
-            (self.o["code"].replace("M", "0"), plate, f"%{self.o['style']}%")).fetchall()
+            "where d.model_id=? and d.plate_name=? and d.style like ? and (d.model='' or d.model like ?)",
+            (self.o["code"].replace("M", "0"), plate, f"%{self.o['style'][0]}%", f"%{self.o['style']}%")).fetchall()
         steps = {}
         for proc, hole, step, para, val in rows:
             if proc == "针板边" and self.o["guide"] == "无":
@@ -141,6 +143,8 @@ class Base:
 
 
 def evaluate(formula, names):
+    if formula.startswith("min(") and formula.endswith(")"):  # the least of sums
+        return min(evaluate(f, names) for f in formula[4:-1].split(","))
     value = 0.0
     for sign, factor, name in re.findall(r"([+-]?)\s*(?:(\d+(?:\.\d+)?)\s*\*?\s*)?([^+\-*\s\d][^+\-*\s]*)?", formula):
         if not factor and not name:
@@ -260,7 +264,10 @@ def expected(db, o):
     for (name, text, material), (order, n) in sorted(parts.items(), key=lambda kv: kv[1][0]):
         rows.append(["标准件", name, text, str(n), material, "", ""])
     rows.append(["合计", "模板毛坯", "", "", "", "", kg(total)])
-    for name, formula, note in db.execute("select name,formula,note from BOM_STACK_FIGURE order by sortorder"):
+    for name, formula, note, model in db.execute(
+            "select name,formula,note,model from BOM_STACK_FIGURE order by sortorder"):
+        if model and o["style"] not in model.split(","):
+            continue
         names[name] = evaluate(formula, names)
         rows.append([name, None, mm(names[name]), "", "", "", ""])  # the explanation is the module's wording
     return rows, hole_table(base)

@@ -1,0 +1,126 @@
+// The main dialog of the pin-point series: its own template, only its own
+// styles and codes, the top clamp and runner stripper plates' thickness lists,
+// and reversed guide pillars offered only on styles that have A/B guide pillars.
+#include <gtest/gtest.h>
+
+#include "afxstub.h"
+#include "ui_main_fixture.h"
+
+using namespace maintest;
+
+namespace {
+
+// Both series in one catalogue: the side-gate styles SAI and the pin-point
+// styles DAI and JAH; 3035 is made in both, 2025 only as a side-gate base.
+const char* kBothSeries =
+    "CREATE TABLE MODE_SERIES_TYPE (SERIES TEXT, MTYPE TEXT);"
+    "CREATE TABLE MODE_SERIES_CODE (SERIES TEXT, MCODE TEXT);"
+    "INSERT INTO MODEL_PLATE_LIST VALUES ('SAI','A板','上模',1),('DAI','A板','上模',1),('JAH','A板','上模',1);"
+    "INSERT INTO MODE_SERIES_TYPE VALUES ('大水口','SAI'),('细水口','DAI'),('细水口','JAH');"
+    "INSERT INTO MODE_SERIES_CODE VALUES ('大水口','2025'),('大水口','3035'),('细水口','3035');"
+    "INSERT INTO MODE_PLATE_SIZE (MCODE,sapw,sapl,abplate_h,fplate_h,erph,ejph,tpih,rsph,tpph) VALUES"
+    " ('2025',200,250,40,90,15,20,25,NULL,NULL),('3035',300,350,'AB-30',100,20,25,30,'RS-30','TP-30');"
+    "INSERT INTO plate_thick_setup VALUES ('AB-30',50),('AB-30',60),('RS-30',30),('RS-30',35),('TP-30',30),('TP-30',35);";
+
+class PinPointDialogTest : public MainDialogTest {
+protected:
+    void writeBothSeries() {
+        std::string schema = cattest::looseSchema();
+        schema.replace(schema.find("tpiw REAL)"), 10, "tpiw REAL, rsph NUMERIC, tpph NUMERIC)");
+        cattest::writeCatalogue(dir.file("ZDTSTANDARDMOULD.db"), schema + kBothSeries);
+    }
+};
+
+}  // namespace
+
+TEST_F(PinPointDialogTest, ListsItsSeriesAndStoresTheTopPlates) {
+    writeBothSeries();
+    push(WinUiAction::select(IDC_TOP_PLATE_THICKNESS, L"35"));
+    push(WinUiAction::select(IDC_RUNNER_PLATE_THICKNESS, L"30"));
+    push(WinUiAction::ok());
+    ASSERT_EQ(IDOK, run(pinPointSeries()));
+    EXPECT_TRUE(user.errors().empty());
+    EXPECT_EQ((std::vector<std::wstring>{L"3035"}), snapshot.items[IDC_MOULD_CODE]);
+    EXPECT_EQ((std::vector<std::wstring>{L"DAI", L"JAH"}), snapshot.items[IDC_STYLE]);
+    EXPECT_EQ((std::vector<std::wstring>{L"30", L"35"}), snapshot.items[IDC_TOP_PLATE_THICKNESS]);
+    EXPECT_EQ((std::vector<std::wstring>{L"30", L"35"}), snapshot.items[IDC_RUNNER_PLATE_THICKNESS]);
+    EXPECT_EQ((std::vector<std::wstring>{L"50", L"60"}), snapshot.items[IDC_A_PLATE_THICKNESS]);
+    const MouldBaseParams& p = *model->params;
+    EXPECT_EQ(L"DAI", p.style);
+    EXPECT_EQ(L"35", p.topPlateThickness);
+    EXPECT_EQ(L"30", p.runnerPlateThickness);
+    EXPECT_EQ(L"50", p.aPlateThickness);
+
+    // The side-gate dialog on the same catalogue: its own styles and codes, and
+    // no top plate choices.
+    model.reset(new MouldBaseModel);
+    push(WinUiAction::ok());
+    ASSERT_EQ(IDOK, run());
+    EXPECT_EQ((std::vector<std::wstring>{L"2025", L"3035"}), snapshot.items[IDC_MOULD_CODE]);
+    EXPECT_EQ((std::vector<std::wstring>{L"SAI"}), snapshot.items[IDC_STYLE]);
+    EXPECT_EQ(0u, snapshot.items.count(IDC_TOP_PLATE_THICKNESS));
+    EXPECT_EQ(L"", model->params->topPlateThickness);
+}
+
+// A catalogue made before the pin-point series holds none: the dialog says so
+// and offers nothing to pocket, lock or draw.
+TEST_F(PinPointDialogTest, ACatalogueWithoutTheSeriesSaysSo) {
+    writeSmallCatalogue();
+    push(WinUiAction::ok());
+    ASSERT_EQ(IDOK, run(pinPointSeries()));
+    EXPECT_TRUE(snapshot.items[IDC_STYLE].empty());
+    EXPECT_EQ((std::vector<std::wstring>{L"标准库中没有细水口系统的型号或花式"}), snapshot.items[IDC_INFO_LIST]);
+    EXPECT_FALSE(snapshot.enabled[IDC_ADD_POCKET]);
+    EXPECT_EQ(L"", model->params->style);
+}
+
+// The simplified styles have no A/B guide pillars to reverse.
+TEST_F(PinPointDialogTest, ReversedGuidePillarsOnlyWhereThereArePillars) {
+    writeBothSeries();
+    push(WinUiAction::select(IDC_GUIDE_REVERSED, L"是"));
+    push(WinUiAction::select(IDC_STYLE, L"JAH"));
+    push(WinUiAction::ok());
+    ASSERT_EQ(IDOK, run(pinPointSeries()));
+    EXPECT_TRUE(user.errors().empty());
+    EXPECT_FALSE(snapshot.enabled[IDC_GUIDE_REVERSED]);
+    EXPECT_EQ(L"否", model->params->guideReversed);
+
+    model.reset(new MouldBaseModel);
+    push(WinUiAction::select(IDC_STYLE, L"JAH"));
+    push(WinUiAction::select(IDC_STYLE, L"DAI"));
+    push(WinUiAction::select(IDC_GUIDE_REVERSED, L"是"));
+    push(WinUiAction::ok());
+    ASSERT_EQ(IDOK, run(pinPointSeries()));
+    EXPECT_TRUE(user.errors().empty());
+    EXPECT_TRUE(snapshot.enabled[IDC_GUIDE_REVERSED]);
+    EXPECT_EQ(L"是", model->params->guideReversed);
+}
+
+TEST(PinPointDialogTemplate, TheMainDialogsControlsAndTheTopPlatesInsideTheDialog) {
+    registerDialogResources(zdtModuleInstance());
+    const WinDialogTemplate* t = winFindDialogTemplate(zdtModuleInstance(), IDD_PIN_POINT_DLG);
+    ASSERT_NE(nullptr, t);
+    std::map<int, const WinControlTemplate*> byId;
+    for (const WinControlTemplate& c : t->controls) {
+        EXPECT_LE(c.y + c.cy, t->cy);
+        if (c.id != IDC_STATIC) byId[c.id] = &c;
+        if (c.kind == WinControlKind::Picture) {
+            EXPECT_EQ(static_cast<UINT>(IDB_PIN_POINT_BANNER), c.bitmapId);
+        }
+    }
+    for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1040, 1041})
+        EXPECT_EQ(WinControlKind::ComboBox, byId.at(id)->kind) << id;
+    for (int id : {1010, 1011, 1012, 1035, 1036, IDOK, IDCANCEL}) EXPECT_EQ(1u, byId.count(id)) << id;
+    // The thickness lists stand in the stack's order, one row apart.
+    int y = byId.at(1040)->y;
+    for (int id : {1041, 1005, 1006, 1007, 1008, 1009}) {
+        EXPECT_EQ(y + 18, byId.at(id)->y) << id;
+        y = byId.at(id)->y;
+    }
+    EXPECT_LT(byId.at(1009)->y + 12, byId.at(1010)->y);
+
+    registerModuleResources(zdtModuleInstance());
+    HBITMAP banner = LoadBitmapW(zdtModuleInstance(), MAKEINTRESOURCE(IDB_PIN_POINT_BANNER));
+    ASSERT_NE(nullptr, banner);
+    EXPECT_EQ(455, banner->width);
+}
