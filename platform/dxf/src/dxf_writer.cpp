@@ -254,6 +254,7 @@ struct BlockOut {
     const VRxDbBlockTableRecord* rec = nullptr;  // null for dimension blocks
     uint64_t recordHandle = 0, beginHandle = 0, endHandle = 0, layoutHandle = 0;
     bool paper = false, anonymous = false;
+    std::string nameLine;  // the name as its references write it, once one has
 };
 struct LayoutOut {
     std::wstring name;
@@ -339,7 +340,6 @@ private:
     uint64_t styleHandle(VRxDbObjectId id) const;
     std::wstring dimStyleName(VRxDbObjectId id) const;
     const VRxDbDimStyleTableRecord* dimStyle(VRxDbObjectId id) const;
-    std::wstring blockName(VRxDbObjectId id) const;
 
     void writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
                      VRxDbExtents* ext);
@@ -630,12 +630,6 @@ const VRxDbDimStyleTableRecord* Writer::dimStyle(VRxDbObjectId id) const {
     return nullptr;
 }
 
-std::wstring Writer::blockName(VRxDbObjectId id) const {
-    auto it = m_blockIndex.find(id.handle());
-    if (id.isNull() || it == m_blockIndex.end()) return std::wstring();
-    return m_blocks[it->second].name;
-}
-
 // --- Entities -------------------------------------------------------------------
 
 void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
@@ -790,11 +784,15 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
     }
     case VRxDbKind::BlockReference: {
         const auto& r = static_cast<const VRxDbBlockReference&>(e);
-        std::wstring name = blockName(r.blockTableRecord());
-        if (name.empty()) return;  // a reference to nothing cannot be written
+        auto block = m_blockIndex.find(r.blockTableRecord().handle());
+        if (r.blockTableRecord().isNull() || block == m_blockIndex.end() || m_blocks[block->second].name.empty())
+            return;  // a reference to nothing cannot be written
+        // Hundreds of references name a few blocks: each name is put into UTF-8 once.
+        std::string& nameLine = m_blocks[block->second].nameLine;
+        if (nameLine.empty()) nameLine = oneLine(m_blocks[block->second].name);
         common(o, "INSERT", e, handle, owner, paper);
         o.raw(100, "AcDbBlockReference");
-        o.str(2, name);
+        o.raw(2, nameLine);
         o.point(10, r.position());
         VRxGeScale3d s = r.scaleFactors();
         if (s.sx != 1.0) o.num(41, s.sx);
