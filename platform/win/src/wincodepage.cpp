@@ -156,6 +156,10 @@ bool utf8Length(const wchar_t* s, size_t n, bool strict, size_t& length) {
     length = 0;
     for (size_t i = 0; i < n; ++i) {
         const uint32_t c = static_cast<uint32_t>(s[i]);
+        if (c < 0x80) {  // most of any text here: names, numbers, paths
+            ++length;
+            continue;
+        }
         if (!validCodePoint(c)) {
             if (strict) return false;
             length += 3;
@@ -171,6 +175,10 @@ bool utf8Length(const wchar_t* s, size_t n, bool strict, size_t& length) {
 void writeUtf8(const wchar_t* s, size_t n, char* p) {
     for (size_t i = 0; i < n; ++i) {
         uint32_t c = static_cast<uint32_t>(s[i]);
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
         if (!validCodePoint(c)) c = 0xFFFD;
         if (c < 0x80) *p++ = static_cast<char>(c);
         else if (c < 0x800) {
