@@ -18,7 +18,7 @@
 #include "command_line.h"
 #include "module_loader.h"
 #include "options.h"
-#include "preview.h"
+#include "preview_library.h"
 #include "script_reader.h"
 #include "session.h"
 #include "text_utf8.h"
@@ -65,19 +65,17 @@ bool outputFolderExists(const std::string& path, const std::string& failure, std
 // The previews asked for, drawn from the drawing as the script left it.
 int writePreviews(const HostOptions& options, const VRxDbDatabase& db, CommandLine& out) {
     int status = 0;
+    PreviewLibrary library;
     const std::pair<zdtpreview::PreviewFormat, const std::string*> previews[] = {
         {zdtpreview::PreviewFormat::Svg, &options.svgPath}, {zdtpreview::PreviewFormat::Png, &options.pngPath}};
     for (const auto& preview : previews) {
         if (preview.second->empty()) continue;
         std::string error;
-        if (zdtpreview::renderPreview(db, preview.first, *preview.second, error))
+        if (library.render(db, preview.first, *preview.second, error))
             out.line("预览图已写入：" + fileNameOf(*preview.second));
         else
             status = fail(error);
     }
-    // Fonts stay loaded for the process's life otherwise; letting go here keeps a
-    // leak checker's report to real leaks.
-    if (!options.svgPath.empty() || !options.pngPath.empty()) zdtpreview::releaseFontCaches();
     return status;
 }
 

@@ -342,6 +342,26 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
             holeRows(s.code, families);
         }
 
+        // The machining statement picks a plate's holes by its name with a LIKE
+        // between wildcards (plate_name like '%%A板%%', the wildcards doubled as
+        // the module writes them), which no ordinary index serves: each plate's
+        // statement would read every hole row of the code. A partial index per
+        // plate whose condition is that very filter hands SQLite the plate's
+        // rows alone; SQLite takes it only for a query carrying the same term,
+        // so it changes no other query and no result.
+        std::set<std::string> machinedPlates = rulePlates;
+        machinedPlates.insert("方铁");  // the spacer plate the module derives from the B plate
+        for (const Style& st : src.styles)
+            for (const auto& p : st.plates) machinedPlates.insert(p.first);
+        for (const std::string& plate : machinedPlates) {
+            std::string quoted;
+            for (char c : plate) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+            std::string name;
+            for (char c : plate) name += c == '"' ? std::string("\"\"") : std::string(1, c);
+            db.exec("CREATE INDEX \"machining_" + name + "\" ON base_plate_proc_detail (model_id, itemType) WHERE "
+                    "plate_name like '%%" + quoted + "%%'");
+        }
+
         // Block names: every process on every plate it drills, in both views;
         // the guide pillars also for reversed pillars.
         auto blockRow = [&](const std::string& plate, const std::string& item, int way, const std::string& stem) {

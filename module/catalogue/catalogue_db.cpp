@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 #include "afxstub.h"
 
@@ -20,16 +21,53 @@ void reportOpenFailure(const char* message) {
     AfxMessageBox(fromUtf8(message).c_str(), MB_OK, 0);
 }
 
-// The parked connection of the reuse scopes; the command thread is the only one.
-struct ParkedConnection {
+// The connection the reuse scopes share; the command thread is the only one.
+struct SharedConnection {
     int scopes = 0;
+    int users = 0;  // catalogue objects and hole models holding it now
     sqlite3* handle = nullptr;
     std::string path;
 };
 
-ParkedConnection& parked() {
-    static ParkedConnection connection;
+SharedConnection& shared() {
+    static SharedConnection connection;
     return connection;
+}
+
+// The statements kept with their connections (CatalogueDb::keptStatement).
+struct KeptStatement {
+    sqlite3* connection;
+    const char* text;
+    sqlite3_stmt* statement;
+};
+
+std::vector<KeptStatement>& keptStatements() {
+    static std::vector<KeptStatement> kept;
+    return kept;
+}
+
+// Closes a connection with the statements kept for it.
+void closeConnection(sqlite3* connection) {
+    std::vector<KeptStatement>& kept = keptStatements();
+    for (auto it = kept.begin(); it != kept.end();) {
+        if (it->connection != connection) {
+            ++it;
+            continue;
+        }
+        sqlite3_finalize(it->statement);
+        it = kept.erase(it);
+    }
+    sqlite3_close(connection);
+}
+
+// Closes the shared connection once no scope and no user is left.
+void closeSharedWhenUnused() {
+    SharedConnection& s = shared();
+    if (s.scopes > 0 || s.users > 0 || s.handle == nullptr) return;
+    // Every user finalizes its own statements before it lets the connection go.
+    closeConnection(s.handle);
+    s.handle = nullptr;
+    s.path.clear();
 }
 
 }  // namespace
@@ -41,30 +79,40 @@ void writeOpenFailureLine(const char* message) {
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-CatalogueReuseScope::CatalogueReuseScope() { ++parked().scopes; }
+CatalogueReuseScope::CatalogueReuseScope() { ++shared().scopes; }
 
 CatalogueReuseScope::~CatalogueReuseScope() {
-    ParkedConnection& p = parked();
-    if (--p.scopes > 0 || p.handle == nullptr) return;
-    sqlite3_close(p.handle);
-    p.handle = nullptr;
-    p.path.clear();
+    --shared().scopes;
+    closeSharedWhenUnused();
+}
+
+sqlite3* borrowSharedConnection(const std::string& pathUtf8) {
+    SharedConnection& s = shared();
+    if (s.handle == nullptr || s.path != pathUtf8) return nullptr;
+    ++s.users;
+    return s.handle;
+}
+
+void releaseSharedConnection(sqlite3* handle) {
+    SharedConnection& s = shared();
+    if (handle == nullptr || handle != s.handle || s.users == 0) return;
+    --s.users;
+    closeSharedWhenUnused();
 }
 
 CatalogueDb::~CatalogueDb() { close(); }
 
 bool CatalogueDb::open(const std::string& pathUtf8) {
     close();
-    ParkedConnection& p = parked();
-    if (p.handle != nullptr && p.path == pathUtf8) {
-        handle_ = p.handle;
-        path_ = pathUtf8;
-        p.handle = nullptr;
+    if (sqlite3* reused = borrowSharedConnection(pathUtf8)) {
+        handle_ = reused;
+        shared_ = true;
         return true;
     }
     sqlite3* db = nullptr;
     std::string message;
-    int rc = sqlite3_open_v2(pathUtf8.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    // Only the command thread ever uses a catalogue connection: SQLite need not lock it.
+    int rc = sqlite3_open_v2(pathUtf8.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     } else {
@@ -85,21 +133,37 @@ bool CatalogueDb::open(const std::string& pathUtf8) {
         return false;
     }
     handle_ = db;
-    path_ = pathUtf8;
+    SharedConnection& s = shared();
+    if (s.scopes > 0 && s.handle == nullptr) {
+        // The first connection of a scope is the one the scope's jobs share.
+        s.handle = db;
+        s.path = pathUtf8;
+        s.users = 1;
+        shared_ = true;
+    }
     return true;
 }
 
 void CatalogueDb::close() {
     if (handle_ == nullptr) return;
-    ParkedConnection& p = parked();
-    if (p.scopes > 0 && p.handle == nullptr) {
-        // A statement left unfinalized would pin the parked connection; a job
-        // always finalizes its statements before it closes.
-        p.handle = handle_;
-        p.path = path_;
-    } else {
-        sqlite3_close(handle_);
-    }
+    if (shared_)
+        releaseSharedConnection(handle_);
+    else
+        closeConnection(handle_);
     handle_ = nullptr;
-    path_.clear();
+    shared_ = false;
+}
+
+sqlite3_stmt* CatalogueDb::keptStatement(const char* sqlUtf8) {
+    if (handle_ == nullptr || sqlUtf8 == nullptr) return nullptr;
+    std::vector<KeptStatement>& kept = keptStatements();
+    for (const KeptStatement& k : kept)
+        if (k.connection == handle_ && k.text == sqlUtf8) return k.statement;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(handle_, sqlUtf8, -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    kept.push_back({handle_, sqlUtf8, statement});
+    return statement;
 }

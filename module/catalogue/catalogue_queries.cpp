@@ -1,5 +1,6 @@
 // The catalogue queries. Each one prepares, steps and finalizes its own
-// statements before it returns, on every path; none throws.
+// statements before it returns, on every path (the block look-up keeps its
+// statement with the connection and resets it); none throws.
 #include "catalogue/catalogue_queries.h"
 
 #include <cwctype>
@@ -153,9 +154,20 @@ bool listThicknessOptions(CatalogueDb& catalogue, const std::string& mouldCode, 
 
 bool findStandardItemBlock(CatalogueDb& catalogue, const std::wstring& itemTypeName, const std::wstring& plateName,
                            int32_t installWay, const std::string& faceDir, std::string& blockName) {
-    Statement s(catalogue, L"SELECT blockname FROM STANDITEMBLOCKSETUP WHERE PLATENAME=" + quoted(plateName) +
-                               L" and ITEMTYPENAME=" + quoted(itemTypeName) + L" AND INSTALLWAY=" +
-                               std::to_wstring(installWay) + L"  AND FACEDIR=" + quoted(fromAnsi(faceDir)) + L" ");
+    // Asked for every process of every plate view: the statement is kept with
+    // the connection and only its values change.
+    Statement s(catalogue,
+                "SELECT blockname FROM STANDITEMBLOCKSETUP WHERE PLATENAME=? and ITEMTYPENAME=? AND INSTALLWAY=? "
+                "AND FACEDIR=?",
+                Statement::Kept{});
+    std::string plate, item, face;
+    // A name that cannot be written as UTF-8 names no row.
+    if (!tryToUtf8(plateName, plate) || !tryToUtf8(itemTypeName, item) || !tryToUtf8(fromAnsi(faceDir), face))
+        return true;
+    s.bind(1, plate);
+    s.bind(2, item);
+    s.bind(3, installWay);
+    s.bind(4, face);
     // The caller decodes the name with fromAnsi, so it is handed back in the
     // system code page rather than as SQLite's UTF-8 (the same bytes for the
     // catalogue's ASCII block names).

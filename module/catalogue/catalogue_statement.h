@@ -25,7 +25,18 @@ public:
             stmt_ = nullptr;
         }
     }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    // The connection's kept statement of a fixed text (CatalogueDb::keptStatement),
+    // its parameters bound by the query: reset for the next one, not finalized.
+    struct Kept {};
+    Statement(CatalogueDb& catalogue, const char* sqlUtf8, Kept) : stmt_(catalogue.keptStatement(sqlUtf8)), kept_(true) {}
+    ~Statement() {
+        if (!kept_) {
+            sqlite3_finalize(stmt_);
+        } else if (stmt_ != nullptr) {
+            sqlite3_reset(stmt_);
+            sqlite3_clear_bindings(stmt_);
+        }
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -64,6 +75,7 @@ public:
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
+    bool kept_ = false;
 };
 
 // A value between single quotes in a statement: its own quotes doubled, so it

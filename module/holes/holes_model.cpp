@@ -110,12 +110,19 @@ HolesModel::HolesModel(std::wstring plateSelector, std::wstring style, std::wstr
     : m_plateSelector(std::move(plateSelector)), m_style(std::move(style)), m_mouldCode(std::move(mouldCode)),
       m_processMap(new ProcessHoleMap) {
     // Read-only: the catalogue is never written, and a missing file must not be
-    // created as an empty database beside the module. The plates' hole models
-    // live side by side, each with its connection: in one shared cache they
-    // read the catalogue's schema once between them, not once each.
+    // created as an empty database beside the module.
     const std::string path = ModulePaths::getCatalogPathUtf8();
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_SHAREDCACHE, nullptr) != SQLITE_OK) {
+    // Within a catalogue reuse scope the model uses the scope's connection, as
+    // the design's other catalogue jobs do: opening the file anew would read
+    // its schema again for every plate. Otherwise it opens its own; the plates'
+    // hole models live side by side, and in one shared cache they read the
+    // catalogue's schema once between them, not once each.
+    sqlite3* db = borrowSharedConnection(path);
+    m_sharedConnection = db != nullptr;
+    if (m_sharedConnection) {
+        m_connection = db;
+        m_connected = true;
+    } else if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_SHAREDCACHE, nullptr) != SQLITE_OK) {
         // The same line as the catalogue's own open failure, so both read alike.
         writeOpenFailureLine(db != nullptr ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
@@ -130,7 +137,10 @@ HolesModel::HolesModel(std::wstring plateSelector, std::wstring style, std::wstr
 }
 
 HolesModel::~HolesModel() {
-    if (m_connected) sqlite3_close(m_connection);
+    if (m_connected && m_sharedConnection)
+        releaseSharedConnection(m_connection);
+    else if (m_connected)
+        sqlite3_close(m_connection);
     m_connection = nullptr;
     for (auto& process : *m_processMap) {
         for (auto& group : *process.second) delete group.second;

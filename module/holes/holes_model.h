@@ -1,8 +1,9 @@
 // The machining holes of one plate (or of the whole upper or lower mould) as
 // the catalogue lists them for a mould code and style, by process name and
 // then by hole number, plus the eyebolt holes laid out by the eyebolt rules.
-// The model keeps its own read-only connection to the catalogue for its whole
-// life and owns every hole it holds.
+// The model keeps a read-only connection to the catalogue for its whole life
+// (its own, or the one a catalogue reuse scope shares) and owns every hole it
+// holds.
 #pragma once
 
 #include <cstdint>
@@ -55,6 +56,7 @@ private:
     ProcessHoleMap* m_processMap;
     sqlite3* m_connection = nullptr;
     bool m_connected = false;
+    bool m_sharedConnection = false;  // borrowed from a reuse scope: released, not closed
     std::wstring m_ejectorGuide;
 };
 

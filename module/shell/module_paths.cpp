@@ -53,6 +53,11 @@ std::wstring ModulePaths::getBlockFilePath(const std::wstring& name) {
 
 void ModulePaths::refresh() {
     std::wstring name = moduleFileName();
+    // The paths follow from the name alone: when it has not changed since the
+    // last refresh they stand as they are (every block insertion asks for them).
+    if (m_refreshed && name == m_moduleFileName) return;
+    m_moduleFileName = name;
+    m_refreshed = true;
     size_t cut = name.rfind(kPathSeparator);
     // Without a directory in the name (the system could not tell it) the
     // current directory stands in, rather than the file system's root.

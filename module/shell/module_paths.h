@@ -28,4 +28,6 @@ private:
     std::wstring m_catalogPath;
     std::string m_catalogPathUtf8;
     std::wstring m_moduleDirectory;  // ends with the path separator
+    std::wstring m_moduleFileName;   // the name the paths above were made from
+    bool m_refreshed = false;
 };

@@ -53,6 +53,10 @@ void designMouldBaseAt(const vrx_point insertionPoint) { designMouldBaseAt(inser
 void designMouldBaseAt(const vrx_point insertionPoint, const MouldSeries& series) {
     // The dialogs' templates and bitmaps live in this module, not in the host.
     CModuleResourceScope ownResources(zdtModuleInstance());
+    // One read-only connection serves every catalogue job of the command, the
+    // dialogs' lists and the hole models included; it closes when the command
+    // ends, so the next command reads the catalogue afresh.
+    CatalogueReuseScope oneConnection;
 
     // Both objects are held so that a failure part-way still frees them; on
     // the normal paths they are released explicitly, the model first.
@@ -64,8 +68,6 @@ void designMouldBaseAt(const vrx_point insertionPoint, const MouldSeries& series
     // A dialog confirmed without a code or a style (a catalogue that could not
     // be read, already reported when the dialog opened) has nothing to draw.
     if (dialog->DoModal() == IDOK && !model->params->mouldCode.empty() && !model->params->style.empty()) {
-        // One connection serves every catalogue job of the drawing.
-        CatalogueReuseScope oneConnection;
         ComputePlateStack(*model);
         auto aPlate = model->plates.find(L"A板");
         // Without an A plate the styles of the previous run stay in force.

@@ -195,9 +195,9 @@ TEST(CatalogueText, FailedConversionIsReportedNotFatal) {
     EXPECT_TRUE(eyebolts.empty());
 }
 
-// Inside a reuse scope one connection serves job after job; a different file
-// gets its own; when the last scope ends nothing stays open, and a file that
-// went missing in between is reported again.
+// Inside a reuse scope one connection serves job after job, also jobs open at
+// the same time; a different file gets its own; when the last scope ends
+// nothing stays open, and a file that went missing in between is reported again.
 TEST(CatalogueDbReuse, OneConnectionServesTheJobsOfAScope) {
     TempDir dir;
     const std::string path = dir.file("ZDTSTANDARDMOULD.db");
@@ -212,7 +212,10 @@ TEST(CatalogueDbReuse, OneConnectionServesTheJobsOfAScope) {
         first.close();
         CatalogueDb second;
         ASSERT_TRUE(second.open(path));
-        EXPECT_EQ(handle, second.handle()) << "the parked connection is taken back";
+        EXPECT_EQ(handle, second.handle()) << "the shared connection is used again";
+        CatalogueDb meanwhile;
+        ASSERT_TRUE(meanwhile.open(path));
+        EXPECT_EQ(handle, meanwhile.handle());
         std::vector<std::wstring> codes;
         listMouldCodes(second, kSideGateSeries, codes);
         EXPECT_EQ(codes, std::vector<std::wstring>{L"2025"});
@@ -227,4 +230,28 @@ TEST(CatalogueDbReuse, OneConnectionServesTheJobsOfAScope) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(after.open(path));
     EXPECT_NE(testing::internal::GetCapturedStderr().find(kOpenFailedShown), std::string::npos);
+}
+
+// A user that outlives the scopes (a hole model of the design) keeps reading
+// through the shared connection; it closes with its last user.
+TEST(CatalogueDbReuse, TheSharedConnectionLastsAsLongAsItsLastUser) {
+    TempDir dir;
+    const std::string path = dir.file("ZDTSTANDARDMOULD.db");
+    writeCatalogue(path, std::string(looseSchema()) + "INSERT INTO MODE_PLATE_SIZE (MCODE) VALUES ('2025');");
+    sqlite3* borrowed = nullptr;
+    {
+        CatalogueReuseScope scope;
+        EXPECT_EQ(nullptr, borrowSharedConnection(path)) << "nothing is shared before the first open";
+        CatalogueDb db;
+        ASSERT_TRUE(db.open(path));
+        borrowed = borrowSharedConnection(path);
+        EXPECT_EQ(db.handle(), borrowed);
+    }
+    sqlite3_stmt* stmt = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(borrowed, "select MCODE from MODE_PLATE_SIZE", -1, &stmt, nullptr));
+    EXPECT_EQ(SQLITE_ROW, sqlite3_step(stmt));
+    sqlite3_finalize(stmt);
+    releaseSharedConnection(borrowed);
+    CatalogueReuseScope later;
+    EXPECT_EQ(nullptr, borrowSharedConnection(path)) << "closed with its last user";
 }

@@ -185,8 +185,8 @@ TEST(DxfTokenizer, MessagesNameTheLineAndTheProblem) {
 TEST(DxfTokenizer, NumbersInEverySpellingOtherWritersUse) {
     std::vector<VRxDxf::detail::Tag> tags;
     std::wstring error;
-    ASSERT_TRUE(VRxDxf::detail::tokenize("0\nLINE\n 10\n +1.5 \n20\n-2e1\n62\n+7\n370\n -1\n0\nEOF\n", tags, error))
-        << narrow(error);
+    const std::string text = "0\nLINE\n 10\n +1.5 \n20\n-2e1\n62\n+7\n370\n -1\n0\nEOF\n";  // the tags' values point into it
+    ASSERT_TRUE(VRxDxf::detail::tokenize(text, tags, error)) << narrow(error);
     ASSERT_EQ(tags.size(), 6u);
     EXPECT_EQ(tags[1].number(), 1.5);
     EXPECT_EQ(tags[2].number(), -20.0);

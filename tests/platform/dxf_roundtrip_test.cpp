@@ -296,6 +296,41 @@ TEST_F(DxfRoundTrip, WritingTwiceGivesTheSameText) {
     EXPECT_EQ(VRxDxf::writeDxf(third), again);
 }
 
+// A drawing file read again is a copy of its first reading, and writes the
+// same text; a file changed in between is read afresh. A drawing with
+// application data is never copied (the copy would lose it) but read again.
+TEST(DxfDrawingFiles, ReadAgainUntilTheFileChanges) {
+    TempDir dir;
+    auto reread = [&](const char* name) {
+        VRxDbDatabase side(false, true);
+        EXPECT_EQ(side.readDwgFile(dir.wpath(name).c_str()), Vrx::eOk);
+        return VRxDxf::writeDxf(side);
+    };
+    VRxDbDatabase plain;
+    buildSample(plain, false);
+    writeBytes(dir.path("part.dwg"), VRxDxf::writeDxf(plain));
+    const std::string first = reread("part.dwg");
+    EXPECT_EQ(first, reread("part.dwg"));
+    EXPECT_EQ(first, reread("part.dwg"));
+    place(plain, plain.modelSpaceId(), new VRxDbLine(VRxGePoint3d(0, 0, 0), VRxGePoint3d(9, 9, 0)));
+    writeBytes(dir.path("part.dwg"), VRxDxf::writeDxf(plain));
+    const std::string changed = reread("part.dwg");
+    EXPECT_NE(first, changed);
+    EXPECT_EQ(changed, reread("part.dwg"));
+    EXPECT_EQ(changed, reread("part.dwg"));
+
+    VRxDbDatabase full;
+    buildSample(full);
+    VRxDbDatabase copy(false, true);
+    EXPECT_FALSE(copy.copyPlainDrawing(full));
+    EXPECT_TRUE(copy.modelSpaceId().isNull()) << "a refused copy changes nothing";
+    writeBytes(dir.path("data.dwg"), VRxDxf::writeDxf(full));
+    const std::string withData = reread("data.dwg");
+    EXPECT_NE(withData.find("AcDbXrecord"), std::string::npos);
+    EXPECT_EQ(withData, reread("data.dwg"));
+    EXPECT_EQ(withData, reread("data.dwg"));
+}
+
 TEST(DxfLayouts, LayoutsAndTheCurrentOneAreRead) {
     VRxDbDatabase db;
     VRxDbPaperTable* papers = nullptr;

@@ -102,8 +102,9 @@ inline void addApplicationData(VRxDbDatabase& db, VRxDbObjectId textId, VRxDbObj
     nod->close();
 }
 
-// The drawing every round trip starts from.
-inline void buildSample(VRxDbDatabase& db) {
+// The drawing every round trip starts from; without application data it is a
+// plain drawing, as the standard parts' files are.
+inline void buildSample(VRxDbDatabase& db, bool withApplicationData = true) {
     auto* ts = addRecord(db, db.textStyleTableId(), new VRxDbTextStyleTableRecord, L"zdt_txt_6000");
     ts->setTextSize(6.0);
     ts->setXIntFac(0.1);
@@ -201,7 +202,7 @@ inline void buildSample(VRxDbDatabase& db) {
     leader->setLineWeight(VRxDb::kLnWt000);
     VRxDbObjectId leaderId = place(db, ms, leader);
     place(db, db.paperSpaceId(), new VRxDbText(VRxGePoint3d(10, 10, 0), L"图纸空间", tsId, 3.5, 0.0));
-    addApplicationData(db, textId, leaderId);
+    if (withApplicationData) addApplicationData(db, textId, leaderId);
 }
 
 // Entities of a block, of one kind.

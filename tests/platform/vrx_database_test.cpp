@@ -251,11 +251,16 @@ TEST(VrxTables, LookupFoldsLatinCaseOnly) {
     delete late;
     layers->close();
 
-    // Renaming onto a taken name is refused; an erased record frees its name.
+    // Renaming onto a taken name is refused; a renamed record goes by its new
+    // name only; an erased record frees its name for a new one.
     VRxDbLayerTableRecord* rec = nullptr;
     ASSERT_EQ(vrxdbOpenObject(rec, centreId, VRxDb::kForWrite), Vrx::eOk);
     EXPECT_EQ(rec->setName(L"hidden虚线"), Vrx::eDuplicateKey);
     EXPECT_EQ(rec->getName(), L"中心线层");
+    EXPECT_EQ(rec->setName(L"Axis轴线"), Vrx::eOk);
+    EXPECT_EQ(db.recordId(db.layerTableId(), L"AXIS轴线"), centreId);
+    EXPECT_TRUE(db.recordId(db.layerTableId(), L"中心线层").isNull());
+    EXPECT_EQ(rec->setName(L"中心线层"), Vrx::eOk);
     EXPECT_EQ(rec->erase(), Vrx::eOk);
     rec->close();
     ASSERT_EQ(db.getLayerTable(layers, VRxDb::kForRead), Vrx::eOk);
@@ -263,6 +268,11 @@ TEST(VrxTables, LookupFoldsLatinCaseOnly) {
     EXPECT_EQ(layers->getAt(L"中心线层", found, true), Vrx::eOk);
     EXPECT_EQ(found, centreId);
     layers->close();
+    auto* successor = new VRxDbLayerTableRecord;
+    successor->setName(L"中心线层");
+    const VRxDbObjectId successorId = addRecord(db, &VRxDbDatabase::getLayerTable, successor);
+    EXPECT_EQ(db.recordId(db.layerTableId(), L"中心线层"), successorId);
+    EXPECT_TRUE(db.recordId(db.layerTableId(), L"Axis轴线").isNull());
     EXPECT_EQ(db.openObjectCount(), 0);
 }
 

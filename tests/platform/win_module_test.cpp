@@ -96,6 +96,24 @@ TEST(WinModule, LibraryLoadedFromAChineseDirectory) {
     dlclose(handle);
 }
 
+// A library loaded at run time is the instance its own code finds, its
+// functions are found by name, and a name that is not there is an error.
+TEST(WinModule, LibrariesLoadedAtRunTime) {
+    HMODULE math = LoadLibraryW(L"libm.so.6");
+    ASSERT_NE(nullptr, math);
+    auto cosine = reinterpret_cast<double (*)(double)>(reinterpret_cast<void (*)()>(GetProcAddress(math, "cos")));
+    ASSERT_NE(nullptr, cosine);
+    EXPECT_DOUBLE_EQ(1.0, cosine(0.0));
+    EXPECT_EQ(math, winModuleInstanceFromAddress(reinterpret_cast<const void*>(cosine)));
+    EXPECT_EQ(nullptr, GetProcAddress(math, "no_such_function"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());
+    EXPECT_TRUE(FreeLibrary(math));
+    EXPECT_FALSE(FreeLibrary(math)) << "one FreeLibrary per load";
+
+    EXPECT_EQ(nullptr, LoadLibraryW(L"libno-such-library.so"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), GetLastError());
+}
+
 TEST(WinModule, OverriddenFileNameAndResources) {
     HINSTANCE program = AfxGetInstanceHandle();
     std::wstring real = fileNameOf(program);

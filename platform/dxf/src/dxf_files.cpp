@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "drawing_file_cache.h"
 #include "dxf_internal.h"
 #include "vrxdxf.h"
 
@@ -65,6 +66,7 @@ Vrx::ErrorStatus readDxfFile(VRxDbDatabase& db, const std::wstring& path, std::w
         error = path + L": is a folder, not a drawing file";
         return Vrx::eFileAccessErr;
     }
+    if (detail::copyKeptDrawing(file, st, db)) return Vrx::eOk;
     int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = path + L": cannot be opened: " + systemError(errno);
@@ -86,6 +88,7 @@ Vrx::ErrorStatus readDxfFile(VRxDbDatabase& db, const std::wstring& path, std::w
     ::close(fd);
     Vrx::ErrorStatus es = readDxf(db, content, error);
     if (es != Vrx::eOk) error = path + L": " + error;
+    else detail::noteDrawingRead(file, st, db);
     return es;
 }
 

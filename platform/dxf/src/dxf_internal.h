@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vrxdb.h"
@@ -32,7 +33,7 @@ public:
     void useUtf8() { close(); m_utf8 = true; }
     // Returns false when the code page is unknown (the decoder then keeps bytes as Latin-1).
     bool useCodePage(const std::string& dxfCodePage);
-    std::wstring decode(const std::string& bytes);
+    std::wstring decode(std::string_view bytes);
 
 private:
     void close();
@@ -47,15 +48,25 @@ bool isKnownGroupCode(int code);
 
 struct Tag {
     int code = 0;
-    std::string value;  // raw bytes, trailing CR and surrounding blanks of numbers removed
+    // Raw bytes, trailing CR and surrounding blanks of numbers removed: a view
+    // into the text that was tokenized, which must outlive the tags.
+    std::string_view value;
     int line = 0;       // line of the group code in the file, counting from 1
     double number() const;
     long long integer() const;
+
+    // The number the tokenizer checked the value to be, kept so that reading it
+    // costs no second conversion.
+    enum class Parsed : char { None, Real, Whole };
+    Parsed parsed = Parsed::None;
+    double real = 0.0;
+    long long whole = 0;
 };
 
 // Splits DXF text into group code/value pairs, checking that every code is a
 // number and every value has the type its code demands. Fails with a message
-// that names the line; stops after the EOF marker.
+// that names the line; stops after the EOF marker. The tags' values are views
+// into content.
 bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& error);
 
 // --- Names ------------------------------------------------------------------

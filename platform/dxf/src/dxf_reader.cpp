@@ -4,6 +4,7 @@
 // structure checked completely before the database is touched, so a damaged
 // file is refused with the line where it went wrong and the database keeps
 // what it held. Entities this host has no kind for are passed over.
+#include <charconv>
 #include <cmath>
 #include <cwchar>
 #include <cwctype>
@@ -27,21 +28,23 @@ long long magnitude(long long v) { return v >= 0 ? v : (v < -(1LL << 62) ? (1LL 
 
 // One record of a section: the tags from its code-0 tag up to the next.
 struct Rec {
-    std::string type;
+    std::string_view type;  // into the file's text, as the tags' values
     size_t begin = 0, end = 0;  // tags [begin, end), begin is the code-0 tag
     int line = 0;
 };
 
 struct Section {
-    std::string name;
+    std::string_view name;
     int line = 0;
     size_t begin = 0, end = 0;  // tags inside the section
     std::vector<Rec> recs;
 };
 
-uint64_t parseHandle(const std::string& s) {
-    if (s.empty()) return 0;
-    return std::strtoull(s.c_str(), nullptr, 16);
+// Handles are hexadecimal, as the tokenizer checked.
+uint64_t parseHandle(std::string_view s) {
+    uint64_t h = 0;
+    if (s.empty() || std::from_chars(s.data(), s.data() + s.size(), h, 16).ec != std::errc()) return 0;
+    return h;
 }
 
 // Read access to one record's tags. Tags inside 102 {...} groups (reactors,
@@ -50,6 +53,7 @@ uint64_t parseHandle(const std::string& s) {
 class View {
 public:
     View(const std::vector<Tag>& tags, const Rec& r) : m_tags(tags), m_rec(r) {
+        m_own.reserve(r.end - r.begin);
         bool inGroup = false;
         for (size_t i = r.begin + 1; i < r.end; ++i) {
             const Tag& t = tags[i];
@@ -70,7 +74,7 @@ public:
     bool has(int code) const { return first(code) != nullptr; }
     std::string str(int code, const std::string& def = std::string()) const {
         const Tag* t = first(code);
-        return t ? t->value : def;
+        return t ? std::string(t->value) : def;
     }
     double num(int code, double def = 0.0) const {
         const Tag* t = first(code);
@@ -170,7 +174,7 @@ private:
             if (s.name == name) return &s;
         return nullptr;
     }
-    std::wstring text(const std::string& bytes) { return m_decoder.decode(bytes); }
+    std::wstring text(std::string_view bytes) { return m_decoder.decode(bytes); }
     std::wstring text(const View& v, int code, const std::wstring& def = std::wstring()) {
         const Tag* t = v.first(code);
         return t ? text(t->value) : def;
@@ -195,7 +199,7 @@ private:
     // Gives the object behind id the dictionary of the file's handle as its extension dictionary.
     void readExtensionDictionary(VRxDbObjectId id, uint64_t dictionaryHandle);
     uint64_t extensionDictionaryHandle(const Rec& r) const;
-    void readEntity(const Rec& r, const Section& s, VRxDbObjectId block);
+    void readEntity(const Rec& r, const View& v, const Section& s, VRxDbObjectId block);
     VRxDbObjectId ownerSpace(const View& v);
     VRxDbObjectId ensureLayer(const std::wstring& name);
     VRxDbObjectId styleId(const std::wstring& name);
@@ -215,7 +219,7 @@ bool Reader::parseSections(std::wstring& error) {
         if (t.code == 0 && t.value == "EOF") break;
         if (t.code != 0 || t.value != "SECTION") {
             error = at(t.line) + L"a SECTION was expected, found group " + std::to_wstring(t.code) + L" \"" +
-                    detail::fromUtf8(t.value.substr(0, 40)) + L"\"" +
+                    detail::fromUtf8(std::string(t.value.substr(0, 40))) + L"\"" +
                     (m_sections.empty() ? std::wstring(L": this is not a DXF file") : std::wstring());
             return false;
         }
@@ -230,14 +234,14 @@ bool Reader::parseSections(std::wstring& error) {
         s.begin = i;
         while (true) {
             if (i >= n) {
-                error = at(m_tags.back().line) + L"section " + detail::fromUtf8(s.name) + L" (line " +
+                error = at(m_tags.back().line) + L"section " + detail::fromUtf8(std::string(s.name)) + L" (line " +
                         std::to_wstring(s.line) + L") is not closed: the file is truncated";
                 return false;
             }
             const Tag& u = m_tags[i];
             if (u.code == 0 && u.value == "ENDSEC") break;
             if (u.code == 0 && (u.value == "SECTION" || u.value == "EOF")) {
-                error = at(u.line) + L"section " + detail::fromUtf8(s.name) + L" (line " + std::to_wstring(s.line) +
+                error = at(u.line) + L"section " + detail::fromUtf8(std::string(s.name)) + L" (line " + std::to_wstring(s.line) +
                         L") ends without ENDSEC: the file is truncated or damaged";
                 return false;
             }
@@ -245,7 +249,7 @@ bool Reader::parseSections(std::wstring& error) {
                 if (u.code != 0) {
                     if (s.recs.empty()) {
                         error = at(u.line) + L"group " + std::to_wstring(u.code) + L" where a record of section " +
-                                detail::fromUtf8(s.name) + L" should start";
+                                detail::fromUtf8(std::string(s.name)) + L" should start";
                         return false;
                     }
                 } else {
@@ -278,7 +282,7 @@ void Reader::readHeader() {
     for (size_t i = s->begin; i < s->end; ++i) {
         const Tag& t = m_tags[i];
         if (t.code == 9) {
-            var = t.value;
+            var = std::string(t.value);
             m_header[var];
         } else if (!var.empty()) {
             m_header[var].push_back(&t);
@@ -289,7 +293,7 @@ void Reader::readHeader() {
 void Reader::setUpDecoder() {
     auto value = [&](const char* name) -> std::string {
         auto it = m_header.find(name);
-        return (it == m_header.end() || it->second.empty()) ? std::string() : it->second.front()->value;
+        return (it == m_header.end() || it->second.empty()) ? std::string() : std::string(it->second.front()->value);
     };
     std::string version = value("$ACADVER");
     std::string codePage = value("$DWGCODEPAGE");
@@ -547,7 +551,7 @@ void Reader::readBlocks() {
         } else if (r.type == "ENDBLK") {
             skipping = true;
         } else if (!skipping) {
-            readEntity(r, *s, current);
+            readEntity(r, View(m_tags, r), *s, current);
         }
     }
 }
@@ -577,17 +581,16 @@ void Reader::readEntities() {
     if (s == nullptr) return;
     for (const Rec& r : s->recs) {
         View v(m_tags, r);
-        readEntity(r, *s, ownerSpace(v));
+        readEntity(r, v, *s, ownerSpace(v));
     }
 }
 
-void Reader::readEntity(const Rec& r, const Section& s, VRxDbObjectId block) {
-    View v(m_tags, r);
+void Reader::readEntity(const Rec& r, const View& v, const Section& s, VRxDbObjectId block) {
     if (block.isNull()) return;
     if (r.type == "MTEXT" && m_annotations.count(v.handle(5)) != 0) return;
 
     VRxDbEntity* e = nullptr;
-    const std::string& type = r.type;
+    const std::string_view type = r.type;
     VRxGeVector3d normal(v.num(210, 0.0), v.num(220, 0.0), v.num(230, 1.0));
     detail::Ocs ocs(normal);
     if (type == "LINE") {

@@ -79,7 +79,7 @@ bool TextDecoder::useCodePage(const std::string& dxfCodePage) {
     return true;
 }
 
-std::wstring TextDecoder::decode(const std::string& bytes) {
+std::wstring TextDecoder::decode(std::string_view bytes) {
     bool ascii = true;
     for (char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80) { ascii = false; break; }
@@ -87,13 +87,13 @@ std::wstring TextDecoder::decode(const std::string& bytes) {
     if (ascii) {
         out.assign(bytes.begin(), bytes.end());
     } else if (m_utf8) {
-        out = fromUtf8(bytes);
+        out = fromUtf8(std::string(bytes));
     } else if (m_iconv == nullptr) {
         for (char c : bytes) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
     } else {
         iconv_t h = static_cast<iconv_t>(m_iconv);
         iconv(h, nullptr, nullptr, nullptr, nullptr);
-        std::string in = bytes;
+        std::string in(bytes);
         char* src = &in[0];
         size_t srcLeft = in.size();
         std::vector<wchar_t> buf(in.size() + 4);

@@ -3,6 +3,7 @@
 // here, before any record is interpreted, so a damaged file is refused whole:
 // binary content, a line that is not a group code, a value that is not the
 // number its code demands, and a file that stops before its end marker.
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <string_view>
@@ -41,8 +42,15 @@ static std::string_view trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-double Tag::number() const { return std::strtod(value.c_str(), nullptr); }
-long long Tag::integer() const { return std::strtoll(value.c_str(), nullptr, 10); }
+double Tag::number() const {
+    if (parsed == Parsed::Real) return real;
+    if (parsed == Parsed::Whole) return static_cast<double>(whole);
+    return std::strtod(std::string(value).c_str(), nullptr);
+}
+long long Tag::integer() const {
+    if (parsed == Parsed::Whole) return whole;
+    return std::strtoll(std::string(value).c_str(), nullptr, 10);
+}
 
 // A line of the file as it can be shown in a message: short, printable.
 static std::wstring shown(std::string_view line) {
@@ -85,6 +93,32 @@ static bool isHex(std::string_view s) {
 
 static std::wstring at(int line) { return L"line " + std::to_wstring(line) + L": "; }
 
+// The group code line as writers put it, blanks and up to four digits, read
+// without the general path; false for anything else.
+static bool plainCode(std::string_view line, long long& code) {
+    size_t i = 0;
+    while (i < line.size() && line[i] == ' ') ++i;
+    if (i == line.size() || line.size() - i > 4) return false;
+    long long v = 0;
+    for (; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    code = v;
+    return true;
+}
+
+// The value kind of every known group code, looked up instead of worked out.
+static ValueKind knownValueKind(int code) {
+    static const std::array<ValueKind, 1077> kinds = [] {
+        std::array<ValueKind, 1077> table{};
+        for (int c = -5; c <= 1071; ++c) table[static_cast<size_t>(c + 5)] = valueKind(c);
+        return table;
+    }();
+    return kinds[static_cast<size_t>(code + 5)];
+}
+
 bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& error) {
     tags.clear();
     if (content.empty()) {
@@ -125,15 +159,16 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
     while (nextLine(codeLine)) {
         Tag tag;
         tag.line = lineNo;
-        std::string_view c = trim(codeLine);
         long long code = 0;
+        const bool plain = plainCode(codeLine, code) && code <= 1071;
+        std::string_view c = plain ? codeLine : trim(codeLine);
         bool last = pos >= content.size();
         const wchar_t* cut = L": the file ends here, it is truncated";
         if (c.empty()) {
             error = at(lineNo) + L"a group code was expected but the line is empty" + (last ? cut : L"");
             return false;
         }
-        if (!parseInteger(c, code) || !isKnownGroupCode(static_cast<int>(code)) || code < -5 || code > 1071) {
+        if (!plain && (!parseInteger(c, code) || !isKnownGroupCode(static_cast<int>(code)) || code < -5 || code > 1071)) {
             error = at(lineNo) + shown(codeLine) + L" is not a DXF group code" +
                     (tags.empty() ? L": this is not a DXF file" : last ? cut : L"");
             return false;
@@ -144,7 +179,7 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
                     L" has no value: the file ends here, it is truncated";
             return false;
         }
-        switch (valueKind(tag.code)) {
+        switch (knownValueKind(tag.code)) {
         case ValueKind::Double: {
             double d;
             const std::string_view v = trim(valueLine);
@@ -153,7 +188,9 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
                         shown(valueLine);
                 return false;
             }
-            tag.value.assign(v);
+            tag.value = v;
+            tag.parsed = Tag::Parsed::Real;
+            tag.real = d;
             break;
         }
         case ValueKind::Integer:
@@ -165,11 +202,13 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
                         shown(valueLine);
                 return false;
             }
-            tag.value.assign(t);
+            tag.value = t;
+            tag.parsed = Tag::Parsed::Whole;
+            tag.whole = v;
             break;
         }
         case ValueKind::Handle:
-            tag.value.assign(trim(valueLine));
+            tag.value = trim(valueLine);
             if (!isHex(tag.value)) {
                 error = at(lineNo) + L"group code " + std::to_wstring(code) + L" needs a handle, found " +
                         shown(valueLine);
@@ -177,7 +216,7 @@ bool tokenize(const std::string& content, std::vector<Tag>& tags, std::wstring& 
             }
             break;
         case ValueKind::String:
-            tag.value.assign(tag.code == 0 ? trim(valueLine) : valueLine);
+            tag.value = tag.code == 0 ? trim(valueLine) : valueLine;
             break;
         }
         bool eof = tag.code == 0 && tag.value == "EOF";

@@ -3,12 +3,17 @@
 // without repair: handles and owners on everything, the block record table,
 // the layout objects, and for every dimension the block that holds its drawn
 // geometry, so a reader that does not measure dimensions itself still shows them.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "dxf_internal.h"
 #include "vrxdxf.h"
@@ -23,25 +28,57 @@ using detail::toUtf8;
 const double kPi = 3.14159265358979323846;
 double deg(double radians) { return radians * 180.0 / kPi; }
 
-std::string fmtDouble(double v) {
-    if (!std::isfinite(v) || v == 0.0) return "0.0";
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    std::string s(buf, r.ptr);
-    if (s.find_first_of(".eE") == std::string::npos) s += ".0";
-    return s;
+// The shortest text that reads back as v, always with a decimal point or an
+// exponent, so every reader takes it as a real.
+size_t formatDouble(double v, char* buf, size_t size) {
+    if (!std::isfinite(v) || v == 0.0) {
+        std::memcpy(buf, "0.0", 3);
+        return 3;
+    }
+    // Whole numbers below 10000 (most coordinates of a mould base) are their
+    // digits: no shorter form exists, and they cost no shortest-form search.
+    if (std::fabs(v) < 10000.0 && v == std::trunc(v)) {
+        char* end = std::to_chars(buf, buf + size - 2, static_cast<int>(v)).ptr;
+        std::memcpy(end, ".0", 2);
+        return static_cast<size_t>(end + 2 - buf);
+    }
+    // Numbers with up to four decimals between 0.1 and 10000 (the rest of a
+    // mould base's coordinates): the fewest decimals that read back as v are
+    // the shortest form, as the general search would find it.
+    const double magnitude = std::fabs(v);
+    if (magnitude >= 0.1 && magnitude < 10000.0) {
+        static const double kScale[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+        for (int decimals = 1; decimals <= 4; ++decimals) {
+            const long long digits = static_cast<long long>(magnitude * kScale[decimals] + 0.5);
+            if (static_cast<double>(digits) / kScale[decimals] != magnitude) continue;
+            const long long unit = static_cast<long long>(kScale[decimals]);
+            char* p = buf;
+            if (v < 0) *p++ = '-';
+            p = std::to_chars(p, buf + size, digits / unit).ptr;
+            *p++ = '.';
+            long long fraction = digits % unit;
+            for (int d = decimals - 1; d >= 0; --d, fraction /= 10) p[d] = static_cast<char>('0' + fraction % 10);
+            return static_cast<size_t>(p + decimals - buf);
+        }
+    }
+    char* end = std::to_chars(buf, buf + size - 2, v).ptr;
+    if (std::find_if(buf, end, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == end) {
+        *end++ = '.';
+        *end++ = '0';
+    }
+    return static_cast<size_t>(end - buf);
 }
 
-std::string hex(uint64_t h) {
-    char buf[24];
-    auto r = std::to_chars(buf, buf + sizeof buf, h, 16);
-    for (char* c = buf; c != r.ptr; ++c)
+size_t formatHex(uint64_t h, char* buf, size_t size) {
+    char* end = std::to_chars(buf, buf + size, h, 16).ptr;
+    for (char* c = buf; c != end; ++c)
         if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
-    return std::string(buf, r.ptr);
+    return static_cast<size_t>(end - buf);
 }
 
 // A value DXF can carry on one line: no line breaks or other control characters.
 std::string oneLine(const std::wstring& text) {
+    if (std::none_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x20 || c == 0x7F; })) return toUtf8(text);
     std::wstring w = text;
     for (wchar_t& c : w)
         if (c < 0x20 || c == 0x7F) c = L' ';
@@ -73,26 +110,73 @@ std::wstring mtextEscape(const std::wstring& text) {
     return mtextBreaks(out);
 }
 
+// The text of one section as it is written: every line goes straight into
+// the buffer, as a drawing has tens of thousands of them.
 class Out {
 public:
-    std::string s;
-    // The group code right-aligned in three columns, as DXF writers lay it out.
-    void code(int c) {
-        char buf[16];
-        auto r = std::to_chars(buf, buf + sizeof buf, c);
-        for (auto n = r.ptr - buf; n < 3; ++n) s += ' ';
-        s.append(buf, r.ptr);
-        s += '\n';
-    }
-    void raw(int c, const std::string& v) {
-        code(c);
-        s += v;
-        s += '\n';
+    std::string text() const { return std::string(m_data.get(), m_used); }
+
+    // One line of the group code, right-aligned in three columns as DXF writers
+    // lay it out, and one of the value.
+    void raw(int c, std::string_view v) {
+        char* p = code(room(v.size() + 1), c);
+        std::memcpy(p, v.data(), v.size());
+        end(p + v.size());
     }
     void str(int c, const std::wstring& v) { raw(c, oneLine(v)); }
-    void num(int c, double v) { raw(c, fmtDouble(v)); }
-    void integer(int c, long long v) { raw(c, std::to_string(v)); }
-    void handle(int c, uint64_t h) { raw(c, hex(h)); }
+    void num(int c, double v) {
+        char* p = code(room(kNumberRoom), c);
+        end(p + formatDouble(v, p, kNumberRoom));
+    }
+    void integer(int c, long long v) {
+        char* p = code(room(kNumberRoom), c);
+        end(std::to_chars(p, p + kNumberRoom, v).ptr);
+    }
+    void handle(int c, uint64_t h) {
+        char* p = code(room(kNumberRoom), c);
+        end(p + formatHex(h, p, kNumberRoom));
+    }
+
+private:
+    static constexpr size_t kNumberRoom = 40;
+    static constexpr size_t kCodeRoom = 16;
+
+    // The place for a line of a code and at most n more bytes.
+    char* room(size_t n) {
+        if (m_used + kCodeRoom + n + 1 > m_size) {
+            // Grown without clearing: only what was written is ever read.
+            const size_t size = std::max(2 * m_size, m_used + kCodeRoom + n + 1 + 4096);
+            std::unique_ptr<char[]> bigger(new char[size]);
+            if (m_used != 0) std::memcpy(bigger.get(), m_data.get(), m_used);
+            m_data = std::move(bigger);
+            m_size = size;
+        }
+        return m_data.get() + m_used;
+    }
+    static char* code(char* p, int c) {
+        if (c >= 0 && c < 1000) {
+            p[0] = c >= 100 ? static_cast<char>('0' + c / 100) : ' ';
+            p[1] = c >= 10 ? static_cast<char>('0' + c / 10 % 10) : ' ';
+            p[2] = static_cast<char>('0' + c % 10);
+            p[3] = '\n';
+            return p + 4;
+        }
+        char digits[kCodeRoom];
+        const size_t d = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, c).ptr - digits);
+        for (size_t pad = d; pad < 3; ++pad) *p++ = ' ';
+        std::memcpy(p, digits, d);
+        p[d] = '\n';
+        return p + d + 1;
+    }
+    void end(char* p) {
+        *p++ = '\n';
+        m_used = static_cast<size_t>(p - m_data.get());
+    }
+
+    std::unique_ptr<char[]> m_data;
+    size_t m_size = 0, m_used = 0;
+
+public:
     void point(int c, const VRxGePoint3d& p) {
         num(c, p.x);
         num(c + 10, p.y);
@@ -170,6 +254,7 @@ struct BlockOut {
     const VRxDbBlockTableRecord* rec = nullptr;  // null for dimension blocks
     uint64_t recordHandle = 0, beginHandle = 0, endHandle = 0, layoutHandle = 0;
     bool paper = false, anonymous = false;
+    std::string nameLine;  // the name as its references write it, once one has
 };
 struct LayoutOut {
     std::wstring name;
@@ -182,13 +267,17 @@ const wchar_t* const kAppName = L"ZDTCAD";
 
 class Writer {
 public:
-    explicit Writer(const VRxDbDatabase& db) : m_db(db) {}
+    explicit Writer(const VRxDbDatabase& db)
+        : m_db(db), m_handles(db.nextHandle(), 0), m_writtenEntities(db.nextHandle(), false) {}
     std::string run();
 
 private:
     const VRxDbDatabase& m_db;
     uint64_t m_next = 1;
-    std::map<uint64_t, uint64_t> m_handles;
+    // The handle written for each handle of the database (0: none yet).
+    std::vector<uint64_t> m_handles;
+    std::map<uint64_t, uint64_t> m_otherHandles;
+    std::unordered_map<std::wstring, std::string> m_layerLines, m_linetypeLines;
 
     NameTable m_layerNames, m_ltypeNames, m_styleNames, m_dimStyleNames, m_blockNames;
     std::vector<LayerOut> m_layers;
@@ -213,16 +302,18 @@ private:
     std::vector<VRxDbObjectId> m_extensionDictionaries;
     std::vector<VRxDbObjectId> m_objects;
     std::set<uint64_t> m_objectHandles;
-    std::set<uint64_t> m_writtenEntities;
+    std::vector<bool> m_writtenEntities;  // by handle of the database
 
     uint64_t fresh() { return m_next++; }
     uint64_t handleOf(VRxDbObjectId id) {
         if (id.isNull()) return 0;
-        auto it = m_handles.find(id.handle());
-        if (it != m_handles.end()) return it->second;
-        uint64_t h = fresh();
-        m_handles[id.handle()] = h;
-        return h;
+        if (id.handle() >= m_handles.size()) {
+            // Not an object of this database: found the slow way.
+            auto it = m_otherHandles.find(id.handle());
+            return it != m_otherHandles.end() ? it->second : (m_otherHandles[id.handle()] = fresh());
+        }
+        if (m_handles[id.handle()] == 0) m_handles[id.handle()] = fresh();
+        return m_handles[id.handle()];
     }
     template <class R>
     std::vector<const R*> records(VRxDbObjectId tableId) const {
@@ -241,11 +332,14 @@ private:
     void collectLayouts();
     std::wstring layerName(const std::wstring& name);
     std::wstring linetypeName(const std::wstring& name);
+    // The entities' layer and linetype lines, by the names the entities carry:
+    // worked out once per name (a linetype written as ByLayer is left out: null).
+    const std::string& layerLine(const std::wstring& name);
+    const std::string* linetypeLine(const std::wstring& name);
     std::wstring styleName(VRxDbObjectId id) const;
     uint64_t styleHandle(VRxDbObjectId id) const;
     std::wstring dimStyleName(VRxDbObjectId id) const;
     const VRxDbDimStyleTableRecord* dimStyle(VRxDbObjectId id) const;
-    std::wstring blockName(VRxDbObjectId id) const;
 
     void writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
                      VRxDbExtents* ext);
@@ -481,6 +575,22 @@ std::wstring Writer::layerName(const std::wstring& name) {
     return l.name;
 }
 
+const std::string& Writer::layerLine(const std::wstring& name) {
+    auto known = m_layerLines.find(name);
+    if (known != m_layerLines.end()) return known->second;
+    return m_layerLines.emplace(name, oneLine(layerName(name))).first->second;
+}
+
+const std::string* Writer::linetypeLine(const std::wstring& name) {
+    auto known = m_linetypeLines.find(name);
+    if (known == m_linetypeLines.end()) {
+        const std::wstring written = linetypeName(name);
+        // ByLayer is what an entity without a linetype group has.
+        known = m_linetypeLines.emplace(name, foldName(written) == L"BYLAYER" ? std::string() : oneLine(written)).first;
+    }
+    return known->second.empty() ? nullptr : &known->second;
+}
+
 std::wstring Writer::linetypeName(const std::wstring& name) {
     if (name.empty()) return L"ByLayer";
     if (m_ltypeNames.has(name)) return m_ltypeNames.lookup(name);
@@ -520,12 +630,6 @@ const VRxDbDimStyleTableRecord* Writer::dimStyle(VRxDbObjectId id) const {
     return nullptr;
 }
 
-std::wstring Writer::blockName(VRxDbObjectId id) const {
-    auto it = m_blockIndex.find(id.handle());
-    if (id.isNull() || it == m_blockIndex.end()) return std::wstring();
-    return m_blocks[it->second].name;
-}
-
 // --- Entities -------------------------------------------------------------------
 
 void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t handle, uint64_t owner, bool paper,
@@ -539,15 +643,15 @@ void Writer::common(Out& o, const char* type, const VRxDbEntity& e, uint64_t han
     }
     // Only the entity's own record carries its dictionary (a leader's text is written with the leader's properties).
     if (handle == handleOf(e.objectId())) {
-        m_writtenEntities.insert(e.objectId().handle());
+        if (e.objectId().handle() < m_writtenEntities.size()) m_writtenEntities[e.objectId().handle()] = true;
         extensionDictionary(o, e);
     }
     o.handle(330, owner);
     o.raw(100, "AcDbEntity");
     if (paper) o.integer(67, 1);
-    o.str(8, layerName(e.layer()));
-    std::wstring lt = linetypeName(e.linetype());
-    if (foldName(lt) != L"BYLAYER") o.str(6, lt);
+    o.raw(8, layerLine(e.layerRef()));
+    const std::string* lt = linetypeLine(e.linetypeRef());
+    if (lt != nullptr) o.raw(6, *lt);
     if (e.colorIndex() != VRxDb::kColorByLayer) o.integer(62, e.colorIndex() > 256 ? 256 : e.colorIndex());
     if (e.lineWeight() != VRxDb::kLnWtByLayer) o.integer(370, e.lineWeight());
     if (e.linetypeScale() != 1.0) o.num(48, e.linetypeScale());
@@ -680,11 +784,15 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
     }
     case VRxDbKind::BlockReference: {
         const auto& r = static_cast<const VRxDbBlockReference&>(e);
-        std::wstring name = blockName(r.blockTableRecord());
-        if (name.empty()) return;  // a reference to nothing cannot be written
+        auto block = m_blockIndex.find(r.blockTableRecord().handle());
+        if (r.blockTableRecord().isNull() || block == m_blockIndex.end() || m_blocks[block->second].name.empty())
+            return;  // a reference to nothing cannot be written
+        // Hundreds of references name a few blocks: each name is put into UTF-8 once.
+        std::string& nameLine = m_blocks[block->second].nameLine;
+        if (nameLine.empty()) nameLine = oneLine(m_blocks[block->second].name);
         common(o, "INSERT", e, handle, owner, paper);
         o.raw(100, "AcDbBlockReference");
-        o.str(2, name);
+        o.raw(2, nameLine);
         o.point(10, r.position());
         VRxGeScale3d s = r.scaleFactors();
         if (s.sx != 1.0) o.num(41, s.sx);
@@ -920,8 +1028,8 @@ std::string Writer::blocksAndEntities(std::string& entities) {
         }
         blockEnd(blocks, b);
     }
-    entities = ents.s;
-    return blocks.s + m_dimBlocks.s;
+    entities = ents.text();
+    return blocks.text() + m_dimBlocks.text();
 }
 
 std::string Writer::tables() {
@@ -1112,7 +1220,7 @@ std::string Writer::tables() {
         }
     }
     endTable();
-    return o.s;
+    return o.text();
 }
 
 void Writer::extensionDictionary(Out& o, const VRxDbObject& object) {
@@ -1146,7 +1254,8 @@ void Writer::collectObjects() {
 
 uint64_t Writer::pointerHandle(VRxDbObjectId id) {
     if (id.isNull() || id.database() != &m_db) return 0;
-    if (m_writtenEntities.count(id.handle()) == 0 && m_objectHandles.count(id.handle()) == 0) return 0;
+    const bool entity = id.handle() < m_writtenEntities.size() && m_writtenEntities[id.handle()];
+    if (!entity && m_objectHandles.count(id.handle()) == 0) return 0;
     return handleOf(id);
 }
 
@@ -1286,7 +1395,7 @@ std::string Writer::objects() {
         else if (const auto* x = VRxDbXrecord::cast(object))
             writeXrecord(o, *x);
     }
-    return o.s;
+    return o.text();
 }
 
 std::string Writer::classes() {
@@ -1299,7 +1408,7 @@ std::string Writer::classes() {
     o.integer(91, static_cast<long long>(m_layouts.size()));
     o.integer(280, 0);
     o.integer(281, 0);
-    return o.s;
+    return o.text();
 }
 
 std::string Writer::header() {
@@ -1356,7 +1465,7 @@ std::string Writer::header() {
     o.integer(70, m_currentIsModel ? 1 : 0);
     var("$HANDSEED");
     o.handle(5, m_next);
-    return o.s;
+    return o.text();
 }
 
 std::string Writer::run() {

@@ -103,6 +103,12 @@ public:
     VRxDbObjectId recordId(VRxDbObjectId table, const wchar_t* name) const;
     // Drops every object: the database is as after construction without a default drawing.
     void clear();
+    // Makes this database a copy of source, object for object in the same order,
+    // when source holds only tables, records and entities (no application
+    // dictionaries, XRecords or extension dictionaries), as drawing files of
+    // standard parts do. False, and nothing changed, for any other source or
+    // while an object of either is open.
+    bool copyPlainDrawing(const VRxDbDatabase& source);
     // Builds what buildDefaultDrawing builds (used after clear and by readers).
     void buildDefaults();
     uint32_t serial() const { return m_serial; }
@@ -118,7 +124,11 @@ private:
 
     uint32_t m_serial;
     uint64_t m_nextHandle = 1;
-    std::map<uint64_t, std::unique_ptr<VRxDbObject>> m_objects;
+    // Objects by handle: handles are handed out in sequence and never reused, and
+    // objects leave only all together (clear), so the object of handle h sits at
+    // h - m_firstHandle. Every id is looked up this way, many times per entity.
+    uint64_t m_firstHandle = 1;
+    std::vector<std::unique_ptr<VRxDbObject>> m_objects;
     VRxDbObjectId m_blockTable, m_layerTable, m_linetypeTable, m_textStyleTable, m_dimStyleTable, m_paperTable;
     VRxDbObjectId m_namedObjects;
     VRxDbObjectId m_clayer, m_textstyle, m_dimstyle;

@@ -116,7 +116,8 @@ private:
 };
 
 // Kinds of objects, so readers, writers and renderers can dispatch without
-// knowing every class.
+// knowing every class. The kinds of one base class (entity, dimension, symbol
+// table, symbol table record) follow one another: its cast checks a range.
 enum class VRxDbKind {
     Line, Arc, Circle, Polyline, Text, MText, Solid, BlockReference,
     RotatedDimension, RadialDimension, DiametricDimension, DimLeader,
@@ -126,9 +127,15 @@ enum class VRxDbKind {
     Dictionary, Xrecord,
 };
 
-#define VRX_DECLARE_MEMBERS(CLASS)                                                     \
-    static CLASS* cast(VRxDbObject* o) { return dynamic_cast<CLASS*>(o); }              \
-    static const CLASS* cast(const VRxDbObject* o) { return dynamic_cast<const CLASS*>(o); }
+// The checked down-casts of a class, by the object's kind: readers and writers
+// cast every object they meet, and asking the kind costs one call.
+#define VRX_DECLARE_MEMBERS_OF_KINDS(CLASS, FIRST, LAST)                                              \
+    static bool isKind(VRxDbKind k) { return k >= VRxDbKind::FIRST && k <= VRxDbKind::LAST; }       \
+    static CLASS* cast(VRxDbObject* o) { return o != nullptr && isKind(o->kind()) ? static_cast<CLASS*>(o) : nullptr; } \
+    static const CLASS* cast(const VRxDbObject* o) {                                                \
+        return o != nullptr && isKind(o->kind()) ? static_cast<const CLASS*>(o) : nullptr;          \
+    }
+#define VRX_DECLARE_MEMBERS(CLASS, KIND) VRX_DECLARE_MEMBERS_OF_KINDS(CLASS, KIND, KIND)
 
 class VRxDbObject {
 public:

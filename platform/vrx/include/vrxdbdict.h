@@ -16,7 +16,7 @@ struct resbuf;
 
 class VRxDbDictionary : public VRxDbObject {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbDictionary)
+    VRX_DECLARE_MEMBERS(VRxDbDictionary, Dictionary)
     VRxDbDictionary() = default;
     // Out of line, so the class's virtual table lives in the host: a dictionary
     // an extension module adds outlives the module once it is unloaded.
@@ -63,7 +63,7 @@ struct VRxDbXrecordValue {
 
 class VRxDbXrecord : public VRxDbObject {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbXrecord)
+    VRX_DECLARE_MEMBERS(VRxDbXrecord, Xrecord)
     VRxDbXrecord() = default;
     VRxDbXrecord(const VRxDbXrecord&) = default;
     ~VRxDbXrecord() override;  // out of line, as the dictionary's

@@ -10,7 +10,7 @@ class VRxDbDimStyleTableRecord;
 
 class VRxDbDimension : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbDimension)
+    VRX_DECLARE_MEMBERS_OF_KINDS(VRxDbDimension, RotatedDimension, DiametricDimension)
     void referencedIds(std::vector<VRxDbObjectId*>& ids) override { ids.push_back(&m_style); }
 
     VRxDbObjectId dimensionStyle() const { return m_style; }
@@ -52,7 +52,7 @@ private:
 // distance between the two extension line points projected on that direction.
 class VRxDbRotatedDimension : public VRxDbDimension {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbRotatedDimension)
+    VRX_DECLARE_MEMBERS(VRxDbRotatedDimension, RotatedDimension)
     VRxDbRotatedDimension() = default;
     VRxDbRotatedDimension(double rotation, const VRxGePoint3d& xLine1, const VRxGePoint3d& xLine2,
                           const VRxGePoint3d& dimLine, const wchar_t* text = nullptr,
@@ -82,7 +82,7 @@ private:
 // chord point by the leader length, and the text reads "R" and the value.
 class VRxDbRadialDimension : public VRxDbDimension {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbRadialDimension)
+    VRX_DECLARE_MEMBERS(VRxDbRadialDimension, RadialDimension)
     VRxDbRadialDimension() = default;
     VRxDbRadialDimension(const VRxGePoint3d& centre, const VRxGePoint3d& chordPoint, double leaderLength,
                          const wchar_t* text = nullptr, VRxDbObjectId style = VRxDbObjectId::kNull);
@@ -108,7 +108,7 @@ private:
 // A diameter between two opposite points of a circle; the text reads "%%c" and the value.
 class VRxDbDiametricDimension : public VRxDbDimension {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbDiametricDimension)
+    VRX_DECLARE_MEMBERS(VRxDbDiametricDimension, DiametricDimension)
     VRxDbDiametricDimension() = default;
     VRxDbDiametricDimension(const VRxGePoint3d& chordPoint, const VRxGePoint3d& farChordPoint,
                             double leaderLength, const wchar_t* text = nullptr,
@@ -133,7 +133,7 @@ private:
 // where its text stands above the last segment (second text below it).
 class VRxDbDimLeader : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbDimLeader)
+    VRX_DECLARE_MEMBERS(VRxDbDimLeader, DimLeader)
     VRxDbDimLeader() = default;
     VRxDbDimLeader(const VRxGePoint3d& start, const std::vector<VRxGePoint3d>& vertices,
                    const VRxGePoint3d& end, const wchar_t* text1, const wchar_t* text2,

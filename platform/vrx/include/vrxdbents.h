@@ -29,7 +29,7 @@ private:
 
 class VRxDbEntity : public VRxDbObject {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbEntity)
+    VRX_DECLARE_MEMBERS_OF_KINDS(VRxDbEntity, Line, DimLeader)
 
     std::wstring layer() const { return m_layer; }
     VRxDbObjectId layerId() const;
@@ -46,6 +46,10 @@ public:
     // "ByLayer", "ByBlock", "Continuous" or a linetype of the database.
     std::wstring linetype() const { return m_linetype; }
     Vrx::ErrorStatus setLinetype(const wchar_t* name);
+    // The names without a copy, for the platform's writers and copiers that
+    // look at every entity.
+    const std::wstring& layerRef() const { return m_layer; }
+    const std::wstring& linetypeRef() const { return m_linetype; }
     double linetypeScale() const { return m_linetypeScale; }
     Vrx::ErrorStatus setLinetypeScale(double s);
 
@@ -78,7 +82,7 @@ private:
 
 class VRxDbLine : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbLine)
+    VRX_DECLARE_MEMBERS(VRxDbLine, Line)
     VRxDbLine() = default;
     VRxDbLine(const VRxGePoint3d& start, const VRxGePoint3d& end) : m_start(start), m_end(end) {}
     VRxDbKind kind() const override { return VRxDbKind::Line; }
@@ -97,7 +101,7 @@ private:
 // A counterclockwise arc about its normal from the start to the end angle (radians).
 class VRxDbArc : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbArc)
+    VRX_DECLARE_MEMBERS(VRxDbArc, Arc)
     VRxDbArc() = default;
     VRxDbArc(const VRxGePoint3d& centre, double radius, double startAngle, double endAngle)
         : m_centre(centre), m_radius(radius), m_start(startAngle), m_end(endAngle) {}
@@ -127,7 +131,7 @@ private:
 
 class VRxDbCircle : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbCircle)
+    VRX_DECLARE_MEMBERS(VRxDbCircle, Circle)
     VRxDbCircle() = default;
     VRxDbCircle(const VRxGePoint3d& centre, const VRxGeVector3d& normal, double radius)
         : m_centre(centre), m_normal(normal), m_radius(radius) {}
@@ -151,7 +155,7 @@ private:
 // segment after it an arc (tan of a quarter of its included angle).
 class VRxDbPolyline : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbPolyline)
+    VRX_DECLARE_MEMBERS(VRxDbPolyline, Polyline)
     VRxDbPolyline() = default;
     VRxDbKind kind() const override { return VRxDbKind::Polyline; }
     VRxDbObject* clone() const override { return new VRxDbPolyline(*this); }
@@ -179,7 +183,7 @@ private:
 // A filled triangle or quadrilateral (arrowheads).
 class VRxDbSolid : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbSolid)
+    VRX_DECLARE_MEMBERS(VRxDbSolid, Solid)
     VRxDbSolid() = default;
     VRxDbSolid(const VRxGePoint3d& p0, const VRxGePoint3d& p1, const VRxGePoint3d& p2)
         : m_pts{p0, p1, p2, p2} {}
@@ -206,7 +210,7 @@ enum TextVertMode { kTextBase = 0, kTextBottom = 1, kTextVertMid = 2, kTextTop =
 // alignment the alignment point is where the text is anchored.
 class VRxDbText : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbText)
+    VRX_DECLARE_MEMBERS(VRxDbText, Text)
     VRxDbText() = default;
     VRxDbText(const VRxGePoint3d& position, const wchar_t* text, VRxDbObjectId style = VRxDbObjectId::kNull,
               double height = 0.0, double rotation = 0.0);
@@ -248,7 +252,7 @@ private:
 // Paragraph text anchored at its location by its attachment (1 top-left … 9 bottom-right).
 class VRxDbMText : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbMText)
+    VRX_DECLARE_MEMBERS(VRxDbMText, MText)
     enum AttachmentPoint {
         kTopLeft = 1, kTopCenter, kTopRight, kMiddleLeft, kMiddleCenter, kMiddleRight,
         kBottomLeft, kBottomCenter, kBottomRight
@@ -285,7 +289,7 @@ private:
 // An instance of a block definition at a position, scaled and turned.
 class VRxDbBlockReference : public VRxDbEntity {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbBlockReference)
+    VRX_DECLARE_MEMBERS(VRxDbBlockReference, BlockReference)
     VRxDbBlockReference() = default;
     VRxDbBlockReference(const VRxGePoint3d& position, VRxDbObjectId block) : m_position(position), m_block(block) {}
     VRxDbKind kind() const override { return VRxDbKind::BlockReference; }

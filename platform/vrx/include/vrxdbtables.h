@@ -5,13 +5,14 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "vrxdbents.h"
 
 class VRxDbSymbolTableRecord : public VRxDbObject {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbSymbolTableRecord)
+    VRX_DECLARE_MEMBERS_OF_KINDS(VRxDbSymbolTableRecord, BlockTableRecord, PaperTableRecord)
     std::wstring getName() const { return m_name; }
     Vrx::ErrorStatus getName(std::wstring& name) const { name = m_name; return Vrx::eOk; }
     // The name without a copy, for lookups that compare many records.
@@ -30,7 +31,7 @@ class VRxDbSymbolTableIterator;
 
 class VRxDbSymbolTable : public VRxDbObject {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbSymbolTable)
+    VRX_DECLARE_MEMBERS_OF_KINDS(VRxDbSymbolTable, BlockTable, PaperTable)
     bool has(const wchar_t* name) const;
     bool has(VRxDbObjectId id) const;
     Vrx::ErrorStatus getAt(const wchar_t* name, VRxDbObjectId& id, bool getErased = false) const;
@@ -52,7 +53,12 @@ protected:
 
 private:
     friend class VRxDbDatabase;
+    friend class VRxDbSymbolTableRecord;
     std::vector<VRxDbObjectId> m_records;
+    // Name hash -> the records whose names have it, erased ones included: a
+    // drawing holds hundreds of blocks, and every block insertion looks its
+    // block up by name.
+    std::unordered_multimap<uint64_t, VRxDbObjectId> m_byName;
 };
 
 class VRxDbSymbolTableIterator {
@@ -89,7 +95,7 @@ class VRxDbBlockTableRecordIterator;
 
 class VRxDbBlockTableRecord : public VRxDbSymbolTableRecord {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbBlockTableRecord)
+    VRX_DECLARE_MEMBERS(VRxDbBlockTableRecord, BlockTableRecord)
     static const wchar_t* const kModelSpace;  // "*Model_Space"
     static const wchar_t* const kPaperSpace;  // "*Paper_Space"
     VRxDbBlockTableRecord() = default;
@@ -137,7 +143,7 @@ private:
 
 class VRxDbLayerTableRecord : public VRxDbSymbolTableRecord {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbLayerTableRecord)
+    VRX_DECLARE_MEMBERS(VRxDbLayerTableRecord, LayerTableRecord)
     VRxDbLayerTableRecord() = default;
     VRxDbLayerTableRecord(const VRxDbLayerTableRecord&) = default;
     // Out of line, so the class's virtual table lives in the host: a record an
@@ -171,7 +177,7 @@ private:
 // A dash pattern: positive lengths are dashes, negative gaps, zero dots.
 class VRxDbLinetypeTableRecord : public VRxDbSymbolTableRecord {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbLinetypeTableRecord)
+    VRX_DECLARE_MEMBERS(VRxDbLinetypeTableRecord, LinetypeTableRecord)
     VRxDbLinetypeTableRecord() = default;
     VRxDbLinetypeTableRecord(const VRxDbLinetypeTableRecord&) = default;
     ~VRxDbLinetypeTableRecord() override;
@@ -194,7 +200,7 @@ private:
 // angle, and font files for Western and for Chinese characters.
 class VRxDbTextStyleTableRecord : public VRxDbSymbolTableRecord {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbTextStyleTableRecord)
+    VRX_DECLARE_MEMBERS(VRxDbTextStyleTableRecord, TextStyleTableRecord)
     VRxDbTextStyleTableRecord() = default;
     VRxDbTextStyleTableRecord(const VRxDbTextStyleTableRecord&) = default;
     ~VRxDbTextStyleTableRecord() override;
@@ -231,7 +237,7 @@ private:
 // A dimension style: the dimension variables the host's dimensions are drawn with.
 class VRxDbDimStyleTableRecord : public VRxDbSymbolTableRecord {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbDimStyleTableRecord)
+    VRX_DECLARE_MEMBERS(VRxDbDimStyleTableRecord, DimStyleTableRecord)
     VRxDbDimStyleTableRecord() = default;
     VRxDbDimStyleTableRecord(const VRxDbDimStyleTableRecord&) = default;
     ~VRxDbDimStyleTableRecord() override;
@@ -290,7 +296,7 @@ private:
 // A paper (layout): the model tab or a sheet, each drawn from its space block.
 class VRxDbPaperTableRecord : public VRxDbSymbolTableRecord {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbPaperTableRecord)
+    VRX_DECLARE_MEMBERS(VRxDbPaperTableRecord, PaperTableRecord)
     VRxDbPaperTableRecord() = default;
     VRxDbPaperTableRecord(const VRxDbPaperTableRecord&) = default;
     ~VRxDbPaperTableRecord() override;
@@ -310,31 +316,32 @@ private:
 
 class VRxDbBlockTable : public VRxDbTypedTable<VRxDbBlockTableRecord, VRxDbKind::BlockTable> {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbBlockTable)
+    VRX_DECLARE_MEMBERS(VRxDbBlockTable, BlockTable)
 };
 class VRxDbLayerTable : public VRxDbTypedTable<VRxDbLayerTableRecord, VRxDbKind::LayerTable> {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbLayerTable)
+    VRX_DECLARE_MEMBERS(VRxDbLayerTable, LayerTable)
 };
 class VRxDbLinetypeTable : public VRxDbTypedTable<VRxDbLinetypeTableRecord, VRxDbKind::LinetypeTable> {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbLinetypeTable)
+    VRX_DECLARE_MEMBERS(VRxDbLinetypeTable, LinetypeTable)
 };
 class VRxDbTextStyleTable : public VRxDbTypedTable<VRxDbTextStyleTableRecord, VRxDbKind::TextStyleTable> {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbTextStyleTable)
+    VRX_DECLARE_MEMBERS(VRxDbTextStyleTable, TextStyleTable)
 };
 class VRxDbDimStyleTable : public VRxDbTypedTable<VRxDbDimStyleTableRecord, VRxDbKind::DimStyleTable> {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbDimStyleTable)
+    VRX_DECLARE_MEMBERS(VRxDbDimStyleTable, DimStyleTable)
 };
 class VRxDbPaperTable : public VRxDbTypedTable<VRxDbPaperTableRecord, VRxDbKind::PaperTable> {
 public:
-    VRX_DECLARE_MEMBERS(VRxDbPaperTable)
+    VRX_DECLARE_MEMBERS(VRxDbPaperTable, PaperTable)
     VRxDbObjectId currentPaperId() const { return m_current; }
     // The paper must be a record of this table; the table must be open for write.
     Vrx::ErrorStatus setCurrentPaper(VRxDbObjectId paper);
 
 private:
+    friend class VRxDbDatabase;
     VRxDbObjectId m_current;
 };

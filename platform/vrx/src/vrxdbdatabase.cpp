@@ -2,6 +2,8 @@
 // database, object storage and handles, the tables, the default drawing and the
 // header values. Ids of a deleted database stop resolving because the database
 // leaves the registry before its objects go.
+#include <atomic>
+#include <cwchar>
 #include <map>
 #include <mutex>
 
@@ -14,7 +16,17 @@ struct Registry {
     std::mutex lock;
     std::map<uint32_t, VRxDbDatabase*> live;
     uint32_t lastSerial = 0;
+    // Counts the databases that left; a thread's last answer of fromSerial
+    // stands while it has not changed (every object opening asks).
+    std::atomic<uint64_t> departures{0};
 };
+
+struct LastFound {
+    uint32_t serial = 0;
+    VRxDbDatabase* db = nullptr;
+    uint64_t departures = 0;
+};
+thread_local LastFound t_lastFound;
 
 Registry& registry() {
     static Registry r;
@@ -46,6 +58,7 @@ VRxDbDatabase::~VRxDbDatabase() {
         Registry& r = registry();
         std::lock_guard<std::mutex> guard(r.lock);
         r.live.erase(m_serial);
+        r.departures.fetch_add(1);
     }
     // The host must not keep working on a drawing that is gone.
     if (vrxdbHostApplicationServices()->workingDatabase() == this)
@@ -55,19 +68,25 @@ VRxDbDatabase::~VRxDbDatabase() {
 
 VRxDbDatabase* VRxDbDatabase::fromSerial(uint32_t serial) {
     Registry& r = registry();
+    LastFound& last = t_lastFound;
+    const uint64_t departures = r.departures.load();
+    if (serial != 0 && serial == last.serial && departures == last.departures) return last.db;
     std::lock_guard<std::mutex> guard(r.lock);
     auto it = r.live.find(serial);
-    return it == r.live.end() ? nullptr : it->second;
+    if (it == r.live.end()) return nullptr;
+    last = LastFound{serial, it->second, departures};
+    return it->second;
 }
 
 VRxDbObject* VRxDbDatabase::objectAt(VRxDbObjectId id) const {
-    if (id.m_db != m_serial) return nullptr;
-    auto it = m_objects.find(id.m_handle);
-    return it == m_objects.end() ? nullptr : it->second.get();
+    if (id.m_db != m_serial || id.m_handle < m_firstHandle) return nullptr;
+    const uint64_t index = id.m_handle - m_firstHandle;
+    return index < m_objects.size() ? m_objects[index].get() : nullptr;
 }
 
 VRxDbObjectId VRxDbDatabase::idOf(uint64_t handle) const {
-    return m_objects.count(handle) ? VRxDbObjectId(m_serial, handle) : VRxDbObjectId::kNull;
+    return handle >= m_firstHandle && handle - m_firstHandle < m_objects.size() ? VRxDbObjectId(m_serial, handle)
+                                                                                 : VRxDbObjectId::kNull;
 }
 
 VRxDbObjectId VRxDbDatabase::addObject(VRxDbObject* object, VRxDbObjectId owner) {
@@ -77,7 +96,7 @@ VRxDbObjectId VRxDbDatabase::addObject(VRxDbObject* object, VRxDbObjectId owner)
     object->m_owner = owner;
     object->m_readers = 0;
     object->m_writer = false;
-    m_objects[id.m_handle].reset(object);
+    m_objects.emplace_back(object);
     return id;
 }
 
@@ -129,6 +148,7 @@ Vrx::ErrorStatus VRxDbDatabase::addRecordTo(VRxDbObjectId tableId, VRxDbSymbolTa
     }
     id = addObject(record, tableId);
     table->m_records.push_back(id);
+    table->m_byName.emplace(VRxNames::nameHash(name), id);
     return Vrx::eOk;
 }
 
@@ -136,14 +156,15 @@ VRxDbObjectId VRxDbDatabase::recordId(VRxDbObjectId tableId, const wchar_t* name
     if (name == nullptr) return VRxDbObjectId::kNull;
     auto* table = VRxDbSymbolTable::cast(objectAt(tableId));
     if (table == nullptr) return VRxDbObjectId::kNull;
-    const std::wstring wanted(name);
-    // A table holds only its own kind of record (checked when it was added), and
-    // drawings hold hundreds of blocks: this loop runs for every block insertion.
-    for (VRxDbObjectId rid : table->m_records) {
+    const size_t length = std::wcslen(name);
+    const auto named = table->m_byName.equal_range(VRxNames::nameHash(name, length));
+    // At most one live record has the name: a name is taken only while no live record has it.
+    for (auto entry = named.first; entry != named.second; ++entry) {
+        const VRxDbObjectId rid = entry->second;
         const VRxDbObject* object = objectAt(rid);
         if (object == nullptr || object->isErased()) continue;
         const std::wstring& recordName = static_cast<const VRxDbSymbolTableRecord*>(object)->nameRef();
-        if (recordName.size() == wanted.size() && VRxNames::sameName(recordName, wanted)) return rid;
+        if (VRxNames::sameName(recordName, name, length)) return rid;
     }
     return VRxDbObjectId::kNull;
 }
@@ -218,20 +239,21 @@ Vrx::ErrorStatus VRxDbDatabase::setDimstyle(VRxDbObjectId style) {
 
 int VRxDbDatabase::openObjectCount() const {
     int n = 0;
-    for (const auto& entry : m_objects)
-        if (entry.second->m_writer || entry.second->m_readers > 0) ++n;
+    for (const auto& object : m_objects)
+        if (object->m_writer || object->m_readers > 0) ++n;
     return n;
 }
 
 std::vector<VRxDbObjectId> VRxDbDatabase::openObjectIds() const {
     std::vector<VRxDbObjectId> ids;
-    for (const auto& entry : m_objects)
-        if (entry.second->m_writer || entry.second->m_readers > 0) ids.push_back(entry.second->m_id);
+    for (const auto& object : m_objects)
+        if (object->m_writer || object->m_readers > 0) ids.push_back(object->m_id);
     return ids;
 }
 
 void VRxDbDatabase::clear() {
     m_objects.clear();
+    m_firstHandle = m_nextHandle;
     // Handles keep counting up so that an id from before the clear never names a new object.
     m_blockTable = m_layerTable = m_linetypeTable = m_textStyleTable = m_dimStyleTable = m_paperTable =
         m_namedObjects = VRxDbObjectId::kNull;

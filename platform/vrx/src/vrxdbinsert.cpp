@@ -22,8 +22,8 @@ public:
             if (entity == nullptr) continue;
             auto* copy = VRxDbEntity::cast(entity->clone());
             if (copy == nullptr) continue;
-            ensureLayer(entity->layer());
-            ensureLinetype(entity->linetype());
+            ensureLayer(entity->layerRef());
+            ensureLinetype(entity->linetypeRef());
             remapIds(*copy);
             m_dest.addEntityTo(destBlock, copy);
         }

@@ -4,6 +4,7 @@
 // dimension value formatting, the current paper).
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 
 #include "vrxdb.h"
 #include "vrxexport.h"
@@ -17,11 +18,23 @@ VRX_EXPORTED_FIXED_CONSTANT const wchar_t* const VRxDbBlockTableRecord::kPaperSp
 Vrx::ErrorStatus VRxDbSymbolTableRecord::setName(const wchar_t* name) {
     if (name == nullptr || *name == L'\0') return Vrx::eInvalidInput;
     if (!isWriteEnabled()) return Vrx::eNotOpenForWrite;
+    VRxDbSymbolTable* table = nullptr;
     if (isDatabaseResident()) {
         // A renamed record must not take the name of another record of its table.
         VRxDbDatabase* db = database();
         VRxDbObjectId other = db ? db->recordId(ownerId(), name) : VRxDbObjectId::kNull;
         if (!other.isNull() && other != objectId()) return Vrx::eDuplicateKey;
+        table = db ? VRxDbSymbolTable::cast(db->objectAt(ownerId())) : nullptr;
+    }
+    if (table != nullptr) {
+        // The table's index moves the record from its old name to the new one.
+        const auto old = table->m_byName.equal_range(VRxNames::nameHash(m_name));
+        for (auto entry = old.first; entry != old.second; ++entry)
+            if (entry->second == objectId()) {
+                table->m_byName.erase(entry);
+                break;
+            }
+        table->m_byName.emplace(VRxNames::nameHash(name, std::wcslen(name)), objectId());
     }
     m_name = name;
     return Vrx::eOk;

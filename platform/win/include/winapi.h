@@ -1,6 +1,7 @@
 // The Windows types and services the module calls, with their Windows names,
 // signatures and meanings: code page conversions, the last-error value, a
-// module's own file name, wide-string formatting and message boxes.
+// module's own file name, libraries loaded at run time, wide-string formatting
+// and message boxes.
 // wchar_t is 32 bits on this platform; wide text is handled as UTF-32 inside
 // and counted in UTF-16 code units only where a caller could tell the difference
 // (all text of this system lies in the Basic Multilingual Plane).
@@ -39,6 +40,8 @@ typedef uintptr_t UINT_PTR;
 struct WinModule;
 typedef WinModule* HINSTANCE;
 typedef WinModule* HMODULE;
+// An exported function as GetProcAddress finds it; cast to its real type to call it.
+typedef INT_PTR (*FARPROC)(void);
 // A bitmap decoded from a resource; see WinBitmap in afxstub.h.
 struct WinBitmap;
 typedef WinBitmap* HBITMAP;
@@ -89,6 +92,7 @@ constexpr wchar_t kPathSeparator = L'/';
 #define ERROR_INVALID_PARAMETER 87
 #define ERROR_INSUFFICIENT_BUFFER 122
 #define ERROR_MOD_NOT_FOUND 126
+#define ERROR_PROC_NOT_FOUND 127
 #define ERROR_INVALID_FLAGS 1004
 #define ERROR_RESOURCE_DATA_NOT_FOUND 1812
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813
@@ -151,6 +155,15 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wideCharStr, int cchW
 // The result is cut to size-1 characters and zero-terminated when it does not fit
 // (then size is returned and the last error is ERROR_INSUFFICIENT_BUFFER).
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
+
+// Loads a library at run time: a bare file name is looked for where the system
+// looks for libraries. Null, with ERROR_MOD_NOT_FOUND, when it cannot be loaded.
+// Each successful load is undone by one FreeLibrary.
+HMODULE LoadLibraryW(LPCWSTR fileName);
+// An exported function of a library LoadLibraryW loaded; null, with
+// ERROR_PROC_NOT_FOUND, when it has none of that name.
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+BOOL FreeLibrary(HMODULE module);
 
 // Shows a message box through the UI backend (winhost.h) and returns the button
 // the user chose (IDOK, IDCANCEL, IDYES, ...).

@@ -4,6 +4,7 @@
 // 8-bit code pages go through iconv.
 #include <errno.h>
 #include <iconv.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -56,20 +57,36 @@ UINT codePageOfLocale(const char* name) {
     return 0;
 }
 
-UINT defaultAcp() {
-    if (const char* env = std::getenv("ZDT_ACP")) {
-        char* end = nullptr;
-        unsigned long v = std::strtoul(env, &end, 10);
-        if (end != env && *end == '\0' && supported(static_cast<UINT>(v))) return static_cast<UINT>(v);
+// The variables the code pages depend on, found in one pass over the
+// environment (every conversion from or to the system code page asks): the
+// first of each name, as getenv finds it.
+struct LocaleVariables {
+    const char* acp = nullptr;  // ZDT_ACP
+    const char* all = nullptr;  // LC_ALL
+    const char* ctype = nullptr;
+    const char* lang = nullptr;
+};
+
+LocaleVariables localeVariables() {
+    LocaleVariables v;
+    auto take = [](const char* entry, const char* name, size_t length, const char*& value) {
+        if (value == nullptr && std::strncmp(entry, name, length) == 0 && entry[length] == '=') value = entry + length + 1;
+    };
+    for (char** e = environ; e != nullptr && *e != nullptr; ++e) {
+        const char* entry = *e;
+        if (entry[0] == 'Z') {
+            take(entry, "ZDT_ACP", 7, v.acp);
+        } else if (entry[0] == 'L') {
+            take(entry, "LC_ALL", 6, v.all);
+            take(entry, "LC_CTYPE", 8, v.ctype);
+            take(entry, "LANG", 4, v.lang);
+        }
     }
-    return winLocaleCodePage();
+    return v;
 }
 
-}  // namespace
-
-UINT winLocaleCodePage() {
-    for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(var);
+UINT localeCodePage(const LocaleVariables& v) {
+    for (const char* value : {v.all, v.ctype, v.lang}) {
         if (value == nullptr || *value == '\0') continue;
         UINT cp = codePageOfLocale(value);
         // The first variable that is set decides, as for the C library; a
@@ -78,6 +95,20 @@ UINT winLocaleCodePage() {
     }
     return CP_UTF8;
 }
+
+UINT defaultAcp() {
+    const LocaleVariables v = localeVariables();
+    if (const char* env = v.acp) {
+        char* end = nullptr;
+        unsigned long code = std::strtoul(env, &end, 10);
+        if (end != env && *end == '\0' && supported(static_cast<UINT>(code))) return static_cast<UINT>(code);
+    }
+    return localeCodePage(v);
+}
+
+}  // namespace
+
+UINT winLocaleCodePage() { return localeCodePage(localeVariables()); }
 
 namespace {
 
@@ -125,6 +156,10 @@ bool utf8Length(const wchar_t* s, size_t n, bool strict, size_t& length) {
     length = 0;
     for (size_t i = 0; i < n; ++i) {
         const uint32_t c = static_cast<uint32_t>(s[i]);
+        if (c < 0x80) {  // most of any text here: names, numbers, paths
+            ++length;
+            continue;
+        }
         if (!validCodePoint(c)) {
             if (strict) return false;
             length += 3;
@@ -140,6 +175,10 @@ bool utf8Length(const wchar_t* s, size_t n, bool strict, size_t& length) {
 void writeUtf8(const wchar_t* s, size_t n, char* p) {
     for (size_t i = 0; i < n; ++i) {
         uint32_t c = static_cast<uint32_t>(s[i]);
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
         if (!validCodePoint(c)) c = 0xFFFD;
         if (c < 0x80) *p++ = static_cast<char>(c);
         else if (c < 0x800) {

@@ -62,15 +62,16 @@ BOOL CFileFind::FindFile(LPCTSTR name, DWORD flags) {
         return FALSE;
     }
     size_t slash = path.rfind(L'/');
-    std::wstring dirPart = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-    std::wstring pattern = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    if (pattern.find_first_of(L"*?") == std::wstring::npos) {
+    // A plain name (the usual question: does this file exist?) is looked at directly.
+    if (path.find_first_of(L"*?", slash == std::wstring::npos ? 0 : slash + 1) == std::wstring::npos) {
         bool isDir = false;
         if (statPath(path, isDir)) {
-            m_matches.push_back(path);
+            m_matches.push_back(std::move(path));
             m_isDir.push_back(isDir);
         }
     } else {
+        std::wstring dirPart = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+        std::wstring pattern = slash == std::wstring::npos ? path : path.substr(slash + 1);
         DIR* dir = opendir(winToUtf8(dirPart.empty() ? L"." : dirPart).c_str());
         if (dir != nullptr) {
             std::vector<std::wstring> names;

@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -22,6 +23,8 @@ struct WinModule {
     std::wstring fileName;
     std::wstring overrideName;
     uintptr_t loadAddress = 0;
+    // The loader's handles of the LoadLibraryW calls not yet undone, last first.
+    std::vector<void*> libraryHandles;
     std::map<std::pair<UINT, UINT>, std::vector<unsigned char>> resources;
     std::map<UINT, std::unique_ptr<WinBitmap>> bitmaps;
 };
@@ -177,8 +180,35 @@ bool decodeBitmap(const std::vector<unsigned char>& bytes, WinBitmap& bmp) {
 
 }  // namespace
 
+namespace {
+
+// How many objects the loader has loaded and unloaded so far: while neither
+// count changes, an address stays in the object it was found in.
+std::pair<unsigned long long, unsigned long long> loaderGeneration() {
+    struct Counts {
+        static int cb(struct dl_phdr_info* info, size_t size, void* data) {
+            auto* counts = static_cast<std::pair<unsigned long long, unsigned long long>*>(data);
+            if (size >= offsetof(struct dl_phdr_info, dlpi_subs) + sizeof(info->dlpi_subs))
+                *counts = {info->dlpi_adds, info->dlpi_subs};
+            return 1;
+        }
+    };
+    std::pair<unsigned long long, unsigned long long> counts{0, 0};
+    dl_iterate_phdr(&Counts::cb, &counts);
+    return counts;
+}
+
+}  // namespace
+
 HINSTANCE winModuleInstanceFromAddress(const void* address) {
     if (address == nullptr) return nullptr;
+    // Modules ask for their own instance at every file they look for: the last
+    // answer holds as long as nothing was loaded or unloaded since.
+    static const void* lastAddress = nullptr;
+    static HINSTANCE lastInstance = nullptr;
+    static std::pair<unsigned long long, unsigned long long> lastGeneration{0, 0};
+    const auto generation = loaderGeneration();
+    if (address == lastAddress && generation == lastGeneration && generation.first != 0) return lastInstance;
     FindData fd;
     fd.address = reinterpret_cast<uintptr_t>(address);
     dl_iterate_phdr(&findObject, &fd);
@@ -199,7 +229,10 @@ HINSTANCE winModuleInstanceFromAddress(const void* address) {
         }
         path = known->second;
     }
-    return instanceFor(fd.base, path);
+    lastAddress = address;
+    lastInstance = instanceFor(fd.base, path);
+    lastGeneration = generation;
+    return lastInstance;
 }
 
 extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
@@ -222,6 +255,48 @@ extern "C" DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size)
     std::wmemcpy(fileName, name.c_str(), name.size() + 1);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(name.size());
+}
+
+extern "C" HMODULE LoadLibraryW(LPCWSTR fileName) {
+    if (fileName == nullptr || *fileName == L'\0') {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    void* handle = dlopen(winToUtf8(fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+    struct link_map* map = nullptr;
+    if (handle == nullptr || dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) {
+        if (handle != nullptr) dlclose(handle);
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    // The same instance as the library's own code finds for itself.
+    char real[PATH_MAX];
+    const char* name = map->l_name != nullptr ? map->l_name : "";
+    HMODULE module = instanceFor(map->l_addr, realpath(name, real) != nullptr ? std::string(real) : std::string(name));
+    module->libraryHandles.push_back(handle);
+    SetLastError(ERROR_SUCCESS);
+    return module;
+}
+
+extern "C" FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+    if (module == nullptr || !known(module) || module->libraryHandles.empty() || procName == nullptr) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    void* address = dlsym(module->libraryHandles.back(), procName);
+    SetLastError(address != nullptr ? ERROR_SUCCESS : ERROR_PROC_NOT_FOUND);
+    return reinterpret_cast<FARPROC>(address);
+}
+
+extern "C" BOOL FreeLibrary(HMODULE module) {
+    if (module == nullptr || !known(module) || module->libraryHandles.empty()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    void* handle = module->libraryHandles.back();
+    module->libraryHandles.pop_back();
+    dlclose(handle);
+    return TRUE;
 }
 
 BOOL winOverrideModuleFileName(HINSTANCE instance, const std::wstring& fileName) {
