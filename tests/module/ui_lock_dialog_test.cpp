@@ -163,44 +163,4 @@ TEST_F(LockDialogTest, OnlyLocksTheMouldBaseHasRoomForAreOffered) {
     EXPECT_EQ(sides(), (std::vector<std::wstring>{L"B", L"T"}));
 }
 
-TEST(LockDialogTemplate, HasEveryControlWithItsCaption) {
-    registerDialogResources(zdtModuleInstance());
-    const WinDialogTemplate* t = winFindDialogTemplate(zdtModuleInstance(), 105);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->title, L"锁");
-    std::map<int, std::pair<WinControlKind, std::wstring>> expected = {
-        {IDC_LOCK_STANDARD, {WinControlKind::RadioButton, L"顶锁"}},
-        {IDC_LOCK_THIN, {WinControlKind::RadioButton, L"超薄顶锁"}},
-        {IDC_LOCK_SIZE, {WinControlKind::ComboBox, L""}},
-        {IDC_LOCK_POSITION, {WinControlKind::ComboBox, L""}},
-        {IDC_LOCK_UPRIGHT, {WinControlKind::RadioButton, L"正装"}},
-        {IDC_LOCK_INVERTED, {WinControlKind::RadioButton, L"倒装"}},
-        {IDOK, {WinControlKind::PushButton, L"确定"}},
-        {IDCANCEL, {WinControlKind::PushButton, L"取消"}},
-    };
-    std::vector<std::wstring> texts;
-    bool picture = false;
-    for (const auto& c : t->controls) {
-        EXPECT_LE(c.x + c.cx, t->cx);
-        EXPECT_LE(c.y + c.cy, t->cy);
-        if (c.kind == WinControlKind::Picture && c.bitmapId == 110) picture = true;
-        if (c.id == IDC_STATIC) {
-            texts.push_back(c.caption);
-            continue;
-        }
-        auto it = expected.find(c.id);
-        ASSERT_NE(it, expected.end()) << c.id;
-        EXPECT_EQ(c.kind, it->second.first) << c.id;
-        EXPECT_EQ(c.caption, it->second.second) << c.id;
-        expected.erase(it);
-    }
-    EXPECT_TRUE(expected.empty());
-    EXPECT_TRUE(picture);
-    for (const wchar_t* text : {L"类型", L"位置及规格", L"安装方式", L"规格:", L"位置:"})
-        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << winToUtf8(text);
-    // The sketch the picture shows is compiled into the module.
-    registerModuleResources(zdtModuleInstance());
-    EXPECT_NE(LoadBitmapW(zdtModuleInstance(), MAKEINTRESOURCEW(110)), nullptr);
-}
-
 }  // namespace

@@ -95,32 +95,3 @@ TEST_F(PinPointDialogTest, ReversedGuidePillarsOnlyWhereThereArePillars) {
     EXPECT_TRUE(snapshot.enabled[IDC_GUIDE_REVERSED]);
     EXPECT_EQ(L"是", model->params->guideReversed);
 }
-
-TEST(PinPointDialogTemplate, TheMainDialogsControlsAndTheTopPlatesInsideTheDialog) {
-    registerDialogResources(zdtModuleInstance());
-    const WinDialogTemplate* t = winFindDialogTemplate(zdtModuleInstance(), IDD_PIN_POINT_DLG);
-    ASSERT_NE(nullptr, t);
-    std::map<int, const WinControlTemplate*> byId;
-    for (const WinControlTemplate& c : t->controls) {
-        EXPECT_LE(c.y + c.cy, t->cy);
-        if (c.id != IDC_STATIC) byId[c.id] = &c;
-        if (c.kind == WinControlKind::Picture) {
-            EXPECT_EQ(static_cast<UINT>(IDB_PIN_POINT_BANNER), c.bitmapId);
-        }
-    }
-    for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1040, 1041})
-        EXPECT_EQ(WinControlKind::ComboBox, byId.at(id)->kind) << id;
-    for (int id : {1010, 1011, 1012, 1035, 1036, IDOK, IDCANCEL}) EXPECT_EQ(1u, byId.count(id)) << id;
-    // The thickness lists stand in the stack's order, one row apart.
-    int y = byId.at(1040)->y;
-    for (int id : {1041, 1005, 1006, 1007, 1008, 1009}) {
-        EXPECT_EQ(y + 18, byId.at(id)->y) << id;
-        y = byId.at(id)->y;
-    }
-    EXPECT_LT(byId.at(1009)->y + 12, byId.at(1010)->y);
-
-    registerModuleResources(zdtModuleInstance());
-    HBITMAP banner = LoadBitmapW(zdtModuleInstance(), MAKEINTRESOURCE(IDB_PIN_POINT_BANNER));
-    ASSERT_NE(nullptr, banner);
-    EXPECT_EQ(455, banner->width);
-}
