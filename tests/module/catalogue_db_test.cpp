@@ -126,44 +126,6 @@ TEST(CatalogueDbOpen, ReadOnlyAndNonAsciiFolder) {
     EXPECT_EQ(types, std::vector<std::wstring>{L"SAI"});
 }
 
-TEST(CatalogueText, ChineseRoundTripsThroughUtf8AndGbk) {
-    const std::wstring text = L"大水口系统 A板 方铁L 拉令孔";
-    const std::string utf8 = toUtf8(text);
-    EXPECT_EQ(utf8, "\xe5\xa4\xa7\xe6\xb0\xb4\xe5\x8f\xa3\xe7\xb3\xbb\xe7\xbb\x9f A\xe6\x9d\xbf "
-                    "\xe6\x96\xb9\xe9\x93\x81L \xe6\x8b\x89\xe4\xbb\xa4\xe5\xad\x94");
-    EXPECT_EQ(fromUtf8(utf8), text);
-    EXPECT_EQ(fromUtf8(utf8.c_str()), text);
-    EXPECT_EQ(toUtf8(L""), "");
-    EXPECT_EQ(fromUtf8(std::string("A\xff")), L"A\xFFFD");
-
-    {
-        CodePageGuard gbk(936);
-        ASSERT_TRUE(gbk.ok);
-        EXPECT_EQ(toAnsi(L"数据库打开失败: "), kOpenFailedGbk);
-        EXPECT_EQ(fromAnsi(kOpenFailedGbk), L"数据库打开失败: ");
-        EXPECT_EQ(fromAnsi(toAnsi(text)), text);
-        // Only the given number of bytes is read.
-        EXPECT_EQ(fromAnsi(kOpenFailedGbk.data(), 4), L"数据");
-    }
-    {
-        CodePageGuard utf8Acp(65001);
-        ASSERT_TRUE(utf8Acp.ok);
-        EXPECT_EQ(toAnsi(text), utf8);
-        EXPECT_EQ(fromAnsi(toAnsi(text)), text);
-        EXPECT_EQ(fromAnsi(std::string("\xef\xbb\xbf") + "SAI"), L"SAI");  // byte order mark dropped
-        EXPECT_EQ(fromAnsi(std::string("\xef\xbb\xbf")), L"");
-        EXPECT_EQ(fromAnsi(nullptr, 3), L"");
-        EXPECT_EQ(fromAnsi(""), L"");
-    }
-    {
-        // A code page without Chinese gives no text rather than a lookalike.
-        CodePageGuard latin(1252);
-        ASSERT_TRUE(latin.ok);
-        EXPECT_EQ(toAnsi(L"A板"), "");
-        EXPECT_EQ(toAnsi(L"SAI"), "SAI");
-    }
-}
-
 TEST(CatalogueText, FailedConversionIsReportedNotFatal) {
     const std::wstring broken(1, static_cast<wchar_t>(0xD800));
     try {

@@ -193,47 +193,6 @@ TEST_F(HoleDrawingTest, MissingFilesAreNamedAndTheOtherHolesStillDrawn) {
     for (auto& h : pillars) delete h.second;
 }
 
-TEST_F(HoleDrawingTest, PlateHolesUseTheCatalogueBlocksAndTheGuidePillarInstallWay) {
-    std::string sql = rows(step("A板", 1, 1, 1, -120, -140, 20));  // 导柱
-    sql += rows(step("A板", 1, 1, 2, 120, 140, 20));
-    sql += rows(step("A板", 4, 1, 1, 50, 50, 10));  // 回针: no block configured
-    sql += "INSERT INTO STANDITEMBLOCKSETUP VALUES ('A板','导柱',1,'A1','GB-A1'),('A板','导柱',1,'A3','GB-A3'),"
-           "('A板','导柱',0,'A1','GP-A1'),('A板','导柱',0,'A3','GP-A3'),('B板','回针',1,'A1','RP-A1');";
-    writeCatalogue(dir.file("ZDTSTANDARDMOULD.db"), machiningSchema() + sql);
-    for (const char* f : {"20GB-A1.dwg", "20GB-A3.dwg", "20GP-A1.dwg", "20GP-A3.dwg"}) writeBlock(f);
-
-    Models::HolesModel holes(L"A板", L"SAI", L"3035", L"有");
-    PlateHoleSet normal;
-    normal.holes = &holes;
-    normal.options[L"导柱"] = 1;
-    drawPlateHoles(normal, plan);
-    ASSERT_EQ(1u, normal.groups.size());
-    DrawnHoleGroup* planGroup = normal.groups.at(L"导柱");
-    EXPECT_EQ(L"GB-A1", planGroup->blockName);
-    EXPECT_EQ(holes.processMap().at(L"导柱"), planGroup->holeGroups);
-    EXPECT_EQ(holes.processMap().at(L"导柱")->at(1), planGroup->representative);
-    EXPECT_EQ(L"\n回针-A板-1-A1", commandLine.output);
-
-    // The side view drawn after the plan view leaves the plan view's record.
-    commandLine.output.clear();
-    drawPlateHoles(normal, side);
-    EXPECT_EQ(planGroup, normal.groups.at(L"导柱"));
-    EXPECT_EQ(L"\n回针-A板-1-A3", commandLine.output);
-
-    PlateHoleSet reversed;
-    reversed.holes = &holes;
-    reversed.options[L"导柱"] = 0;
-    drawPlateHoles(reversed, plan);
-    EXPECT_EQ(L"GP-A1", reversed.groups.at(L"导柱")->blockName);
-
-    std::vector<Inserted> refs = inserted();
-    ASSERT_EQ(6u, refs.size());
-    EXPECT_EQ(blockFile("20GB-A3.dwg"), refs[2].file);
-    EXPECT_DOUBLE_EQ(1500, refs[2].position.y);
-    EXPECT_EQ(blockFile("20GP-A1.dwg"), refs[4].file);
-    EXPECT_TRUE(boxes.texts.empty());
-}
-
 TEST_F(HoleDrawingTest, EmptyPlateDrawsAndSaysNothing) {
     writeCatalogue(dir.file("ZDTSTANDARDMOULD.db"), machiningSchema());
     Models::HolesModel holes(L"A板", L"SAI", L"3035", L"有");

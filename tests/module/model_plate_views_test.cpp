@@ -114,70 +114,6 @@ bool endsWith(const std::wstring& text, const std::wstring& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-TEST_F(PlateViews, PlanViewOfTheBPlateAsTheDrawingHoldsIt) {
-    PlateView& plan = view(L"A1");
-    drawPlateView(plan);
-    insertOffsetMark(plan);
-    addPlateNameLabel(plan);
-    addOffsetLeader(plan, VRxGePoint3d(250, -300, 0));
-    save();
-
-    ASSERT_EQ(4u, saved.outline.size());
-    EXPECT_TRUE(hasEdge({0, 0, 0}, {300, 0, 0}));
-    EXPECT_TRUE(hasEdge({300, 0, 0}, {300, -350, 0}));
-    EXPECT_TRUE(hasEdge({300, -350, 0}, {0, -350, 0}));
-    EXPECT_TRUE(hasEdge({0, -350, 0}, {0, 0, 0}));
-    EXPECT_EQ(2, saved.centreLines);
-
-    // Width first, its dimension line 3s above; then the length 3s to the left.
-    ASSERT_EQ(2u, saved.dimensions.size());
-    EXPECT_NEAR(300.0, saved.dimensions[0].measurement, kTol);
-    EXPECT_NEAR(18.0, saved.dimensions[0].dimLine.y, kTol);
-    EXPECT_NEAR(350.0, saved.dimensions[1].measurement, kTol);
-    EXPECT_NEAR(-18.0, saved.dimensions[1].dimLine.x, kTol);
-
-    ASSERT_EQ(1u, saved.texts.size());
-    EXPECT_EQ(L"B板", saved.texts[0]->textString());
-    EXPECT_NEAR(18.0, saved.texts[0]->height(), kTol);
-    EXPECT_NEAR(132.0, saved.texts[0]->position().x, kTol);
-    EXPECT_NEAR(-386.0, saved.texts[0]->position().y, kTol);
-
-    // A lower-half plate: the DA1 mark and the leader go to the right.
-    ASSERT_EQ(1u, saved.marks.size());
-    EXPECT_TRUE(endsWith(saved.marks[0].first, L"BlockRes/DA1.dwg")) << std::string(saved.marks[0].first.begin(),
-                                                                                      saved.marks[0].first.end());
-    EXPECT_NEAR(318.0, saved.marks[0].second.x, kTol);
-    EXPECT_NEAR(-374.0, saved.marks[0].second.y, kTol);
-    EXPECT_NEAR(2.0, saved.markScales[0], kTol);
-    ASSERT_EQ(1u, saved.leaders.size());
-    EXPECT_NEAR(250.0, saved.leaders[0]->startPoint().x, kTol);
-    ASSERT_EQ(1u, saved.leaders[0]->vertices().size());
-    EXPECT_NEAR(300.0, saved.leaders[0]->vertices()[0].x, kTol);
-    EXPECT_NEAR(-362.0, saved.leaders[0]->vertices()[0].y, kTol);
-    // The landing reaches 2s out, short of where a length dimension would stand.
-    EXPECT_NEAR(312.0, saved.leaders[0]->endPoint().x, kTol);
-    EXPECT_EQ(L"OFFSET", saved.leaders[0]->text1());
-}
-
-TEST_F(PlateViews, SideViewShowsTheThicknessOnly) {
-    PlateView& side = view(L"A3", 0, -450);
-    drawPlateView(side);
-    EXPECT_TRUE(insertOffsetMark(side).isNull());
-    EXPECT_TRUE(addPlateNameLabel(side).isNull());
-    EXPECT_TRUE(addOffsetLeader(side, VRxGePoint3d(10, -460, 0)).isNull());
-    save();
-
-    EXPECT_TRUE(hasEdge({0, -450, 0}, {300, -450, 0}));
-    EXPECT_TRUE(hasEdge({300, -510, 0}, {0, -510, 0}));
-    ASSERT_EQ(1u, saved.dimensions.size());
-    EXPECT_NEAR(60.0, saved.dimensions[0].measurement, kTol);
-    EXPECT_NEAR(-18.0, saved.dimensions[0].dimLine.x, kTol);
-    EXPECT_NEAR(-480.0, saved.dimensions[0].dimLine.y, kTol);
-    EXPECT_EQ(1, saved.centreLines) << "across the thickness only the vertical centre line";
-    EXPECT_TRUE(saved.texts.empty());
-    EXPECT_TRUE(saved.marks.empty());
-}
-
 TEST_F(PlateViews, SpacersAndTheDerivedSpacerPlate) {
     // A spacer block: outline and dimensions, no centre lines, mark or name,
     // but its leader is still drawn.
@@ -220,51 +156,6 @@ TEST_F(PlateViews, UpperHalfMarksToTheLeft) {
     ASSERT_EQ(1u, saved.leaders.size());
     EXPECT_NEAR(400.0, saved.leaders[0]->vertices()[0].x, kTol);
     EXPECT_NEAR(388.0, saved.leaders[0]->endPoint().x, kTol) << "clear of the length dimension line at 382";
-}
-
-TEST_F(PlateViews, DimensionsAndNameStandClearOfLocksAndTheSpacerGap) {
-    // Locks standing out of the left, top and bottom edges push the size
-    // dimensions and the name out by as much.
-    PlateView& plan = view(L"A1");
-    plan.standOut[DrawingTools::kLeft] = 11.2;
-    plan.standOut[DrawingTools::kTop] = 16.2;
-    plan.standOut[DrawingTools::kBottom] = 16.2;
-    drawPlateView(plan);
-    addPlateNameLabel(plan);
-    // The right spacer is measured on its outer edge, in both views.
-    plate.name = L"方铁R";
-    PlateRecord spacer = plate;
-    spacer.width = 58;
-    PlateView& spacerPlan = view(L"A1", 1000, 0);
-    spacerPlan.plate = &spacer;
-    PlateView& spacerSide = view(L"A3", 1000, -450);
-    spacerSide.plate = &spacer;
-    drawPlateView(spacerPlan);
-    drawPlateView(spacerSide);
-    save();
-
-    ASSERT_EQ(5u, saved.dimensions.size());
-    EXPECT_NEAR(18.0 + 16.2, saved.dimensions[0].dimLine.y, kTol);
-    EXPECT_NEAR(-18.0 - 11.2, saved.dimensions[1].dimLine.x, kTol);
-    ASSERT_EQ(1u, saved.texts.size());
-    EXPECT_NEAR(-386.0 - 16.2, saved.texts[0]->position().y, kTol);
-    for (size_t i : {3, 4}) {
-        EXPECT_NEAR(1058.0, saved.dimensions[i].x1.x, kTol);
-        EXPECT_NEAR(1058.0 + 18.0, saved.dimensions[i].dimLine.x, kTol);
-    }
-    EXPECT_NEAR(350.0, saved.dimensions[3].measurement, kTol);
-    EXPECT_NEAR(60.0, saved.dimensions[4].measurement, kTol);
-}
-
-TEST_F(PlateViews, AViewWithoutAPlateDrawsNothing) {
-    PlateView empty;
-    empty.code = L"A1";
-    drawPlateView(empty);
-    EXPECT_TRUE(dimensionPlateView(empty).empty());
-    EXPECT_TRUE(insertOffsetMark(empty).isNull());
-    EXPECT_TRUE(addPlateNameLabel(empty).isNull());
-    EXPECT_TRUE(addOffsetLeader(empty, VRxGePoint3d()).isNull());
-    EXPECT_TRUE(modelSpaceEntities().empty());
 }
 
 }  // namespace

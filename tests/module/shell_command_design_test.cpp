@@ -87,31 +87,6 @@ private:
 
 }  // namespace
 
-TEST_F(DesignCommand, EscapeAtThePromptOpensNoDialog) {
-    editor.pointAnswers = {RTCAN};
-    user.push(WinUiAction::ok());
-    const uint64_t handles = db->nextHandle();
-    MouldBaseCommand();
-    EXPECT_EQ(1u, user.pending()) << "the dialog never ran";
-    EXPECT_EQ(handles, db->nextHandle());
-    EXPECT_TRUE(user.shown().empty());
-}
-
-TEST_F(DesignCommand, CancelInTheDialogDrawsNothing) {
-    editor.pointAnswers = {RTNORM};
-    user.push(WinUiAction::select(IDC_MOULD_CODE, L"3035"));
-    user.push(WinUiAction::clickOn(IDC_SHOW_SIMPLIFIED));
-    user.push(WinUiAction::cancel());
-    const uint64_t handles = db->nextHandle();
-    const double scale = drawingScale;
-    MouldBaseCommand();
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_EQ(0u, user.pending());
-    EXPECT_EQ(handles, db->nextHandle()) << "nothing was added to the drawing";
-    EXPECT_EQ(scale, drawingScale);
-    EXPECT_EQ(L"", editor.output);
-}
-
 // A pocket question confirmed computes the stack inside the dialog; a later
 // Cancel must still free every plate and view it made.
 TEST_F(DesignCommand, CancelAfterTheStackWasComputedDrawsNothing) {
@@ -166,21 +141,4 @@ TEST_F(DesignCommand, TheScaleFollowsTheChosenAPlateWidth) {
     EXPECT_EQ(L"1515 SCI", seen[0].text);
     EXPECT_DOUBLE_EQ(6.0, seen[0].height);
     EXPECT_EQ(L"zdt_txt_3000", seen[0].style);
-}
-
-TEST_F(DesignCommand, ACatalogueThatCannotBeOpenedIsReportedOnceAndNothingIsDrawn) {
-    // The dialog reports it when it opens; its lists stay empty, so OK has no
-    // code or style to draw: no second report, no blank title, styles as they were.
-    winOverrideModuleFileName(zdtModuleInstance(), L"/nonexistent/zdt/libzdtmould.so");
-    drawingScale = 4.5;
-    editor.pointAnswers = {RTNORM};
-    user.push(WinUiAction::answerWith(IDOK));  // the catalogue cannot be opened
-    user.push(WinUiAction::ok());
-    testing::internal::CaptureStderr();
-    MouldBaseCommand();
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_EQ(1u, user.shown().size());
-    EXPECT_DOUBLE_EQ(4.5, drawingScale);
-    EXPECT_TRUE(modelSpaceEntities().empty());
 }
