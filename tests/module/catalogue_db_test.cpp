@@ -43,24 +43,6 @@ void expectNothingFrom(CatalogueDb& db) {
 
 }  // namespace
 
-TEST(CatalogueDbOpen, MissingFileIsReportedAndNotCreated) {
-    TempDir dir;
-    Utf8Terminal terminal;
-    MessageBoxRecorder boxes;
-    const std::string path = dir.file("ZDTSTANDARDMOULD.db");
-    CatalogueDb db;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(db.open(path));
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(db.isOpen());
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(err, kOpenFailedShown + "unable to open database file\n") << "readable on the terminal";
-    ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_EQ(boxes.texts[0], L"unable to open database file");
-    expectNothingFrom(db);
-    db.close();  // a second close of nothing does nothing
-}
-
 TEST(CatalogueDbOpen, CorruptEmptyAndLockedFiles) {
     TempDir dir;
     MessageBoxRecorder boxes;

@@ -1,7 +1,6 @@
 // Loading and unloading the module through the entry point's dispatcher: what
-// gets registered with the host, in which form, and what a second load, a host
-// without toolbars or ribbon, and out-of-range messages do.
-#include "catalogue/text_conversion.h"
+// an unload leaves with the host, and what a second load, a host without
+// toolbars or ribbon, and out-of-range messages do.
 #include "shell/module_resources.h"
 #include "shell_fixture.h"
 
@@ -13,46 +12,6 @@ const int kUnload = VRxRx::kUnloadAppMsg;
 }  // namespace
 
 using ShellApp = ShellFixture;
-
-TEST_F(ShellApp, LoadRegistersCommandToolbarMenuAndRibbon) {
-    ui()->menuBar()->insertPopup(0, L"文件");
-    ASSERT_EQ(0, zdtDispatchHostMessage(kLoad, nullptr));
-
-    // The three commands, by local or global name in any case, in one group.
-    const wchar_t* const globals[] = {L"GZDTSGS", L"GZDTPGS", L"GZDTBOM"};
-    for (const wchar_t* local : {L"zdtsgs", L"ZDTPGS", L"ZdtBom"}) {
-        VRxEdCommand* cmd = commands()->lookupCmd(local);
-        ASSERT_NE(nullptr, cmd) << toUtf8(local);
-        EXPECT_EQ(L"ZDTApp", cmd->groupName());
-    }
-    EXPECT_NE(commands()->lookupCmd(L"ZDTSGS")->functionAddr(), commands()->lookupCmd(L"ZDTPGS")->functionAddr());
-
-    // Toolbar, menu (after the host's) and ribbon run them in the same order,
-    // with the module's own icons.
-    VRxUiToolbar* bar = ui()->toolbarManager()->findToolbar(L"ZDTTools");
-    ASSERT_NE(nullptr, bar);
-    EXPECT_EQ(L"岱川标准模架", bar->title());
-    EXPECT_TRUE(bar->isVisible());
-    ASSERT_EQ(2, ui()->menuBar()->count());
-    VRxUiMenu* menu = ui()->menuBar()->menu(1);
-    VRxUiRibbonTab* tab = ui()->ribbon()->findTab(L"岱川标准模架");
-    ASSERT_NE(nullptr, tab);
-    ASSERT_EQ(1, tab->panelCount());
-    ASSERT_EQ(3, bar->buttonCount());
-    ASSERT_EQ(3, menu->itemCount());
-    ASSERT_EQ(3, tab->panel(0)->buttonCount());
-    const wchar_t* const texts[] = {L"大水口系统", L"细水口系统", L"订料单"};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(texts[i], bar->button(i)->text);
-        EXPECT_EQ(globals[i], bar->button(i)->command);
-        EXPECT_EQ(globals[i], menu->item(i)->command);
-        EXPECT_EQ(globals[i], tab->panel(0)->button(i)->command);
-        ASSERT_NE(nullptr, bar->button(i)->smallImage);
-        EXPECT_EQ(zdtModuleInstance(), bar->button(i)->smallImage->module);
-    }
-    EXPECT_EQ(113u, bar->button(2)->smallImage->resourceId) << "the order list has an icon of its own";
-    EXPECT_TRUE(messageBoxes.empty());
-}
 
 TEST_F(ShellApp, UnloadRemovesOnlyTheCommandGroup) {
     ASSERT_EQ(0, zdtDispatchHostMessage(kLoad, nullptr));

@@ -127,18 +127,3 @@ TEST_F(DesignCommand, OkDrawsTheTitleWithStylesScaledFromTheAPlate) {
     EXPECT_GT(seen[0].position.x, 100.0 + 300.0);
     EXPECT_DOUBLE_EQ(200.0, seen[0].position.y);
 }
-
-TEST_F(DesignCommand, TheScaleFollowsTheChosenAPlateWidth) {
-    // The first code of the shipped catalogue is 150 wide: scale 3.
-    editor.pointAnswers = {RTNORM};
-    user.push(WinUiAction::select(IDC_STYLE, L"SCI"));
-    user.push(WinUiAction::ok());
-    MouldBaseCommand();
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_DOUBLE_EQ(3.0, drawingScale);
-    std::vector<TextSeen> seen = texts();
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(L"1515 SCI", seen[0].text);
-    EXPECT_DOUBLE_EQ(6.0, seen[0].height);
-    EXPECT_EQ(L"zdt_txt_3000", seen[0].style);
-}

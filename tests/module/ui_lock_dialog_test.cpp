@@ -141,26 +141,4 @@ TEST_F(LockDialogTest, SwitchingTypeDropsTheSizeAndARefusedCommitChangesNothing)
     EXPECT_EQ(table.at(L"T")->size, L"TL-075");
 }
 
-TEST_F(LockDialogTest, OnlyLocksTheMouldBaseHasRoomForAreOffered) {
-    const LockFit fit = {{L"TL-050", {L"LR", L"TB"}}, {L"TL-075", {L"TB"}}};
-    user.click(IDC_LOCK_STANDARD)
-        .probe([](CDialog& d) {
-            EXPECT_EQ(itemsOf(d, IDC_LOCK_SIZE), (std::vector<std::wstring>{L"TL-050", L"TL-075"}));
-        })
-        .click(IDC_LOCK_THIN)
-        .probe([](CDialog& d) { EXPECT_TRUE(itemsOf(d, IDC_LOCK_SIZE).empty()); })
-        .click(IDC_LOCK_STANDARD)
-        .select(IDC_LOCK_SIZE, L"TL-075")
-        .select(IDC_LOCK_POSITION, L"四侧分中")
-        .click(IDC_LOCK_UPRIGHT)
-        .ok()
-        .answer(IDOK)
-        .select(IDC_LOCK_POSITION, L"天地分中")
-        .ok();
-    LockDlg dlg(&table, &fit);
-    EXPECT_EQ(run(dlg), IDOK);
-    EXPECT_EQ(user.texts(), (std::vector<std::wstring>{L"锁[TL-075]放在[四侧分中]会碰到板上的孔，请另选位置或规格"}));
-    EXPECT_EQ(sides(), (std::vector<std::wstring>{L"B", L"T"}));
-}
-
 }  // namespace

@@ -53,48 +53,6 @@ TEST_F(MainDialogTest, OpensWithTheCatalogueListsAndOkStoresAllNineChoices) {
     EXPECT_FALSE(model->stackComputed) << "the dialog computes nothing on OK";
 }
 
-// The lock button follows the style only when the user changes it.
-TEST_F(MainDialogTest, AddLockIsEnabledAtStartAndFollowsTheMiddleLetterOfAChosenStyle) {
-    writeSmallCatalogue();
-    push(WinUiAction::ok());
-    ASSERT_EQ(IDOK, run());
-    EXPECT_EQ(L"SBI", model->params->style);
-    EXPECT_TRUE(snapshot.enabled[IDC_ADD_LOCK]) << "the first style decides nothing at start-up";
-
-    struct Case {
-        std::vector<std::wstring> styles;
-        bool enabled;
-    };
-    const Case cases[] = {
-        {{L"SCI"}, true},
-        {{L"SDI"}, false},
-        {{L"SCI", L"SBI"}, false},
-        {{L"SDI", L"SCI"}, true},
-        {{L"SDI", L"SXYZW"}, false},  // a style of another length leaves the button as it was
-        {{L"SXYZW"}, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(toUtf8(c.styles.back())) + " after " + std::to_string(c.styles.size()));
-        model.reset(new MouldBaseModel);
-        for (const std::wstring& s : c.styles) push(WinUiAction::select(IDC_STYLE, s));
-        push(WinUiAction::ok());
-        ASSERT_EQ(IDOK, run());
-        EXPECT_TRUE(user.errors().empty());
-        EXPECT_EQ(c.enabled, snapshot.enabled[IDC_ADD_LOCK]);
-        EXPECT_EQ(c.styles.back(), model->params->style);
-    }
-}
-
-TEST_F(MainDialogTest, ADisabledLockButtonCannotBeClicked) {
-    writeSmallCatalogue();
-    push(WinUiAction::select(IDC_STYLE, L"SDI"));
-    push(WinUiAction::clickOn(IDC_ADD_LOCK));
-    run();
-    ASSERT_EQ(1u, user.errors().size());
-    EXPECT_NE(std::wstring::npos, user.errors()[0].find(L"disabled"));
-    EXPECT_TRUE(model->lockTable->empty());
-}
-
 TEST_F(MainDialogTest, ACodeWithoutThicknessChoicesKeepsTheListsAsTheyWere) {
     writeSmallCatalogue();
     push(WinUiAction::select(IDC_A_PLATE_THICKNESS, L"60"));
@@ -167,26 +125,6 @@ TEST_F(MainDialogTest, CancellingThePocketQuestionChangesNothing) {
     EXPECT_FALSE(model->stackComputed);
     EXPECT_TRUE(model->plates.empty());
     EXPECT_TRUE(model->displayFilter.empty()) << "the filter is set only after the question";
-}
-
-TEST_F(MainDialogTest, ACatalogueThatCannotBeOpenedStillOpensTheDialogWithEmptyLists) {
-    // No catalogue file is written: the catalogue reports it once, in a box.
-    push(WinUiAction::answerWith(IDOK));
-    push(WinUiAction::ok());
-    testing::internal::CaptureStderr();
-    INT_PTR result = run();
-    testing::internal::GetCapturedStderr();
-    ASSERT_EQ(IDOK, result);
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(user.errors().empty() ? L"" : user.errors()[0]));
-    EXPECT_EQ(1u, user.shown().size());
-    EXPECT_EQ(kNoLines, snapshot.items[IDC_MOULD_CODE]);
-    EXPECT_EQ(kNoLines, snapshot.items[IDC_STYLE]);
-    EXPECT_EQ(kNoLines, snapshot.items[IDC_A_PLATE_THICKNESS]);
-    EXPECT_EQ((std::vector<std::wstring>{L"有", L"无"}), snapshot.items[IDC_EJECTOR_GUIDE]);
-    EXPECT_EQ(L"", model->params->mouldCode);
-    EXPECT_EQ(L"有", model->params->ejectorGuide);
-    EXPECT_FALSE(snapshot.enabled[IDC_ADD_LOCK]) << "nothing to add locks or pockets to";
-    EXPECT_FALSE(snapshot.enabled[IDC_ADD_POCKET]);
 }
 
 TEST(MainDialogInformation, PocketAndLockLines) {
