@@ -33,35 +33,6 @@ protected:
 
 }  // namespace
 
-TEST_F(PinPointDialogTest, ListsItsSeriesAndStoresTheTopPlates) {
-    writeBothSeries();
-    push(WinUiAction::select(IDC_TOP_PLATE_THICKNESS, L"35"));
-    push(WinUiAction::select(IDC_RUNNER_PLATE_THICKNESS, L"30"));
-    push(WinUiAction::ok());
-    ASSERT_EQ(IDOK, run(pinPointSeries()));
-    EXPECT_TRUE(user.errors().empty());
-    EXPECT_EQ((std::vector<std::wstring>{L"3035"}), snapshot.items[IDC_MOULD_CODE]);
-    EXPECT_EQ((std::vector<std::wstring>{L"DAI", L"JAH"}), snapshot.items[IDC_STYLE]);
-    EXPECT_EQ((std::vector<std::wstring>{L"30", L"35"}), snapshot.items[IDC_TOP_PLATE_THICKNESS]);
-    EXPECT_EQ((std::vector<std::wstring>{L"30", L"35"}), snapshot.items[IDC_RUNNER_PLATE_THICKNESS]);
-    EXPECT_EQ((std::vector<std::wstring>{L"50", L"60"}), snapshot.items[IDC_A_PLATE_THICKNESS]);
-    const MouldBaseParams& p = *model->params;
-    EXPECT_EQ(L"DAI", p.style);
-    EXPECT_EQ(L"35", p.topPlateThickness);
-    EXPECT_EQ(L"30", p.runnerPlateThickness);
-    EXPECT_EQ(L"50", p.aPlateThickness);
-
-    // The side-gate dialog on the same catalogue: its own styles and codes, and
-    // no top plate choices.
-    model.reset(new MouldBaseModel);
-    push(WinUiAction::ok());
-    ASSERT_EQ(IDOK, run());
-    EXPECT_EQ((std::vector<std::wstring>{L"2025", L"3035"}), snapshot.items[IDC_MOULD_CODE]);
-    EXPECT_EQ((std::vector<std::wstring>{L"SAI"}), snapshot.items[IDC_STYLE]);
-    EXPECT_EQ(0u, snapshot.items.count(IDC_TOP_PLATE_THICKNESS));
-    EXPECT_EQ(L"", model->params->topPlateThickness);
-}
-
 // A catalogue made before the pin-point series holds none: the dialog says so
 // and offers nothing to pocket, lock or draw.
 TEST_F(PinPointDialogTest, ACatalogueWithoutTheSeriesSaysSo) {
