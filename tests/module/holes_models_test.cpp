@@ -1,12 +1,10 @@
 // The hole classes and the plate hole model: multi-step holes answering from
-// their steps, the machining statement for every kind of plate selector, holes
-// read from small catalogues (steps merged by radius, missing parameters,
-// ejector edge holes left out, names with quotes), eyebolt holes, and a
-// catalogue that is missing or a statement that cannot be built.
+// their steps, holes read from small catalogues for every kind of plate
+// selector (steps merged by radius, missing parameters, ejector edge holes left
+// out, names with quotes), eyebolt holes, and a statement that cannot be run.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -213,22 +211,6 @@ TEST_F(HolesModelTest, EyeboltHolesAreNumberedFromZeroAndAddedOnce) {
     model.addEyeboltHoles({{L"20", 1, 1, 0}});
     EXPECT_EQ(3u, model.processMap().at(L"拉令孔")->size());
     EXPECT_DOUBLE_EQ(6.25, holeOf(model, L"拉令孔", 0)->getKeyRadius());
-}
-
-TEST_F(HolesModelTest, MissingCatalogueIsReportedOnStandardErrorAndNeverCreated) {
-    cattest::Utf8Terminal terminal;
-    testing::internal::CaptureStderr();
-    HolesModel model(L"A板", L"SAI", L"3035", L"有");
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(model.connected());
-    EXPECT_TRUE(model.processMap().empty());
-    EXPECT_NE(std::string::npos, err.find("数据库打开失败: ")) << err;
-    EXPECT_EQ('\n', err.back());
-    EXPECT_FALSE(std::filesystem::exists(dir.file("ZDTSTANDARDMOULD.db")));
-    EXPECT_TRUE(boxes.texts.empty()) << "no dialog for the hole model";
-    // Still usable: the eyebolt holes do not need the catalogue.
-    model.addEyeboltHoles({{L"12", 0, 0, 0}});
-    EXPECT_NE(nullptr, holeOf(model, L"拉令孔", 0));
 }
 
 TEST_F(HolesModelTest, StatementThatCannotBeRunLeavesTheModelUsable) {

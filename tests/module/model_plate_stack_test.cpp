@@ -1,10 +1,9 @@
 // The plate stack: plates, views, gaps and the cursor computed from small
-// catalogues built here and from the shipped catalogue, the derived spacer
-// plate under the B plate's outline, the display filter, running only once,
-// and a catalogue that is missing or has nothing for the choices.
+// catalogues built here, the derived spacer plate under the B plate's outline,
+// the display filter, running only once, and a catalogue that has nothing for
+// the choices.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "catalogue/catalogue_queries.h"
 #include "catalogue_fixture.h"
 #include "model/plate_stack.h"
-#include "shell/module_paths.h"
 #include "shell/module_resources.h"
 
 using namespace cattest;
@@ -161,28 +159,6 @@ TEST_F(PlateStackTest, DisplayFilterAndTheABExample) {
     EXPECT_EQ(4u, simplified.views[L"A3"].size());
 }
 
-// The pin-point series chooses its top clamp and runner stripper plates; the
-// side-gate series leaves the top clamp plate's choice empty and keeps the
-// catalogue's thickness.
-TEST_F(PlateStackTest, TheTopPlatesTakeTheirChosenThicknessWhereTheSeriesChoosesThem) {
-    writeSmallCatalogue();
-    model.params->style = L"DAI";
-    model.params->topPlateThickness = L"40";
-    model.params->runnerPlateThickness = L"35";
-    ComputePlateStack(model);
-    ASSERT_EQ(3u, model.plates.size());
-    EXPECT_DOUBLE_EQ(40, plate(L"工面")->thickness);
-    EXPECT_DOUBLE_EQ(35, plate(L"水口板")->thickness);
-    EXPECT_DOUBLE_EQ(300, plate(L"水口板")->width);
-    EXPECT_DOUBLE_EQ(view(L"A3", L"水口板")->origin.y - 17.5, view(L"A3", L"水口板")->centreY) << "its side view";
-
-    MouldBaseModel sideGate;
-    *sideGate.params = *model.params;
-    sideGate.params->topPlateThickness.clear();
-    ComputePlateStack(sideGate);
-    EXPECT_DOUBLE_EQ(30, sideGate.plates.at(L"工面")->thickness);
-}
-
 TEST_F(PlateStackTest, RunsOnlyOncePerModel) {
     writeSmallCatalogue();
     ComputePlateStack(model);
@@ -242,18 +218,4 @@ TEST_F(PlateStackTest, NothingForTheChoicesGivesAnEmptyStack) {
     ComputePlateStack(model);
     ASSERT_EQ(3u, model.plates.size());
     EXPECT_DOUBLE_EQ(-1, model.plates[L"B板"]->width);
-}
-
-TEST_F(PlateStackTest, MissingCatalogueIsReportedAndLeavesTheStackOpen) {
-    ComputePlateStack(model);
-    EXPECT_TRUE(model.plates.empty());
-    EXPECT_TRUE(model.views.empty());
-    EXPECT_FALSE(model.stackComputed);
-    EXPECT_EQ(1u, boxes.texts.size()) << "the failed open is shown to the user";
-    EXPECT_DOUBLE_EQ(0, model.insertPoint.x);
-
-    // Once the catalogue is there, the same model computes its stack.
-    writeSmallCatalogue();
-    ComputePlateStack(model);
-    EXPECT_EQ(9u, model.plates.size());
 }
