@@ -1,7 +1,6 @@
 // Unit tests of zdtcad as the user of dialogs and message boxes: how dialog
 // lines are read, which answers a box takes, and the session playing a dialog
-// from a terminal (where a wrong line is told and asked again) and from a
-// script (where it stops the run and everything open is cancelled).
+// from a terminal, where a wrong line is told and asked again.
 #include <gtest/gtest.h>
 
 #include <cstdio>

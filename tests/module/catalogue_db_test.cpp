@@ -1,6 +1,7 @@
 // The catalogue connection and the text conversions: files that cannot be read
-// are reported and never created or changed; Chinese text survives every
-// conversion under UTF-8 and GBK as the system code page.
+// are reported and never changed; a text that cannot be converted is reported,
+// not fatal; one connection serves a scope's jobs and lasts as long as its
+// last user.
 #include <gtest/gtest.h>
 
 #include <cstdio>

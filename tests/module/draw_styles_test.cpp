@@ -1,5 +1,5 @@
 // Tests of the drawing styles: names carry the scale x 1000 cut toward zero,
-// sizes are the scale times fixed factors, existing styles are reused untouched.
+// existing styles are reused untouched.
 #include <limits>
 
 #include "draw/drawing_styles.h"

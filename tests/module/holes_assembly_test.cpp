@@ -1,8 +1,8 @@
 // The hole stage of a whole mould base from the shipped catalogue and BlockRes:
 // every plate's hole model with its eyebolt holes and the guide pillar option,
 // then the assembly drawing: hole blocks at the catalogue positions in every
-// view, nothing missing on the command line for any style, and one "OFFSET"
-// leader per plan view with guide pillars, starting at the offset pillar.
+// view, one "OFFSET" leader per plan view with guide pillars, starting at the
+// offset pillar, and the reversed guide pillars' own blocks.
 #include <gtest/gtest.h>
 
 #include <algorithm>

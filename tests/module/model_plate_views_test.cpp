@@ -1,6 +1,8 @@
 // The plate views as a CAD user finds them in the saved drawing: each view is
-// drawn into a fresh drawing, written as DXF, read back, and the outline,
-// dimensions, centre lines, datum mark, leader and name are looked up there.
+// drawn into a fresh drawing, written as DXF, read back, and the spacer blocks'
+// outlines, the derived spacer plate's centre lines, the size dimensions and
+// name standing clear of locks, the upper half's datum mark and leader are
+// looked up there.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -139,6 +141,40 @@ TEST_F(PlateViews, SpacersAndTheDerivedSpacerPlate) {
     EXPECT_EQ(2u, saved.dimensions.size());
     EXPECT_EQ(2, saved.centreLines) << "the derived plate's two centre lines, none of the spacer";
     EXPECT_EQ(1u, saved.leaders.size());
+}
+
+TEST_F(PlateViews, DimensionsAndNameStandClearOfLocksAndTheSpacerGap) {
+    // Locks standing out of the left, top and bottom edges push the size
+    // dimensions and the name out by as much.
+    PlateView& plan = view(L"A1");
+    plan.standOut[DrawingTools::kLeft] = 11.2;
+    plan.standOut[DrawingTools::kTop] = 16.2;
+    plan.standOut[DrawingTools::kBottom] = 16.2;
+    drawPlateView(plan);
+    addPlateNameLabel(plan);
+    // The right spacer is measured on its outer edge, in both views.
+    plate.name = L"方铁R";
+    PlateRecord spacer = plate;
+    spacer.width = 58;
+    PlateView& spacerPlan = view(L"A1", 1000, 0);
+    spacerPlan.plate = &spacer;
+    PlateView& spacerSide = view(L"A3", 1000, -450);
+    spacerSide.plate = &spacer;
+    drawPlateView(spacerPlan);
+    drawPlateView(spacerSide);
+    save();
+
+    ASSERT_EQ(5u, saved.dimensions.size());
+    EXPECT_NEAR(18.0 + 16.2, saved.dimensions[0].dimLine.y, kTol);
+    EXPECT_NEAR(-18.0 - 11.2, saved.dimensions[1].dimLine.x, kTol);
+    ASSERT_EQ(1u, saved.texts.size());
+    EXPECT_NEAR(-386.0 - 16.2, saved.texts[0]->position().y, kTol);
+    for (size_t i : {3, 4}) {
+        EXPECT_NEAR(1058.0, saved.dimensions[i].x1.x, kTol);
+        EXPECT_NEAR(1058.0 + 18.0, saved.dimensions[i].dimLine.x, kTol);
+    }
+    EXPECT_NEAR(350.0, saved.dimensions[3].measurement, kTol);
+    EXPECT_NEAR(60.0, saved.dimensions[4].measurement, kTol);
 }
 
 TEST_F(PlateViews, UpperHalfMarksToTheLeft) {

@@ -1,7 +1,7 @@
-// The pocket as drawn: the plan outline's edges and corner arcs for fillet,
-// relief and mixed corners, its four dimensions from the plate's centre lines,
-// its radius labels, and the hidden-line rectangle with its depth in the side
-// view, on the parting face. The plate view's centre is at (500, 300) and the scale 6 throughout.
+// The pocket as drawn: its radius labels, its four dimensions from the plate's
+// centre lines, and the hidden-line rectangle with its depth in the side view,
+// on the parting face. The plate view's centre is at (500, 300) and the scale 6
+// throughout.
 #include <cmath>
 
 #include "model/mould_base_model.h"

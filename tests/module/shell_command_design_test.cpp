@@ -1,8 +1,8 @@
 // The ZDTSGS command from the point pick to the drawing, with the shipped
-// catalogue and a queued user: Escape at the prompt and Cancel in the dialog
-// draw nothing; OK draws the title with styles scaled from the A plate; no
-// object is left open and the model is freed on every path (the sanitizer
-// build sees any leak).
+// catalogue and a queued user: Cancel after the stack was computed draws
+// nothing; OK draws the title with styles scaled from the A plate; no object is
+// left open and the model is freed on every path (the sanitizer build sees any
+// leak).
 #include <string>
 #include <vector>
 

@@ -1,6 +1,6 @@
 // The module's paths (from its own file name, Chinese folders and long paths
-// included) and the ZDTSGS command's point prompt: a run that gets no point
-// draws nothing, opens nothing and shows nothing.
+// included) and the ZDTSGS command's point prompt: any answer but a point, or
+// no editor at all, ends the command and draws nothing.
 #include <string>
 
 #include "shell/module_paths.h"

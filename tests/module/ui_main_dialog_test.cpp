@@ -1,8 +1,7 @@
 // The main mould base dialog driven as a user drives it: its lists from the
-// catalogue, the lock button's enabling rule, thickness lists that a code
-// without choices leaves alone, the display filter, the pocket question and
-// the plate stack it fixes, a catalogue that cannot be opened, and the lines
-// of the information list.
+// catalogue, thickness lists that a code without choices leaves alone, the
+// display filter, the pocket question and the plate stack it fixes, and the
+// lines of the information list.
 #include <algorithm>
 #include <string>
 #include <vector>

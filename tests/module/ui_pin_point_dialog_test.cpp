@@ -1,6 +1,6 @@
-// The main dialog of the pin-point series: its own template, only its own
-// styles and codes, the top clamp and runner stripper plates' thickness lists,
-// and reversed guide pillars offered only on styles that have A/B guide pillars.
+// The main dialog of the pin-point series: a catalogue without the series says
+// so, and reversed guide pillars are offered only on styles that have A/B guide
+// pillars.
 #include <gtest/gtest.h>
 
 #include "afxstub.h"

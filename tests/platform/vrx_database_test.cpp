@@ -1,6 +1,6 @@
 // Tests of the host drawing database: the open/close protocol and its status
-// codes, ids that outlive their database, the default drawing, table lookups and
-// copying a side drawing in as a block definition.
+// codes, ids that outlive their database, table lookups and copying a side
+// drawing in as a block definition.
 #include <gtest/gtest.h>
 
 #include "vrxdb.h"

@@ -1,6 +1,6 @@
-// The preview files themselves: an SVG whose texts can be found in it, a PNG
-// with the drawing's colours on white, and paths that cannot be written refused
-// with a message and nothing left behind.
+// The preview files themselves: a PNG with the drawing's colours on white (an
+// empty drawing's too), and paths that cannot be written refused with a
+// message and nothing left behind.
 #include <cairo.h>
 #include <dirent.h>
 #include <sys/stat.h>
