@@ -1,8 +1,7 @@
 // The plate views as a CAD user finds them in the saved drawing: each view is
-// drawn into a fresh drawing, written as DXF, read back, and the spacer blocks'
-// outlines, the derived spacer plate's centre lines, the size dimensions and
-// name standing clear of locks, the upper half's datum mark and leader are
-// looked up there.
+// drawn into a fresh drawing, written as DXF, read back, and the size
+// dimensions and name standing clear of locks, and the upper half's datum mark
+// and leader are looked up there.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,12 +23,9 @@ struct SavedDimension {
 
 // What a drawing holds in model space after a save and a read.
 struct SavedDrawing {
-    std::vector<std::pair<VRxGePoint3d, VRxGePoint3d>> outline;  // lines off the centre-line layer
-    int centreLines = 0;
     std::vector<SavedDimension> dimensions;
     std::vector<const VRxDbText*> texts;
     std::vector<std::pair<std::wstring, VRxGePoint3d>> marks;  // block name, insertion point
-    std::vector<double> markScales;
     std::vector<const VRxDbDimLeader*> leaders;
 };
 
@@ -63,14 +59,6 @@ protected:
         for (VRxDbObjectId id : space->entityIds()) {
             VRxDbObject* object = back.objectAt(id);
             switch (object->kind()) {
-            case VRxDbKind::Line: {
-                auto* line = static_cast<VRxDbLine*>(object);
-                if (line->layer() == L"中心线层")
-                    ++saved.centreLines;
-                else
-                    saved.outline.emplace_back(line->startPoint(), line->endPoint());
-                break;
-            }
             case VRxDbKind::RotatedDimension: {
                 auto* dim = static_cast<VRxDbRotatedDimension*>(object);
                 saved.dimensions.push_back({dim->xLine1Point(), dim->xLine2Point(), dim->dimLinePoint(),
@@ -84,7 +72,6 @@ protected:
                 auto* ref = static_cast<VRxDbBlockReference*>(object);
                 auto* block = static_cast<VRxDbBlockTableRecord*>(back.objectAt(ref->blockTableRecord()));
                 saved.marks.emplace_back(block->getName(), ref->position());
-                saved.markScales.push_back(ref->scaleFactors().sx);
                 break;
             }
             case VRxDbKind::DimLeader:
@@ -96,16 +83,6 @@ protected:
         }
     }
 
-    bool hasEdge(const VRxGePoint3d& a, const VRxGePoint3d& b) const {
-        auto same = [](const VRxGePoint3d& p, const VRxGePoint3d& q) {
-            return std::fabs(p.x - q.x) < kTol && std::fabs(p.y - q.y) < kTol;
-        };
-        for (const auto& line : saved.outline)
-            if ((same(line.first, a) && same(line.second, b)) || (same(line.first, b) && same(line.second, a)))
-                return true;
-        return false;
-    }
-
     PlateRecord plate;
     std::vector<std::unique_ptr<PlateView>> views;
     VRxDbDatabase back{false};
@@ -114,33 +91,6 @@ protected:
 
 bool endsWith(const std::wstring& text, const std::wstring& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-TEST_F(PlateViews, SpacersAndTheDerivedSpacerPlate) {
-    // A spacer block: outline and dimensions, no centre lines, mark or name,
-    // but its leader is still drawn.
-    plate.name = L"方铁L";
-    plate.width = 58;
-    PlateView& spacer = view(L"A1");
-    drawPlateView(spacer);
-    EXPECT_TRUE(insertOffsetMark(spacer).isNull());
-    EXPECT_TRUE(addPlateNameLabel(spacer).isNull());
-    EXPECT_FALSE(addOffsetLeader(spacer, VRxGePoint3d(20, -300, 0)).isNull());
-
-    // The derived plate under the spacers: centre lines only.
-    PlateRecord derived = plate;
-    derived.name = L"方铁";
-    derived.width = 300;
-    PlateView& under = view(L"A1", 0, 0);
-    under.plate = &derived;
-    drawPlateView(under);
-    save();
-
-    EXPECT_EQ(4u, saved.outline.size()) << "only the spacer's outline";
-    EXPECT_TRUE(hasEdge({0, 0, 0}, {58, 0, 0}));
-    EXPECT_EQ(2u, saved.dimensions.size());
-    EXPECT_EQ(2, saved.centreLines) << "the derived plate's two centre lines, none of the spacer";
-    EXPECT_EQ(1u, saved.leaders.size());
 }
 
 TEST_F(PlateViews, DimensionsAndNameStandClearOfLocksAndTheSpacerGap) {
