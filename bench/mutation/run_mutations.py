@@ -6,8 +6,9 @@
 #   bench/mutation/run_mutations.py [--build DIR] [--only N,M] [--timeout S]
 #
 # The tests that run module code are run, the fast ones first, stopping at the
-# first failure; the slow ones (the sweep, the windowed backend) last. Every file is restored after its
-# mutation, also on Ctrl-C or a kill.
+# first failure; the slow ones (the sweep, the windowed backend) last. Every
+# file is restored after its mutation, also on Ctrl-C or a kill. A fault the
+# tests miss may be a gap in the tests, or a change no behaviour shows: read it.
 import argparse
 import os
 import pathlib
@@ -64,10 +65,10 @@ def stop_child():
         current.wait()
 
 
-# Only the programs labelled "module" see the module's code: its own tests,
-# the windowed backend's (which open its dialogs), the scenarios (zdtcad loading
-# it) and the sweep. The stand-ins' and the host's unit tests cannot catch a
-# fault in the module and are not run.
+# Only the tests labelled "module" or "slow" run the module's code: its own
+# tests, the scenarios (zdtcad loading it), the windowed backend's (which open
+# its dialogs) and the sweep. The stand-ins' and the host's unit tests cannot
+# catch a fault in the module and are not run.
 MODULE_TARGETS = ["zdtmould", "module_tests", "winqt_tests", "host_scenarios", "catalogue_sweep"]
 SELECTIONS = (["-L", "module", "-LE", "slow"], ["-L", "slow"])
 
@@ -89,7 +90,7 @@ def tests_pass(build_dir, per_test_timeout):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
+    parser = argparse.ArgumentParser(description="Counts the planted module faults the tests catch.")
     parser.add_argument("--build", default=str(ROOT / "build"))
     parser.add_argument("--list", default=str(pathlib.Path(__file__).with_name("mutations.txt")))
     parser.add_argument("--only", help="comma-separated mutation numbers (1-based)")
