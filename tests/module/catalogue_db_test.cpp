@@ -1,7 +1,7 @@
 // The catalogue connection and the text conversions: files that cannot be read
-// are reported and never changed; a text that cannot be converted is reported,
-// not fatal; one connection serves a scope's jobs and lasts as long as its
-// last user.
+// are reported and never changed; text in the system code page; a text that
+// cannot be converted is reported, not fatal; one connection serves a scope's
+// jobs and lasts as long as its last user.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -107,6 +107,26 @@ TEST(CatalogueDbOpen, ReadOnlyAndNonAsciiFolder) {
     std::vector<std::wstring> types;
     listMouldTypes(db, kSideGateSeries, types);
     EXPECT_EQ(types, std::vector<std::wstring>{L"SAI"});
+}
+
+// The system code page's text: GBK or UTF-8 with its byte order mark dropped,
+// and no lookalike where the code page has no Chinese.
+TEST(CatalogueText, AnsiTextUnderGbkAndUtf8CodePages) {
+    {
+        CodePageGuard gbk(936);
+        ASSERT_TRUE(gbk.ok);
+        EXPECT_EQ(toAnsi(L"数据库打开失败: "), kOpenFailedGbk);
+        EXPECT_EQ(fromAnsi(kOpenFailedGbk.data(), 4), L"数据") << "only the bytes given are read";
+    }
+    {
+        CodePageGuard utf8(65001);
+        ASSERT_TRUE(utf8.ok);
+        EXPECT_EQ(fromAnsi(std::string("\xef\xbb\xbf") + "SAI"), L"SAI");
+        EXPECT_EQ(fromAnsi(std::string("\xef\xbb\xbf")), L"");
+    }
+    CodePageGuard latin(1252);
+    ASSERT_TRUE(latin.ok);
+    EXPECT_EQ(toAnsi(L"A板"), "");
 }
 
 TEST(CatalogueText, FailedConversionIsReportedNotFatal) {
