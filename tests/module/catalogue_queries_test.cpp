@@ -1,5 +1,5 @@
-// The catalogue queries against small catalogues built here: plate lists,
-// thickness choices, block names, size keys and eyebolt patterns, with NULL
+// The catalogue queries against small catalogues built here: plate lists and
+// sizes, thickness choices, block names, size keys and eyebolt patterns, with NULL
 // columns, quotes in names and Chinese names in two system code pages.
 #include <gtest/gtest.h>
 
@@ -79,6 +79,34 @@ TEST_F(SeriesCatalogue, EachSeriesListsItsOwnTypesAndCodes) {
     types.clear();
     listMouldTypes(db, L"大水口' or '1'='1", types);
     EXPECT_TRUE(types.empty()) << "a series name stays one value";
+}
+
+TEST_F(SmallCatalogue, PlateSizesFollowThePlateName) {
+    struct Expect {
+        const wchar_t* name;
+        double thickness, width;
+    };
+    const Expect cases[] = {
+        {L"A板", -1, 200},     {L"B板", -1, 200},      {L"成品推板", 25, 200}, {L"托板", 30, 200},
+        {L"面针", 15, 200},    {L"面针板", -1, 120},   {L"底针板", 20, 120},   {L"工面", 26, 250},
+        {L"直身面板", 26, 200}, {L"工底", 27, 250},     {L"直身底板", 27, 200}, {L"方铁L", -1, 33},
+        {L"方铁R", -1, 33},    {L"方铁", -1, 200},
+    };
+    for (const Expect& c : cases) {
+        double t = 0, w = 0, l = 0;
+        EXPECT_TRUE(lookupPlateSize(db, "2025", c.name, t, w, l)) << toUtf8(c.name);
+        EXPECT_EQ(t, c.thickness) << toUtf8(c.name);
+        EXPECT_EQ(w, c.width) << toUtf8(c.name);
+        EXPECT_EQ(l, 250) << toUtf8(c.name);
+    }
+    // A value code in a thickness column reads as 0, NULL columns as 0.
+    double t = 0, w = 0, l = 0;
+    EXPECT_TRUE(lookupPlateSize(db, "3030", L"面针", t, w, l));
+    EXPECT_EQ(t, 0);
+    EXPECT_TRUE(lookupPlateSize(db, "9999", L"工面", t, w, l));
+    EXPECT_EQ(t, 0);
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(l, 0);
 }
 
 TEST_F(SmallCatalogue, PlateListCarriesCodeAndSizes) {
