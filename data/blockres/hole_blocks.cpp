@@ -41,6 +41,8 @@ void planView(Drawing& d, const Form& f, const std::string& visible) {
         d.line(x, -y, x, y);
         d.line(x, y, -x, y);
         d.line(-x, y, -x, -y);
+        // The pin's axis, which the relief is centred on along the edge.
+        d.line(-x - 2, 0, x + 2, 0, kCentre);
         return;
     }
     if (f.kind == "slot") {
