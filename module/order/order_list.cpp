@@ -507,6 +507,15 @@ HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& p
         item.depth = form.depth;
         return item;
     }
+    if (form.kind == L"relief") {
+        // A slot through the plate from its side face: its width along the
+        // face and its depth into the plate.
+        item.size = L"避空槽";
+        appendFineMillimetres(item.size, form.bore);
+        item.size += L'×';
+        appendFineMillimetres(item.size, form.depth);
+        return item;
+    }
     item.size = form.threaded ? L"M" : L"Ø";
     appendFineMillimetres(item.size, form.bore);
     if (!form.through) item.depth = form.depth;

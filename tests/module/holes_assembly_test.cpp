@@ -2,7 +2,8 @@
 // every plate's hole model with its eyebolt holes and the guide pillar option,
 // then the assembly drawing: hole blocks at the catalogue positions in every
 // view, one "OFFSET" leader per plan view with guide pillars, starting at the
-// offset pillar, and the reversed guide pillars' own blocks.
+// offset pillar (at the offset support pin where there are none), and the
+// reversed guide pillars' own blocks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -199,5 +200,32 @@ TEST_F(MouldBaseHoles, ReversedGuidePillarsUseTheirOwnBlocks) {
     EXPECT_EQ(L"GPT-A1", reversed.holeSets.at(L"A板")->groups.at(L"导柱")->blockName);
     EXPECT_EQ(L"GBU-A1", reversed.holeSets.at(L"B板")->groups.at(L"导柱")->blockName);
     EXPECT_EQ(2 * before, references().size());
+    EXPECT_EQ(L"", commandLine.output);
+}
+
+// A pin-point plate without guide pillars takes its OFFSET leader from the
+// offset support pin: in the simplified style every plate the pins pass has
+// one, the spacer blocks too, whose reliefs take the pins' ends. (The sweep
+// checks that the pins stand in line.)
+TEST_F(MouldBaseHoles, PinPointOffsetLeadersFromTheSupportPins) {
+    for (const wchar_t* style : {L"DBI", L"JAH"}) {
+        SCOPED_TRACE(std::string(toUtf8(style)));
+        const size_t leadersBefore = offsetLeaderStarts().size();
+        MouldBaseModel model;
+        design(model, L"3035", style);
+        model.params->topPlateThickness = L"30";
+        model.params->runnerPlateThickness = L"35";
+        draw(model);
+        size_t leaders = 0;
+        for (const auto& plate : model.holeSets) {
+            const auto& groups = plate.second->groups;
+            auto pillar = groups.count(L"导柱") ? groups.find(L"导柱") : groups.find(L"拉杆");
+            if (pillar != groups.end() && pillar->second->representative != nullptr) ++leaders;
+        }
+        EXPECT_EQ(leaders, offsetLeaderStarts().size() - leadersBefore);
+        if (style[0] == L'J') {
+            EXPECT_EQ(6u, leaders) << "the top clamp, runner stripper, A, B and support plates, the spacer blocks";
+        }
+    }
     EXPECT_EQ(L"", commandLine.output);
 }
