@@ -32,6 +32,9 @@ TEST(OrderFormula, TermsAddUpAndBadTextIsRefused) {
     ASSERT_TRUE(f.evaluate(lookup, v, problem));
     EXPECT_DOUBLE_EQ(v, 35 - 12 - 0.5 + 100 + 18);
     EXPECT_EQ(f.explain(lookup), L"工底35-d12-0.5+方铁L100+1.5*d12");
+    ASSERT_TRUE(f.parse(L"-d+工底", problem));  // a leading sign
+    ASSERT_TRUE(f.evaluate(lookup, v, problem));
+    EXPECT_DOUBLE_EQ(v, 23);
     ASSERT_TRUE(f.parse(L"", problem));
     EXPECT_TRUE(f.empty());
     ASSERT_TRUE(f.parse(L"托板", problem));
