@@ -206,4 +206,6 @@ std::shared_ptr<const OrderInputs> orderInputsOf(const MouldBaseModel& design, s
     return inputs;
 }
 
+void forgetOrderInputs() { kept().lists.clear(); }
+
 }  // namespace order_detail

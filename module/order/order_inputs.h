@@ -73,5 +73,7 @@ struct OrderInputs {
 // cannot be used; a failure is never kept, so a catalogue mended or unlocked
 // is read again at the next list.
 std::shared_ptr<const OrderInputs> orderInputsOf(const MouldBaseModel& design, std::wstring& problem);
+// Lets every kept input go, so the next list reads the catalogue as the first one does.
+void forgetOrderInputs();
 
 }  // namespace order_detail
