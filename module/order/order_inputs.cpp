@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <mutex>
 #include <tuple>
 
 #include "catalogue/catalogue_queries.h"
@@ -137,6 +138,8 @@ bool loadHoles(CatalogueDb& catalogue, OrderInputs& in, std::wstring& problem) {
 }
 
 std::shared_ptr<const OrderInputs> readOrderInputs(const MouldBaseModel& design, std::wstring& problem) {
+    // The layout's statements and the order list's on one connection, whoever calls.
+    CatalogueReuseScope oneConnection;
     auto in = std::make_shared<OrderInputs>();
     // The whole base, laid out from the design's choices alone: a drawing of a
     // few plates (the display filter) still orders every plate of the style.
@@ -164,6 +167,7 @@ std::shared_ptr<const OrderInputs> readOrderInputs(const MouldBaseModel& design,
 using InputsKey = std::tuple<std::string, dev_t, ino_t, off_t, long long, long, std::wstring>;
 
 struct KeptInputs {
+    std::mutex lock;
     std::map<InputsKey, std::shared_ptr<const OrderInputs>> lists;
 };
 
@@ -197,15 +201,23 @@ std::shared_ptr<const OrderInputs> orderInputsOf(const MouldBaseModel& design, s
     const InputsKey key(path, st.st_dev, st.st_ino, st.st_size, static_cast<long long>(st.st_mtim.tv_sec),
                         st.st_mtim.tv_nsec, choicesOf(*design.params));
     KeptInputs& k = kept();
-    auto known = k.lists.find(key);
-    if (known != k.lists.end()) return known->second;
+    {
+        std::lock_guard<std::mutex> guard(k.lock);
+        auto known = k.lists.find(key);
+        if (known != k.lists.end()) return known->second;
+    }
     std::shared_ptr<const OrderInputs> inputs = readOrderInputs(design, problem);
     if (inputs == nullptr) return nullptr;
+    std::lock_guard<std::mutex> guard(k.lock);
     if (k.lists.size() >= kMostBases) k.lists.clear();
     k.lists.emplace(key, inputs);
     return inputs;
 }
 
-void forgetOrderInputs() { kept().lists.clear(); }
+void forgetOrderInputs() {
+    KeptInputs& k = kept();
+    std::lock_guard<std::mutex> guard(k.lock);
+    k.lists.clear();
+}
 
 }  // namespace order_detail
