@@ -172,8 +172,10 @@ struct KeptInputs {
 };
 
 KeptInputs& kept() {
-    static KeptInputs* inputs = new KeptInputs;  // outlives every static destructor that might still make a list
-    return *inputs;
+    // Goes with the module when the host unloads it, like every object of the
+    // module: a heap copy would outlive the unload with nothing pointing at it.
+    static KeptInputs inputs;
+    return inputs;
 }
 
 // Far more bases than a designer orders between two catalogue updates; past
