@@ -106,7 +106,7 @@ read; the first list of a base in a process reads the catalogue
 (\`BM_FirstOrderListOfLargestBase\`: opening it and reading its schema, about a
 quarter of that time, and a dozen statements).
 In instructions (callgrind, repeatable): a list 1.4 M (6.6 M when every list
-read the catalogue), the first list of a base 5.4 M, the drawing 29 M.
+read the catalogue), the first list of a base 6.4 M, the drawing 29 M.
 
 | step | wall | processor |
 |---|---|---|
