@@ -178,9 +178,10 @@ KeptInputs& kept() {
     return inputs;
 }
 
-// Far more bases than a designer orders between two catalogue updates; past
-// it the kept inputs start again rather than grow without end.
-const size_t kMostBases = 64;
+// More bases than a designer orders in one sitting; past it the kept inputs
+// start again rather than grow without end (a catalogue sweep orders each base
+// once).
+const size_t kMostBases = 16;
 
 std::wstring choicesOf(const MouldBaseParams& p) {
     std::wstring choices;
