@@ -1,7 +1,8 @@
 // Making the order list from the base laid out again and its holes as the
-// drawing merges them (order_inputs.h), so the list names the holes the drawing
-// shows, each machined as the block that draws it (HOLE_FORM). Every engineering rule (which part a hole seats, how long it
-// is, which steel a plate is) is a catalogue row; this file only applies them.
+// drawing merges them (order_inputs.h), so the list names the holes the
+// drawing shows, each machined as the block that draws it (HOLE_FORM). Every
+// engineering rule (which part a hole seats, how long it is, which steel a
+// plate is) is a catalogue row; this file only applies them.
 #include "order/order_list.h"
 
 #include <algorithm>
