@@ -183,6 +183,7 @@ KeptInputs& kept() {
 // once).
 const size_t kMostBases = 16;
 
+// Every choice of the design dialog: a choice added to MouldBaseParams belongs here too.
 std::wstring choicesOf(const MouldBaseParams& p) {
     std::wstring choices;
     for (const std::wstring* field : {&p.mouldCode, &p.style, &p.ejectorGuide, &p.guideReversed, &p.aPlateThickness,
