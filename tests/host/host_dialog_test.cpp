@@ -1,7 +1,6 @@
 // Unit tests of zdtcad as the user of dialogs and message boxes: how dialog
 // lines are read, which answers a box takes, and the session playing a dialog
-// from a terminal (where a wrong line is told and asked again) and from a
-// script (where it stops the run and everything open is cancelled).
+// from a terminal, where a wrong line is told and asked again.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -187,25 +186,4 @@ TEST(SessionDialogs, EndOfTerminalInputCancelsWithoutFailing) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(dlg.m_answer, IDCANCEL);  // the open box is declined
     EXPECT_FALSE(session.stopped());
-}
-
-TEST(SessionDialogs, ScriptFailureStopsAndEverythingOpenIsDeclined) {
-    AskingDlg::registerTemplate();
-    Played p("@select 10 丁\n@ok\n", false);
-    Session session(p.reader, p.out, p.modules);
-    AskingDlg dlg;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(session.stopped());
-    EXPECT_TRUE(has(err, "脚本第 1 行“@select 10 丁”无法执行：dialog 7301: \"丁\" is not in the list")) << err;
-    // Its cancel question was answered "no", and the dialog still ended.
-    EXPECT_EQ(dlg.m_cancelQuestions, 1);
-    const std::string out = p.text();
-    EXPECT_TRUE(has(out, "消息框“提示”：放弃吗？\n回答：否")) << out;
-    // The rest of the script is not played: a later dialog is cancelled untouched.
-    AskingDlg later;
-    EXPECT_EQ(later.DoModal(), IDCANCEL);
-    EXPECT_EQ(later.m_choice, L"");
-    EXPECT_EQ(session.run(), 2);
 }

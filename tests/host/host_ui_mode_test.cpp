@@ -1,6 +1,6 @@
 // Which user interface zdtcad chooses: windows for a person at a terminal on
-// a desktop, command-line dialogs for scripts and pipes, windows asked for
-// where none can be shown refused with the reason, pictures rendered offscreen.
+// a desktop, command-line dialogs for scripts and pipes, pictures rendered
+// offscreen. (What cannot be had is refused in the window scenarios.)
 #include <gtest/gtest.h>
 
 #include "options.h"
@@ -52,20 +52,4 @@ TEST(UiMode, WindowsOnlyForAPersonAtATerminalWithADisplayUnlessAskedFor) {
         EXPECT_EQ(c.offscreen, choice.offscreen);
         EXPECT_EQ(!c.args.empty() && c.windows, choice.required);
     }
-}
-
-TEST(UiMode, WhatCannotBeHadIsRefusedWithTheReason) {
-    UiChoice choice;
-    std::string error;
-    EXPECT_FALSE(chooseUi(optionsFrom({"--ui", "window", "run.zdt"}), environment(false, false), choice, error));
-    EXPECT_EQ("--ui window 无法显示窗口：DISPLAY 未设置。", error);
-    EXPECT_FALSE(
-        chooseUi(optionsFrom({"--ui", "script", "--dialog-pictures", "out"}), environment(true, true), choice, error));
-    EXPECT_EQ("--dialog-pictures 需要窗口界面，不能与 --ui script 同用。", error);
-
-    HostOptions options;
-    EXPECT_FALSE(parseOptions({"--ui", "windows"}, options, error));
-    EXPECT_EQ("参数“--ui”需要 window 或 script。", error);
-    EXPECT_FALSE(parseOptions({"--ui", "script", "--ui", "window"}, options, error));
-    EXPECT_FALSE(parseOptions({"--dialog-pictures"}, options, error));
 }

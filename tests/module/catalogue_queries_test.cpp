@@ -1,6 +1,6 @@
 // The catalogue queries against small catalogues built here: plate lists and
-// sizes, thickness choices, block names, size keys and eyebolt patterns, with
-// NULL columns, quotes in names and Chinese names in two system code pages.
+// sizes, thickness choices, block names, size keys and eyebolt patterns, with NULL
+// columns, quotes in names and Chinese names in two system code pages.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // Tests of the drawing styles: names carry the scale x 1000 cut toward zero,
-// sizes are the scale times fixed factors, existing styles are reused untouched.
+// existing styles are reused untouched.
 #include <limits>
 
 #include "draw/drawing_styles.h"
@@ -15,34 +15,6 @@ protected:
     }
 };
 }  // namespace
-
-TEST_F(DrawingStylesTest, ScaleSixMakesTheThreeStylesWithTheirSizes) {
-    ASSERT_TRUE(setupDrawingStyles(300 / 50.0));
-    EXPECT_DOUBLE_EQ(drawingScale, 6.0);
-    read<VRxDbTextStyleTableRecord>(textStyleId, [](VRxDbTextStyleTableRecord& r) {
-        EXPECT_EQ(r.getName(), L"zdt_txt_6000");
-        EXPECT_DOUBLE_EQ(r.textSize(), 6.0);
-        EXPECT_DOUBLE_EQ(r.yIntFac(), 1.918);
-        EXPECT_EQ(r.cFont(), L"tavodx.fnt");
-        EXPECT_EQ(r.eFont(), L"ISO9.FNT");
-    });
-    EXPECT_EQ(dimStyleId, dimStyleNamed(L"zdt_dim_6000"));
-    EXPECT_EQ(assemblyDimStyleId, dimStyleNamed(L"zdt_assemble_6000"));
-    for (VRxDbObjectId id : {dimStyleId, assemblyDimStyleId}) {
-        read<VRxDbDimStyleTableRecord>(id, [&](VRxDbDimStyleTableRecord& r) {
-            EXPECT_EQ(r.dimclrd().colorIndex(), 1);
-            EXPECT_EQ(r.dimclrt().colorIndex(), 255);
-            EXPECT_EQ(r.dimtxsty(), textStyleId);
-            EXPECT_DOUBLE_EQ(r.dimtxt(), 6.0);
-            EXPECT_DOUBLE_EQ(r.dimasz(), 6.6);
-            EXPECT_DOUBLE_EQ(r.dimexo(), 0.333 * 6.0);
-            EXPECT_DOUBLE_EQ(r.dimgap(), 1.26);
-            // Text inside the extension lines stands horizontal on the assembly style only.
-            EXPECT_EQ(r.dimtih(), id == assemblyDimStyleId);
-        });
-    }
-    EXPECT_NE(db->dimstyle(), dimStyleId);  // nothing is made current
-}
 
 TEST_F(DrawingStylesTest, NamesUseTheScaleTimesAThousandCutTowardZero) {
     EXPECT_EQ(drawingStyleNumber(205 / 50.0), 4100);

@@ -1,12 +1,10 @@
 // The hole classes and the plate hole model: multi-step holes answering from
-// their steps, the machining statement for every kind of plate selector, holes
-// read from small catalogues (steps merged by radius, missing parameters,
-// ejector edge holes left out, names with quotes), eyebolt holes, and a
-// catalogue that is missing or a statement that cannot be built.
+// their steps, holes read from small catalogues for every kind of plate
+// selector (steps merged by radius, missing parameters, ejector edge holes left
+// out, names with quotes), eyebolt holes, and a statement that cannot be run.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -64,24 +62,6 @@ TEST(StandardHoles, MultiStepHoleIsPlacedByItsThroughHoleAndBoundedByItsWidestSt
     EXPECT_EQ(3u, hole.steps.size());
 }
 
-TEST(StandardHoles, EmptyHoleAndTheCommonProcessNameOfTheSteps) {
-    StandardMultiHole empty;
-    EXPECT_EQ(0, empty.getX() + empty.getY() + empty.getKeyRadius() + empty.getRadius() + empty.getLevel() +
-                     empty.getDepth() + empty.rotation);
-    EXPECT_EQ(L"", empty.getCommonProcessName());
-
-    auto common = [](const wchar_t* small, const wchar_t* large) {
-        StandardMultiHole hole;
-        hole.addStep(new StandarHole(0, 0, 1, small));
-        hole.addStep(new StandarHole(0, 0, 2, large));
-        return hole.getCommonProcessName();
-    };
-    EXPECT_EQ(L"拉令孔", common(L"拉令孔", L"拉令孔"));
-    EXPECT_EQ(L"拉令孔", common(L"", L"拉令孔"));
-    EXPECT_EQ(L"", common(L"拉令孔", L""));
-    EXPECT_EQ(L"", common(L"拉令孔", L"导柱"));
-}
-
 TEST(EyeboltSize, LeadingDecimalNumberOrZero) {
     EXPECT_DOUBLE_EQ(12.5, leadingDecimal(L" 12.5"));
     EXPECT_DOUBLE_EQ(16, leadingDecimal(L"16mm"));
@@ -104,71 +84,8 @@ protected:
     ModuleFolder folder{dir.path()};
 };
 
-const std::wstring kTabs = L"\t\t\t\t\t";
 
 }  // namespace
-
-TEST_F(HolesModelTest, StatementForEveryKindOfSelector) {
-    write("");
-    HolesModel plate(L"A板", L"SAI", L"3035", L"有");
-    const std::wstring expected =
-        L"SELECT" + kTabs + L" base_plate_proc_detail.model_id," + kTabs + L" base_proc.proc_id," + kTabs +
-        L" base_proc.proc_name," + kTabs +
-        L" max(case when base_proc_detail.para_name='X值' then base_plate_proc_detail.para_val else -9990 end) hole_X," +
-        kTabs +
-        L" max(case when base_proc_detail.para_name='Y值' then base_plate_proc_detail.para_val else -9990 end) hole_Y," +
-        kTabs +
-        L" max(case when base_proc_detail.para_name='直径' then base_plate_proc_detail.para_val else 0 end) hole_dia," +
-        kTabs + L" g_c,gg_c" + kTabs + L" FROM " + kTabs + L" base_plate_proc_detail" + kTabs +
-        L" INNER JOIN base_proc_detail ON base_plate_proc_detail.para_id = base_proc_detail.para_id" + kTabs +
-        L" INNER JOIN base_proc ON base_proc_detail.proc_id = base_proc.proc_id" + kTabs + L" where " + kTabs +
-        L" style like '%%S%%' " + kTabs +
-        L" and model_id='3035' and itemType=1 and (para_name = 'X值' or para_name = 'Y值' or para_name = '直径')" +
-        kTabs + L" and plate_name like '%%A板%%'" + kTabs + L" and ( model like '%%SAI%%' or model = '')" + kTabs +
-        L" " + kTabs + L" and proc_name != '拉令孔'" + kTabs + L" group by" + kTabs +
-        L" base_plate_proc_detail.model_id," + kTabs + L" base_proc.proc_id," + kTabs + L" base_proc.proc_name," +
-        kTabs + L" g_c,gg_c,plate_name";
-    EXPECT_EQ(expected, plate.machiningStatement());
-
-    const std::wstring upperPlates =
-        L"(plate_name like '%%A板%%' or plate_name like '%%水口推板%%' or plate_name like '%%面板%%')";
-    auto contains = [](const std::wstring& text, const std::wstring& part) {
-        return text.find(part) != std::wstring::npos;
-    };
-    const std::wstring upper = HolesModel(L"上模", L"SAI", L"3035", L"有").machiningStatement();
-    EXPECT_TRUE(contains(upper, L"\t and " + upperPlates + L"\t"));
-    const std::wstring lower = HolesModel(L"下模", L"SAI", L"3035", L"有").machiningStatement();
-    EXPECT_TRUE(contains(lower, L"\t and not " + upperPlates + L"\t"));
-    // Only the exact selectors pick a mould half; anything else is a plate name.
-    EXPECT_TRUE(contains(HolesModel(L"上模 ", L"SAI", L"3035", L"有").machiningStatement(),
-                         L" and plate_name like '%%上模 %%'"));
-    EXPECT_TRUE(contains(HolesModel(L"上", L"SAI", L"3035", L"有").machiningStatement(),
-                         L" and plate_name like '%%上%%'"));
-
-    const std::wstring ci = HolesModel(L"B板", L"CI", L"M2025", L"无").machiningStatement();
-    EXPECT_TRUE(contains(ci, L" style like '%%C%%' "));
-    EXPECT_TRUE(contains(ci, L" and ( model like '%%CI%%' or model = '')"));
-    EXPECT_TRUE(contains(ci, L" and model_id='02025' "));
-    EXPECT_TRUE(contains(ci, L"\t  and proc_name != '针板边' \t"));
-    const std::wstring empty = HolesModel(L"B板", L"", L"3035", L"").machiningStatement();
-    EXPECT_TRUE(contains(empty, L" style like '%%%%' "));
-    EXPECT_TRUE(contains(empty, L" model like '%%%%' "));
-    EXPECT_FALSE(contains(empty, L"针板边"));
-}
-
-TEST_F(HolesModelTest, SelectorTextsCannotEndTheirQuotesAndAreNeverCut) {
-    write("");
-    const std::wstring quoted = HolesModel(L"A'板", L"'SAI", L"30'35", L"有").machiningStatement();
-    EXPECT_NE(std::wstring::npos, quoted.find(L" style like '%%''%%' "));
-    EXPECT_NE(std::wstring::npos, quoted.find(L" model_id='30''35' "));
-    EXPECT_NE(std::wstring::npos, quoted.find(L" plate_name like '%%A''板%%'"));
-    EXPECT_NE(std::wstring::npos, quoted.find(L" model like '%%''SAI%%' "));
-
-    const std::wstring longName(3000, L'板');
-    const std::wstring statement = HolesModel(longName, L"SAI", L"3035", L"有").machiningStatement();
-    EXPECT_NE(std::wstring::npos, statement.find(L"'%%" + longName + L"%%'"));
-    EXPECT_EQ(L"g_c,gg_c,plate_name", statement.substr(statement.size() - 19));
-}
 
 TEST_F(HolesModelTest, RowsOfOneHoleBecomeItsStepsByRadius) {
     std::string sql;
@@ -294,22 +211,6 @@ TEST_F(HolesModelTest, EyeboltHolesAreNumberedFromZeroAndAddedOnce) {
     model.addEyeboltHoles({{L"20", 1, 1, 0}});
     EXPECT_EQ(3u, model.processMap().at(L"拉令孔")->size());
     EXPECT_DOUBLE_EQ(6.25, holeOf(model, L"拉令孔", 0)->getKeyRadius());
-}
-
-TEST_F(HolesModelTest, MissingCatalogueIsReportedOnStandardErrorAndNeverCreated) {
-    cattest::Utf8Terminal terminal;
-    testing::internal::CaptureStderr();
-    HolesModel model(L"A板", L"SAI", L"3035", L"有");
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(model.connected());
-    EXPECT_TRUE(model.processMap().empty());
-    EXPECT_NE(std::string::npos, err.find("数据库打开失败: ")) << err;
-    EXPECT_EQ('\n', err.back());
-    EXPECT_FALSE(std::filesystem::exists(dir.file("ZDTSTANDARDMOULD.db")));
-    EXPECT_TRUE(boxes.texts.empty()) << "no dialog for the hole model";
-    // Still usable: the eyebolt holes do not need the catalogue.
-    model.addEyeboltHoles({{L"12", 0, 0, 0}});
-    EXPECT_NE(nullptr, holeOf(model, L"拉令孔", 0));
 }
 
 TEST_F(HolesModelTest, StatementThatCannotBeRunLeavesTheModelUsable) {

@@ -98,32 +98,6 @@ TEST(DesignRecord, EveryChoicePocketAndLockComesBack) {
     EXPECT_EQ(layout.views[0].height, 70);
 }
 
-// A side-gate design keeps the first format every reader takes; a pin-point
-// design the second, with its top clamp and runner stripper plates.
-TEST(DesignRecord, ThePinPointSeriesKeepsItsTopPlatesInTheSecondFormat) {
-    MouldBaseModel sideGate;
-    fillDesign(sideGate);
-    resbuf* record = makeDesignRecord(sideGate, VRxGePoint3d(0, 0, 0), 6.0);
-    EXPECT_EQ(record->rbnext->resval.rint, 1);
-    vrxutRelRb(record);
-
-    MouldBaseModel pinPoint;
-    fillDesign(pinPoint);
-    pinPoint.params->style = L"DAI";
-    pinPoint.params->topPlateThickness = L"35";
-    pinPoint.params->runnerPlateThickness = L"30";
-    record = makeDesignRecord(pinPoint, VRxGePoint3d(0, 0, 0), 6.0);
-    EXPECT_EQ(record->rbnext->resval.rint, 2);
-    MouldBaseModel back;
-    DrawnLayout layout;
-    std::wstring problem;
-    ASSERT_TRUE(readDesignRecord(record, back, layout, problem)) << toUtf8(problem);
-    vrxutRelRb(record);
-    EXPECT_EQ(back.params->topPlateThickness, L"35");
-    EXPECT_EQ(back.params->runnerPlateThickness, L"30");
-    EXPECT_EQ(back.pocketTable.size(), 1u) << "and everything after them";
-}
-
 TEST(DesignRecord, DamagedRecordsAreRefusedWithWhatIsWrong) {
     struct Case {
         const char* what;

@@ -1,10 +1,9 @@
 // The plate stack: plates, views, gaps and the cursor computed from small
-// catalogues built here and from the shipped catalogue, the derived spacer
-// plate under the B plate's outline, the display filter, running only once,
-// and a catalogue that is missing or has nothing for the choices.
+// catalogues built here, the derived spacer plate under the B plate's outline,
+// the display filter, running only once, and a catalogue that has nothing for
+// the choices.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "catalogue/catalogue_queries.h"
 #include "catalogue_fixture.h"
 #include "model/plate_stack.h"
-#include "shell/module_paths.h"
 #include "shell/module_resources.h"
 
 using namespace cattest;
@@ -161,45 +159,6 @@ TEST_F(PlateStackTest, DisplayFilterAndTheABExample) {
     EXPECT_EQ(4u, simplified.views[L"A3"].size());
 }
 
-TEST_F(PlateStackTest, ChosenThicknessTexts) {
-    writeSmallCatalogue();
-    model.params->aPlateThickness = L"65.5mm";  // the leading number counts
-    model.params->bPlateThickness = L"abc";     // no number: 0
-    model.params->spacerThickness = L"";
-    model.params->retainerThickness = L"nan";
-    ComputePlateStack(model);
-    ASSERT_EQ(9u, model.plates.size());
-    EXPECT_DOUBLE_EQ(65.5, plate(L"A板")->thickness);
-    EXPECT_DOUBLE_EQ(0, plate(L"B板")->thickness);
-    EXPECT_DOUBLE_EQ(0, plate(L"方铁L")->thickness);
-    EXPECT_DOUBLE_EQ(0, plate(L"面针板")->thickness);
-    EXPECT_DOUBLE_EQ(40, plate(L"托板")->thickness) << "a plate without a choice keeps the catalogue's";
-    EXPECT_DOUBLE_EQ(leadingDecimal(L"  12.5"), 12.5);
-    EXPECT_DOUBLE_EQ(leadingDecimal(L"inf"), 0);
-}
-
-// The pin-point series chooses its top clamp and runner stripper plates; the
-// side-gate series leaves the top clamp plate's choice empty and keeps the
-// catalogue's thickness.
-TEST_F(PlateStackTest, TheTopPlatesTakeTheirChosenThicknessWhereTheSeriesChoosesThem) {
-    writeSmallCatalogue();
-    model.params->style = L"DAI";
-    model.params->topPlateThickness = L"40";
-    model.params->runnerPlateThickness = L"35";
-    ComputePlateStack(model);
-    ASSERT_EQ(3u, model.plates.size());
-    EXPECT_DOUBLE_EQ(40, plate(L"工面")->thickness);
-    EXPECT_DOUBLE_EQ(35, plate(L"水口板")->thickness);
-    EXPECT_DOUBLE_EQ(300, plate(L"水口板")->width);
-    EXPECT_DOUBLE_EQ(view(L"A3", L"水口板")->origin.y - 17.5, view(L"A3", L"水口板")->centreY) << "its side view";
-
-    MouldBaseModel sideGate;
-    *sideGate.params = *model.params;
-    sideGate.params->topPlateThickness.clear();
-    ComputePlateStack(sideGate);
-    EXPECT_DOUBLE_EQ(30, sideGate.plates.at(L"工面")->thickness);
-}
-
 TEST_F(PlateStackTest, RunsOnlyOncePerModel) {
     writeSmallCatalogue();
     ComputePlateStack(model);
@@ -259,106 +218,4 @@ TEST_F(PlateStackTest, NothingForTheChoicesGivesAnEmptyStack) {
     ComputePlateStack(model);
     ASSERT_EQ(3u, model.plates.size());
     EXPECT_DOUBLE_EQ(-1, model.plates[L"B板"]->width);
-}
-
-TEST_F(PlateStackTest, MissingCatalogueIsReportedAndLeavesTheStackOpen) {
-    ComputePlateStack(model);
-    EXPECT_TRUE(model.plates.empty());
-    EXPECT_TRUE(model.views.empty());
-    EXPECT_FALSE(model.stackComputed);
-    EXPECT_EQ(1u, boxes.texts.size()) << "the failed open is shown to the user";
-    EXPECT_DOUBLE_EQ(0, model.insertPoint.x);
-
-    // Once the catalogue is there, the same model computes its stack.
-    writeSmallCatalogue();
-    ComputePlateStack(model);
-    EXPECT_EQ(9u, model.plates.size());
-}
-
-// Every style of the shipped catalogue with a code from the middle of its list
-// and the first thickness each chooser offers.
-TEST(PlateStackShipped, EveryStyleLaysOutSoundly) {
-    const std::string bin = ZDT_BIN_DIR;
-    winOverrideModuleFileName(zdtModuleInstance(), fromUtf8(bin + "/libzdtmould.so"));
-    CatalogueDb db;
-    ASSERT_TRUE(db.open(bin + "/ZDTSTANDARDMOULD.db"));
-    std::vector<std::wstring> styles, codes;
-    listMouldTypes(db, kSideGateSeries, styles);
-    listMouldCodes(db, kSideGateSeries, codes);
-    ASSERT_FALSE(styles.empty());
-    ASSERT_FALSE(codes.empty());
-    const std::wstring code = codes[codes.size() / 2];
-    auto firstChoice = [&](const char* column) {
-        std::vector<int32_t> options;
-        listThicknessOptions(db, toAnsi(code), column, options);
-        return options.empty() ? std::wstring(L"50") : std::to_wstring(options.front());
-    };
-
-    for (const std::wstring& style : styles) {
-        SCOPED_TRACE(std::string(toUtf8(style + L" " + code)));
-        MouldBaseModel model;
-        model.insertPoint = VRxGePoint3d(100, 200, 0);
-        model.params->mouldCode = code;
-        model.params->style = style;
-        model.params->aPlateThickness = firstChoice("ABPLATE_H");
-        model.params->bPlateThickness = firstChoice("ABPLATE_H");
-        model.params->spacerThickness = firstChoice("FPLATE_H");
-        model.params->retainerThickness = firstChoice("ERPH");
-        model.params->ejectorThickness = firstChoice("EJPH");
-        ComputePlateStack(model);
-
-        std::vector<CatalogueRow> rows = loadPlateList(db, toAnsi(style), toAnsi(code));
-        ASSERT_FALSE(rows.empty());
-        bool bBeforeSpacer = false;
-        for (const CatalogueRow& row : rows) {
-            if (row.plateName == L"B板") bBeforeSpacer = true;
-            if (row.plateName == L"方铁L") break;
-        }
-        ASSERT_TRUE(bBeforeSpacer) << "the shipped catalogue lists the B plate before the spacers";
-        ASSERT_EQ(rows.size() + 1, model.plates.size());
-
-        for (const CatalogueRow& row : rows) {
-            SCOPED_TRACE(std::string(toUtf8(row.plateName)));
-            ASSERT_EQ(1u, model.plates.count(row.plateName));
-        }
-        for (const auto& entry : model.plates) {
-            const PlateRecord& p = *entry.second;
-            SCOPED_TRACE(std::string(toUtf8(p.name)));
-            EXPECT_GT(p.width, 0);
-            EXPECT_GT(p.length, 0);
-            EXPECT_GT(p.thickness, 0);
-            ASSERT_EQ(1u, model.views[L"A1"].count(p.name));
-            ASSERT_EQ(1u, model.views[L"A3"].count(p.name));
-            const PlateView& plan = *model.views[L"A1"][p.name];
-            const PlateView& side = *model.views[L"A3"][p.name];
-            EXPECT_DOUBLE_EQ(200, plan.origin.y);
-            EXPECT_DOUBLE_EQ(plan.origin.x, side.origin.x);
-            EXPECT_DOUBLE_EQ(200 - p.length - model.gapY, side.origin.y);
-        }
-
-        // The derived spacer plate has the B plate's outline, starts with the
-        // left spacer, and the right spacer ends on its right edge.
-        const PlateRecord& b = *model.plates[L"B板"];
-        const PlateRecord& spacer = *model.plates[L"方铁"];
-        EXPECT_DOUBLE_EQ(b.width, spacer.width);
-        EXPECT_DOUBLE_EQ(b.length, spacer.length);
-        const double spacerX = model.views[L"A1"][L"方铁"]->origin.x;
-        EXPECT_DOUBLE_EQ(spacerX, model.views[L"A1"][L"方铁L"]->origin.x);
-        const PlateRecord& right = *model.plates[L"方铁R"];
-        EXPECT_DOUBLE_EQ(spacerX + spacer.width, model.views[L"A1"][L"方铁R"]->origin.x + right.width);
-
-        // Apart from the spacers inside the derived outline, no two plates'
-        // views share any X.
-        std::vector<std::pair<double, double>> spans;
-        for (const auto& entry : model.plates) {
-            if (entry.first == L"方铁L" || entry.first == L"方铁R") continue;
-            double x = model.views[L"A1"][entry.first]->origin.x;
-            spans.emplace_back(x, x + entry.second->width);
-        }
-        std::sort(spans.begin(), spans.end());
-        for (size_t i = 1; i < spans.size(); ++i) EXPECT_GT(spans[i].first, spans[i - 1].second + 1e-6);
-        const double leftEnd = model.views[L"A1"][L"方铁L"]->origin.x + model.plates[L"方铁L"]->width;
-        EXPECT_LT(leftEnd, model.views[L"A1"][L"方铁R"]->origin.x);
-    }
-    winOverrideModuleFileName(zdtModuleInstance(), L"");
 }

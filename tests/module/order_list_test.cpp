@@ -1,6 +1,6 @@
-// The order list: its formulas; its hole table against the hole models the
-// drawing is made from; its files (whole or none at all); and picking a kept
-// base by a point in one of its views, where its title now stands.
+// The order list: its formulas; a catalogue edited since the last list read
+// afresh; its files (whole or none at all); and picking a kept base by a point
+// in one of its views, where its title now stands.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +13,6 @@
 #include "catalogue/text_conversion.h"
 #include "catalogue_fixture.h"
 #include "holes_fixture.h"
-#include "model/plate_stack.h"
 #include "order/order_files.h"
 #include "order/order_formula.h"
 #include "order/order_list.h"
@@ -36,6 +35,9 @@ TEST(OrderFormula, TermsAddUpAndBadTextIsRefused) {
     ASSERT_TRUE(f.evaluate(lookup, v, problem));
     EXPECT_DOUBLE_EQ(v, 35 - 12 - 0.5 + 100 + 18);
     EXPECT_EQ(f.explain(lookup), L"工底35-d12-0.5+方铁L100+1.5*d12");
+    ASSERT_TRUE(f.parse(L"-d+工底", problem));  // a leading sign
+    ASSERT_TRUE(f.evaluate(lookup, v, problem));
+    EXPECT_DOUBLE_EQ(v, 23);
     ASSERT_TRUE(f.parse(L"", problem));
     EXPECT_TRUE(f.empty());
     ASSERT_TRUE(f.parse(L"托板", problem));
@@ -59,65 +61,6 @@ TEST(OrderFormula, TermsAddUpAndBadTextIsRefused) {
 void choose(MouldBaseModel& design, const wchar_t* code, const wchar_t* style, const wchar_t* guide,
             const wchar_t* reversed, const wchar_t* plates = L"70") {
     *design.params = {code, style, guide, reversed, plates, plates, L"100", L"25", L"30", L"", L""};
-}
-
-// The holes of the list, per plate and process: their positions.
-using Listed = std::map<std::pair<std::wstring, std::wstring>, std::multiset<std::wstring>>;
-
-std::wstring at(double x, double y) { return formatFineMillimetres(x) + L"," + formatFineMillimetres(y); }
-
-const HoleItem* findHole(const OrderList& list, const wchar_t* plate, const wchar_t* process) {
-    for (const HoleItem& h : list.holes)
-        if (h.plate == plate && h.process == process) return &h;
-    return nullptr;
-}
-
-TEST(OrderList, HoleTableListsTheHolesTheDrawingDrawsAsTheirBlocksMachineThem) {
-    // Eyebolts of every rule: thick and thin A and B plates, and the paired ones of the largest sizes.
-    const wchar_t* const designs[][5] = {{L"3035", L"SAI", L"有", L"否", L"70"}, {L"6010", L"SDH", L"无", L"是", L"70"},
-                                         {L"2025", L"SBI", L"有", L"否", L"30"}};
-    for (const auto& d : designs) {
-        MouldBaseModel design, drawn;
-        choose(design, d[0], d[1], d[2], d[3], d[4]);
-        choose(drawn, d[0], d[1], d[2], d[3], d[4]);
-        ComputePlateStack(drawn);
-        OrderList list;
-        std::wstring problem;
-        ASSERT_TRUE(computeOrderList(design, list, problem)) << toUtf8(problem);
-
-        Listed listed, expected;
-        for (const HoleItem& h : list.holes) listed[{h.plate, h.process}].insert(at(h.x, h.y));
-        for (const auto& plate : drawn.holes)
-            for (const auto& process : plate.second->processMap())
-                for (const auto& numbered : *process.second) {
-                    const Models::StandardMultiHole& hole = *numbered.second;
-                    // The spacer outline's holes are listed on the block they go through, from its middle.
-                    std::wstring on = plate.first;
-                    double x = hole.getX();
-                    if (on == L"方铁") {
-                        const double half = drawn.plates.at(on)->width / 2, block = drawn.plates.at(L"方铁L")->width / 2;
-                        on = x < 0 ? L"方铁L" : L"方铁R";
-                        x += x < 0 ? half - block : block - half;
-                    }
-                    expected[{on, process.first}].insert(at(x, hole.getY()));
-                }
-        EXPECT_EQ(listed, expected) << toUtf8(list.title);
-    }
-
-    // Reversed pillars stand in the A plate: its hole is the pillar's seat with
-    // the head sunk from the top, not the bush seat of the catalogue's rows;
-    // the clamp slots of a straight plate are listed as rebates.
-    MouldBaseModel reversed;
-    choose(reversed, L"6010", L"SDH", L"无", L"是");
-    OrderList list;
-    std::wstring problem;
-    ASSERT_TRUE(computeOrderList(reversed, list, problem)) << toUtf8(problem);
-    const HoleItem* pillar = findHole(list, L"A板", L"导柱");
-    ASSERT_NE(pillar, nullptr);
-    EXPECT_EQ(pillar->size + L" " + pillar->counterbore + L" " + pillar->face, L"Ø50 Ø56×12 顶面");
-    const HoleItem* slot = findHole(list, L"直身底板", L"码模槽");
-    ASSERT_NE(slot, nullptr);
-    EXPECT_EQ(slot->size + L" " + formatFineMillimetres(slot->depth) + L" " + slot->face, L"槽高25 25 顶面");
 }
 
 const OrderItem* findItem(const OrderList& list, const wchar_t* name) {

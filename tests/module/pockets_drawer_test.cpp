@@ -1,7 +1,7 @@
-// The pocket as drawn: the plan outline's edges and corner arcs for fillet,
-// relief and mixed corners, its four dimensions from the plate's centre lines,
-// its radius labels, and the hidden-line rectangle with its depth in the side
-// view, on the parting face. The plate view's centre is at (500, 300) and the scale 6 throughout.
+// The pocket as drawn: its radius labels, its four dimensions from the plate's
+// centre lines, and the hidden-line rectangle with its depth in the side view,
+// on the parting face. The plate view's centre is at (500, 300) and the scale 6
+// throughout.
 #include <cmath>
 
 #include "model/mould_base_model.h"
@@ -44,67 +44,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(PocketDrawerTest, FilletCornersAreQuarterCirclesInsideTheRectangle) {
-    PocketRecord p = pocket({10.0, FilletCorner});
-    PocketDrawer drawer(&p, &view);
-    drawer.draw();
-    ASSERT_EQ(drawer.lines().size(), 4u);
-    ASSERT_EQ(drawer.arcs().size(), 4u);
-    expectLine(drawer.lines().at(0), kX0 + 50, kY0 - 20, kX0 + 50, kY0 + 20);  // right, upwards
-    expectLine(drawer.lines().at(3), kX0 + 40, kY0 + 30, kX0 - 40, kY0 + 30);  // top, leftwards
-    expectLine(drawer.lines().at(2), kX0 - 50, kY0 + 20, kX0 - 50, kY0 - 20);
-    expectLine(drawer.lines().at(1), kX0 - 40, kY0 - 30, kX0 + 40, kY0 - 30);
-    const double k = 10.0 * kRoot2 / 2.0;
-    expectArcThrough(drawer.arcs().at(4), kX0 + 40, kY0 + 20, 10, kX0 + 40 + k, kY0 + 20 + k);
-    expectArcThrough(drawer.arcs().at(5), kX0 + 40, kY0 - 20, 10, kX0 + 40 + k, kY0 - 20 - k);
-    expectArcThrough(drawer.arcs().at(6), kX0 - 40, kY0 - 20, 10, kX0 - 40 - k, kY0 - 20 - k);
-    expectArcThrough(drawer.arcs().at(7), kX0 - 40, kY0 + 20, 10, kX0 - 40 - k, kY0 + 20 + k);
-
-    // Everything drawn is the outline, four dimensions and one radius label.
-    const Drawn d = drawn();
-    EXPECT_EQ(d.lines.size(), 4u);
-    EXPECT_EQ(d.arcs.size(), 4u);
-    EXPECT_EQ(d.rotated.size(), 4u);
-    ASSERT_EQ(d.radial.size(), 1u);
-    read<VRxDbRadialDimension>(d.radial[0], [&](VRxDbRadialDimension& r) {
-        // Based at the pocket's bottom-right corner, pointing into the pocket.
-        EXPECT_TRUE(r.center().isEqualTo(VRxGePoint3d(kX0 + 50, kY0 - 30, 0), 1e-9))
-            << r.center().x << "," << r.center().y;
-        EXPECT_NEAR(r.measurement(), 10.0, 1e-9);
-        EXPECT_LT(r.chordPoint().x, kX0 + 50);
-        EXPECT_GT(r.chordPoint().y, kY0 - 30);
-        EXPECT_EQ(r.dimensionStyle(), dimStyleId);
-    });
-}
-
-TEST_F(PocketDrawerTest, ReliefCornersRunThroughTheRectangleCorners) {
-    PocketRecord p = pocket({10.0, ReliefCorner});
-    PocketDrawer drawer(&p, &view);
-    drawer.draw();
-    ASSERT_EQ(drawer.lines().size(), 4u);
-    ASSERT_EQ(drawer.arcs().size(), 4u);
-    const double a = 10.0 * kRoot2;  // each edge end is cut back this far
-    expectLine(drawer.lines().at(0), kX0 + 50, kY0 - 30 + a, kX0 + 50, kY0 + 30 - a);
-    expectLine(drawer.lines().at(3), kX0 + 50 - a, kY0 + 30, kX0 - 50 + a, kY0 + 30);
-    expectLine(drawer.lines().at(2), kX0 - 50, kY0 + 30 - a, kX0 - 50, kY0 - 30 + a);
-    expectLine(drawer.lines().at(1), kX0 - 50 + a, kY0 - 30, kX0 + 50 - a, kY0 - 30);
-    // Half circles of radius 10 centred r/sqrt(2) inside the corner on its diagonal.
-    const double c = 10.0 / kRoot2;
-    expectArcThrough(drawer.arcs().at(4), kX0 + 50 - c, kY0 + 30 - c, 10, kX0 + 50, kY0 + 30);
-    expectArcThrough(drawer.arcs().at(5), kX0 + 50 - c, kY0 - 30 + c, 10, kX0 + 50, kY0 - 30);
-    expectArcThrough(drawer.arcs().at(6), kX0 - 50 + c, kY0 - 30 + c, 10, kX0 - 50, kY0 - 30);
-    expectArcThrough(drawer.arcs().at(7), kX0 - 50 + c, kY0 + 30 - c, 10, kX0 - 50, kY0 + 30);
-
-    // The label is still based at the rectangle corner.
-    const Drawn d = drawn();
-    ASSERT_EQ(d.radial.size(), 1u);
-    read<VRxDbRadialDimension>(d.radial[0], [&](VRxDbRadialDimension& r) {
-        EXPECT_TRUE(r.center().isEqualTo(VRxGePoint3d(kX0 + 50, kY0 - 30, 0), 1e-9))
-            << r.center().x << "," << r.center().y;
-        EXPECT_NEAR(r.measurement(), 10.0, 1e-9);
-    });
-}
 
 TEST_F(PocketDrawerTest, ADatumCornerOfItsOwnGetsItsOwnLabel) {
     // Lower half: the datum corner is 5, a relief corner; the others fillets of 5.

@@ -88,21 +88,6 @@ protected:
         });
     }
 
-    // The arc's circle and that (x, y) lies on the arc between its ends.
-    void expectArcThrough(VRxDbObjectId id, double cx, double cy, double r, double x, double y) {
-        read<VRxDbArc>(id, [&](VRxDbArc& a) {
-            EXPECT_NEAR(a.center().x, cx, 1e-9);
-            EXPECT_NEAR(a.center().y, cy, 1e-9);
-            EXPECT_NEAR(a.radius(), r, 1e-9);
-            const double twoPi = 8.0 * std::atan(1.0);
-            auto ccw = [&](double from, double to) { return std::fmod(std::fmod(to - from, twoPi) + twoPi, twoPi); };
-            const double at = std::atan2(y - cy, x - cx);
-            EXPECT_NEAR(std::hypot(x - cx, y - cy), r, 1e-9) << "the point is not on the circle";
-            EXPECT_LE(ccw(a.startAngle(), at), ccw(a.startAngle(), a.endAngle()) + 1e-9)
-                << "the point is off the arc's sweep";
-        });
-    }
-
     double measured(VRxDbObjectId id) {
         double value = -1;
         read<VRxDbDimension>(id, [&](VRxDbDimension& d) { value = d.measurement(); });

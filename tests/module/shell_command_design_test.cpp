@@ -1,8 +1,8 @@
 // The ZDTSGS command from the point pick to the drawing, with the shipped
-// catalogue and a queued user: Escape at the prompt and Cancel in the dialog
-// draw nothing; OK draws the title with styles scaled from the A plate; no
-// object is left open and the model is freed on every path (the sanitizer
-// build sees any leak).
+// catalogue and a queued user: Cancel after the stack was computed draws
+// nothing; OK draws the title with styles scaled from the A plate; no object is
+// left open and the model is freed on every path (the sanitizer build sees any
+// leak).
 #include <string>
 #include <vector>
 
@@ -87,31 +87,6 @@ private:
 
 }  // namespace
 
-TEST_F(DesignCommand, EscapeAtThePromptOpensNoDialog) {
-    editor.pointAnswers = {RTCAN};
-    user.push(WinUiAction::ok());
-    const uint64_t handles = db->nextHandle();
-    MouldBaseCommand();
-    EXPECT_EQ(1u, user.pending()) << "the dialog never ran";
-    EXPECT_EQ(handles, db->nextHandle());
-    EXPECT_TRUE(user.shown().empty());
-}
-
-TEST_F(DesignCommand, CancelInTheDialogDrawsNothing) {
-    editor.pointAnswers = {RTNORM};
-    user.push(WinUiAction::select(IDC_MOULD_CODE, L"3035"));
-    user.push(WinUiAction::clickOn(IDC_SHOW_SIMPLIFIED));
-    user.push(WinUiAction::cancel());
-    const uint64_t handles = db->nextHandle();
-    const double scale = drawingScale;
-    MouldBaseCommand();
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_EQ(0u, user.pending());
-    EXPECT_EQ(handles, db->nextHandle()) << "nothing was added to the drawing";
-    EXPECT_EQ(scale, drawingScale);
-    EXPECT_EQ(L"", editor.output);
-}
-
 // A pocket question confirmed computes the stack inside the dialog; a later
 // Cancel must still free every plate and view it made.
 TEST_F(DesignCommand, CancelAfterTheStackWasComputedDrawsNothing) {
@@ -151,36 +126,4 @@ TEST_F(DesignCommand, OkDrawsTheTitleWithStylesScaledFromTheAPlate) {
     // The cursor ends right of the last plate, on the plan views' top edge.
     EXPECT_GT(seen[0].position.x, 100.0 + 300.0);
     EXPECT_DOUBLE_EQ(200.0, seen[0].position.y);
-}
-
-TEST_F(DesignCommand, TheScaleFollowsTheChosenAPlateWidth) {
-    // The first code of the shipped catalogue is 150 wide: scale 3.
-    editor.pointAnswers = {RTNORM};
-    user.push(WinUiAction::select(IDC_STYLE, L"SCI"));
-    user.push(WinUiAction::ok());
-    MouldBaseCommand();
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_DOUBLE_EQ(3.0, drawingScale);
-    std::vector<TextSeen> seen = texts();
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(L"1515 SCI", seen[0].text);
-    EXPECT_DOUBLE_EQ(6.0, seen[0].height);
-    EXPECT_EQ(L"zdt_txt_3000", seen[0].style);
-}
-
-TEST_F(DesignCommand, ACatalogueThatCannotBeOpenedIsReportedOnceAndNothingIsDrawn) {
-    // The dialog reports it when it opens; its lists stay empty, so OK has no
-    // code or style to draw: no second report, no blank title, styles as they were.
-    winOverrideModuleFileName(zdtModuleInstance(), L"/nonexistent/zdt/libzdtmould.so");
-    drawingScale = 4.5;
-    editor.pointAnswers = {RTNORM};
-    user.push(WinUiAction::answerWith(IDOK));  // the catalogue cannot be opened
-    user.push(WinUiAction::ok());
-    testing::internal::CaptureStderr();
-    MouldBaseCommand();
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_EQ(1u, user.shown().size());
-    EXPECT_DOUBLE_EQ(4.5, drawingScale);
-    EXPECT_TRUE(modelSpaceEntities().empty());
 }

@@ -75,29 +75,38 @@ TEST_F(LockDialogTest, AnEmptyTableOpensWithNothingChosenAndEachMissingChoiceIsN
     EXPECT_TRUE(table.empty());
 }
 
+// Each position pattern makes its sides, thin and inverted locks as well, and
+// the dialog opens again on what was stored.
 TEST_F(LockDialogTest, EachPositionPatternMakesItsSidesAndReopensOnIt) {
     struct Case {
+        const wchar_t* type;
+        const wchar_t* size;
         const wchar_t* position;
+        int mounting;
         std::vector<std::wstring> sides;
     };
-    for (const Case& c : {Case{L"天地分中", {L"B", L"T"}}, Case{L"左右分中", {L"L", L"R"}},
-                          Case{L"四侧分中", {L"B", L"L", L"R", L"T"}}}) {
+    for (const Case& c : {Case{L"顶锁", L"TL-050", L"天地分中", IDC_LOCK_UPRIGHT, {L"B", L"T"}},
+                          Case{L"顶锁", L"TL-050", L"左右分中", IDC_LOCK_UPRIGHT, {L"L", L"R"}},
+                          Case{L"顶锁", L"TL-050", L"四侧分中", IDC_LOCK_UPRIGHT, {L"B", L"L", L"R", L"T"}},
+                          Case{L"超薄顶锁", L"GTL-035", L"左右分中", IDC_LOCK_INVERTED, {L"L", L"R"}}}) {
         SCOPED_TRACE(winToUtf8(c.position));
-        ASSERT_EQ(commit(L"顶锁", L"TL-050", c.position, IDC_LOCK_UPRIGHT), IDOK);
+        const bool upright = c.mounting == IDC_LOCK_UPRIGHT;
+        ASSERT_EQ(commit(c.type, c.size, c.position, c.mounting), IDOK);
         EXPECT_EQ(sides(), c.sides);
         for (const auto& [side, record] : table) {
             EXPECT_EQ(record->side, side);
-            EXPECT_EQ(record->type, L"顶锁");
-            EXPECT_EQ(record->size, L"TL-050");
-            EXPECT_EQ(record->upright, 1);
+            EXPECT_EQ(record->type, c.type);
+            EXPECT_EQ(record->size, c.size);
+            EXPECT_EQ(record->upright, upright ? 1 : 0);
         }
         ProbingUser again;
         winSetUiBackend(&again);
         again.probe([&](CDialog& d) {
                 EXPECT_EQ(selectedText(d, IDC_LOCK_POSITION), c.position);
-                EXPECT_EQ(selectedText(d, IDC_LOCK_SIZE), L"TL-050");
-                EXPECT_EQ(d.IsDlgButtonChecked(IDC_LOCK_STANDARD), 1u);
-                EXPECT_EQ(d.IsDlgButtonChecked(IDC_LOCK_UPRIGHT), 1u);
+                EXPECT_EQ(selectedText(d, IDC_LOCK_SIZE), c.size);
+                EXPECT_EQ(d.IsDlgButtonChecked(c.type == std::wstring(L"顶锁") ? IDC_LOCK_STANDARD : IDC_LOCK_THIN), 1u);
+                EXPECT_EQ(d.IsDlgButtonChecked(c.mounting), 1u);
+                EXPECT_EQ(d.IsDlgButtonChecked(upright ? IDC_LOCK_INVERTED : IDC_LOCK_UPRIGHT), 0u);
             })
             .cancel();
         LockDlg dlg(&table);
@@ -105,25 +114,6 @@ TEST_F(LockDialogTest, EachPositionPatternMakesItsSidesAndReopensOnIt) {
         EXPECT_TRUE(again.errors().empty());
         winSetUiBackend(&user);
     }
-}
-
-TEST_F(LockDialogTest, InvertedThinLocksAreStoredAndShownAgain) {
-    ASSERT_EQ(commit(L"超薄顶锁", L"GTL-035", L"左右分中", IDC_LOCK_INVERTED), IDOK);
-    ASSERT_EQ(sides(), (std::vector<std::wstring>{L"L", L"R"}));
-    for (const auto& [side, record] : table) {
-        EXPECT_EQ(record->upright, 0);
-        EXPECT_EQ(record->type, L"超薄顶锁");
-        EXPECT_EQ(record->size, L"GTL-035");
-    }
-    user.probe([](CDialog& d) {
-            EXPECT_EQ(d.IsDlgButtonChecked(IDC_LOCK_THIN), 1u);
-            EXPECT_EQ(d.IsDlgButtonChecked(IDC_LOCK_INVERTED), 1u);
-            EXPECT_EQ(d.IsDlgButtonChecked(IDC_LOCK_UPRIGHT), 0u);
-            EXPECT_EQ(selectedText(d, IDC_LOCK_SIZE), L"GTL-035");
-        })
-        .cancel();
-    LockDlg dlg(&table);
-    EXPECT_EQ(run(dlg), IDCANCEL);
 }
 
 TEST_F(LockDialogTest, SwitchingTypeDropsTheSizeAndARefusedCommitChangesNothing) {
@@ -139,68 +129,6 @@ TEST_F(LockDialogTest, SwitchingTypeDropsTheSizeAndARefusedCommitChangesNothing)
     EXPECT_EQ(user.texts(), (std::vector<std::wstring>{L"请选择位置及规格"}));
     EXPECT_EQ(table, before);  // the very same records
     EXPECT_EQ(table.at(L"T")->size, L"TL-075");
-}
-
-TEST_F(LockDialogTest, OnlyLocksTheMouldBaseHasRoomForAreOffered) {
-    const LockFit fit = {{L"TL-050", {L"LR", L"TB"}}, {L"TL-075", {L"TB"}}};
-    user.click(IDC_LOCK_STANDARD)
-        .probe([](CDialog& d) {
-            EXPECT_EQ(itemsOf(d, IDC_LOCK_SIZE), (std::vector<std::wstring>{L"TL-050", L"TL-075"}));
-        })
-        .click(IDC_LOCK_THIN)
-        .probe([](CDialog& d) { EXPECT_TRUE(itemsOf(d, IDC_LOCK_SIZE).empty()); })
-        .click(IDC_LOCK_STANDARD)
-        .select(IDC_LOCK_SIZE, L"TL-075")
-        .select(IDC_LOCK_POSITION, L"四侧分中")
-        .click(IDC_LOCK_UPRIGHT)
-        .ok()
-        .answer(IDOK)
-        .select(IDC_LOCK_POSITION, L"天地分中")
-        .ok();
-    LockDlg dlg(&table, &fit);
-    EXPECT_EQ(run(dlg), IDOK);
-    EXPECT_EQ(user.texts(), (std::vector<std::wstring>{L"锁[TL-075]放在[四侧分中]会碰到板上的孔，请另选位置或规格"}));
-    EXPECT_EQ(sides(), (std::vector<std::wstring>{L"B", L"T"}));
-}
-
-TEST(LockDialogTemplate, HasEveryControlWithItsCaption) {
-    registerDialogResources(zdtModuleInstance());
-    const WinDialogTemplate* t = winFindDialogTemplate(zdtModuleInstance(), 105);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->title, L"锁");
-    std::map<int, std::pair<WinControlKind, std::wstring>> expected = {
-        {IDC_LOCK_STANDARD, {WinControlKind::RadioButton, L"顶锁"}},
-        {IDC_LOCK_THIN, {WinControlKind::RadioButton, L"超薄顶锁"}},
-        {IDC_LOCK_SIZE, {WinControlKind::ComboBox, L""}},
-        {IDC_LOCK_POSITION, {WinControlKind::ComboBox, L""}},
-        {IDC_LOCK_UPRIGHT, {WinControlKind::RadioButton, L"正装"}},
-        {IDC_LOCK_INVERTED, {WinControlKind::RadioButton, L"倒装"}},
-        {IDOK, {WinControlKind::PushButton, L"确定"}},
-        {IDCANCEL, {WinControlKind::PushButton, L"取消"}},
-    };
-    std::vector<std::wstring> texts;
-    bool picture = false;
-    for (const auto& c : t->controls) {
-        EXPECT_LE(c.x + c.cx, t->cx);
-        EXPECT_LE(c.y + c.cy, t->cy);
-        if (c.kind == WinControlKind::Picture && c.bitmapId == 110) picture = true;
-        if (c.id == IDC_STATIC) {
-            texts.push_back(c.caption);
-            continue;
-        }
-        auto it = expected.find(c.id);
-        ASSERT_NE(it, expected.end()) << c.id;
-        EXPECT_EQ(c.kind, it->second.first) << c.id;
-        EXPECT_EQ(c.caption, it->second.second) << c.id;
-        expected.erase(it);
-    }
-    EXPECT_TRUE(expected.empty());
-    EXPECT_TRUE(picture);
-    for (const wchar_t* text : {L"类型", L"位置及规格", L"安装方式", L"规格:", L"位置:"})
-        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << winToUtf8(text);
-    // The sketch the picture shows is compiled into the module.
-    registerModuleResources(zdtModuleInstance());
-    EXPECT_NE(LoadBitmapW(zdtModuleInstance(), MAKEINTRESOURCEW(110)), nullptr);
 }
 
 }  // namespace

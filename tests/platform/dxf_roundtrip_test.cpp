@@ -288,14 +288,6 @@ TEST_F(DxfRoundTrip, PointersToWhatIsNotWrittenBecomeNull) {
     EXPECT_TRUE(listed[7].id.isNull());
 }
 
-TEST_F(DxfRoundTrip, WritingTwiceGivesTheSameText) {
-    std::string again = VRxDxf::writeDxf(back);
-    std::wstring error;
-    VRxDbDatabase third(false);
-    ASSERT_EQ(VRxDxf::readDxf(third, again, error), Vrx::eOk);
-    EXPECT_EQ(VRxDxf::writeDxf(third), again);
-}
-
 // A drawing file read again is a copy of its first reading, and writes the
 // same text; a file changed in between is read afresh. A drawing with
 // application data is never copied (the copy would lose it) but read again.
@@ -352,16 +344,3 @@ TEST(DxfLayouts, LayoutsAndTheCurrentOneAreRead) {
 }
 
 }  // namespace
-
-TEST(DxfHeader, ExtentsHoldTextsAndBlockContent) {
-    // A program that zooms to the header's extents shows the whole title and the
-    // whole of a block, not just their insertion points.
-    VRxDbDatabase db;
-    place(db, db.modelSpaceId(), new VRxDbText(VRxGePoint3d(100, 0), L"3035 SAI", VRxDbObjectId::kNull, 12));
-    VRxDbObjectId mark = newBlock(db, L"MARK");
-    place(db, mark, new VRxDbCircle(VRxGePoint3d(0, -20), VRxGeVector3d::kZAxis, 5));
-    place(db, db.modelSpaceId(), new VRxDbBlockReference(VRxGePoint3d(100, 0), mark));
-    const std::string text = VRxDxf::writeDxf(db);
-    EXPECT_NE(text.find("$EXTMIN\n 10\n95.0\n 20\n-25.0\n"), std::string::npos);
-    EXPECT_NE(text.find("$EXTMAX\n 10\n196.0\n 20\n12.0\n"), std::string::npos);
-}

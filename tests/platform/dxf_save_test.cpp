@@ -113,30 +113,4 @@ TEST(DxfSave, IndependentReaderAuditsTheSavedDrawingClean) {
     EXPECT_EQ(audit(dir.path("empty.dxf"), output), 0) << output;
 }
 
-TEST(DxfSave, TheDefaultTemplateIsAMillimetreDrawingWithTheCentreLineLayer) {
-    VRxDbDatabase db(false);
-    std::string path = std::string(ZDT_SOURCE_DIR) + "/data/templates/zdt_template.dxf";
-    ASSERT_EQ(db.readDwgFile(std::wstring(path.begin(), path.end()).c_str()), Vrx::eOk)
-        << narrow(db.lastReadError());
-    const auto* layer = recordNamed<VRxDbLayerTableRecord>(db, db.layerTableId(), L"中心线层");
-    ASSERT_NE(layer, nullptr);
-    EXPECT_EQ(layer->color().colorIndex(), 1);
-    EXPECT_EQ(layer->linetypeName(), L"中心线");
-    const auto* centre = recordNamed<VRxDbLinetypeTableRecord>(db, db.linetypeTableId(), L"中心线");
-    ASSERT_NE(centre, nullptr);
-    EXPECT_EQ(centre->numDashes(), 4);
-    const auto* dashed = recordNamed<VRxDbLinetypeTableRecord>(db, db.linetypeTableId(), L"虚线");
-    ASSERT_NE(dashed, nullptr);
-    EXPECT_EQ(dashed->numDashes(), 2);
-    EXPECT_NE(recordNamed<VRxDbTextStyleTableRecord>(db, db.textStyleTableId(), L"Standard"), nullptr);
-    EXPECT_NE(recordNamed<VRxDbDimStyleTableRecord>(db, db.dimStyleTableId(), L"Standard"), nullptr);
-    EXPECT_EQ(db.header().insunits, 4);
-    EXPECT_EQ(db.header().measurement, 1);
-    std::string output;
-    int code = audit(path, output);
-    if (code != 77) {
-        EXPECT_EQ(code, 0) << output;
-    }
-}
-
 }  // namespace

@@ -1,6 +1,6 @@
 // Tests of the host drawing database: the open/close protocol and its status
-// codes, ids that outlive their database, the default drawing, table lookups and
-// copying a side drawing in as a block definition.
+// codes, ids that outlive their database, table lookups and copying a side
+// drawing in as a block definition.
 #include <gtest/gtest.h>
 
 #include "vrxdb.h"
@@ -142,69 +142,6 @@ TEST(VrxIds, StopResolvingWhenTheDatabaseIsGone) {
     other.buildDefaults();
     EXPECT_FALSE(ms.isValid());
     EXPECT_TRUE(other.modelSpaceId().isValid());
-}
-
-TEST(VrxDefaults, DefaultDrawingContent) {
-    VRxDbDatabase db;
-    EXPECT_EQ(db.currentSpaceId(), db.modelSpaceId());
-    EXPECT_EQ(nameOf(db.modelSpaceId()), L"*Model_Space");
-    EXPECT_EQ(nameOf(db.paperSpaceId()), L"*Paper_Space");
-    EXPECT_EQ(nameOf(db.clayer()), L"0");
-    EXPECT_EQ(nameOf(db.textstyle()), L"Standard");
-    EXPECT_EQ(nameOf(db.dimstyle()), L"Standard");
-
-    VRxDbLayerTable* layers = nullptr;
-    ASSERT_EQ(db.getLayerTable(layers, VRxDb::kForRead), Vrx::eOk);
-    VRxDbLayerTableRecord* zero = nullptr;
-    ASSERT_EQ(layers->getAt(L"0", zero, VRxDb::kForRead), Vrx::eOk);
-    EXPECT_EQ(zero->color().colorIndex(), 7);
-    EXPECT_EQ(zero->linetypeName(), L"Continuous");
-    EXPECT_FALSE(zero->linetypeObjectId().isNull());
-    zero->close();
-    layers->close();
-
-    VRxDbLinetypeTable* lts = nullptr;
-    ASSERT_EQ(db.getLinetypeTable(lts, VRxDb::kForRead), Vrx::eOk);
-    for (const wchar_t* n : {L"ByBlock", L"ByLayer", L"Continuous"}) EXPECT_TRUE(lts->has(n)) << n;
-    EXPECT_EQ(lts->recordIds().size(), 3u);
-    lts->close();
-
-    VRxDbTextStyleTableRecord* text = nullptr;
-    ASSERT_EQ(vrxdbOpenObject(text, db.textstyle(), VRxDb::kForRead), Vrx::eOk);
-    EXPECT_EQ(text->eFont(), L"txt");
-    text->close();
-
-    VRxDbDimStyleTableRecord* dim = nullptr;
-    ASSERT_EQ(vrxdbOpenObject(dim, db.dimstyle(), VRxDb::kForRead), Vrx::eOk);
-    EXPECT_DOUBLE_EQ(dim->dimtxt(), 2.5);
-    EXPECT_DOUBLE_EQ(dim->dimasz(), 2.5);
-    EXPECT_DOUBLE_EQ(dim->dimexo(), 0.625);
-    EXPECT_DOUBLE_EQ(dim->dimexe(), 1.25);
-    EXPECT_DOUBLE_EQ(dim->dimgap(), 0.625);
-    EXPECT_EQ(dim->dimdec(), 2);
-    EXPECT_EQ(dim->dimzin(), 8);
-    EXPECT_EQ(dim->dimtxsty(), db.textstyle());
-    dim->close();
-
-    VRxDbPaperTable* papers = nullptr;
-    ASSERT_EQ(db.getPaperTable(papers, VRxDb::kForRead), Vrx::eOk);
-    std::vector<VRxDbObjectId> ids = papers->recordIds();
-    ASSERT_EQ(ids.size(), 2u);
-    EXPECT_EQ(nameOf(ids[0]), L"Model");
-    EXPECT_EQ(nameOf(ids[1]), L"Layout1");
-    EXPECT_EQ(papers->currentPaperId(), ids[0]);
-    papers->close();
-
-    EXPECT_EQ(db.header().insunits, 4);
-    EXPECT_EQ(db.header().lunits, 2);
-    EXPECT_EQ(db.header().luprec, 2);
-    EXPECT_EQ(db.openObjectCount(), 0);
-
-    // An empty database has no tables to open until something is read into it.
-    VRxDbDatabase empty(false, true);
-    VRxDbBlockTable* bt = nullptr;
-    EXPECT_NE(empty.getBlockTable(bt, VRxDb::kForRead), Vrx::eOk);
-    EXPECT_TRUE(empty.currentSpaceId().isNull());
 }
 
 TEST(VrxTables, LookupFoldsLatinCaseOnly) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -59,46 +58,6 @@ public:
     void step(std::function<void()> s) { m_steps.push_back(std::move(s)); }
     bool done() const { return m_steps.empty(); }
 
-    // What the user does.
-    void select(int id, const std::wstring& text) {
-        step([id, text] {
-            auto* combo = qobject_cast<QComboBox*>(control(id));
-            ASSERT_NE(nullptr, combo) << "no drop-down list " << id;
-            const int index = combo->findText(qs(text));
-            ASSERT_GE(index, 0) << "no line " << text.size() << " in " << id;
-            // Open the list, walk to the line with the arrow keys, take it with Enter:
-            // one choice reaches the dialog, as with a user's mouse.
-            combo->showPopup();
-            QAbstractItemView* view = combo->view();
-            ASSERT_TRUE(view->isVisible()) << "the list did not open";
-            int at = view->currentIndex().isValid() ? view->currentIndex().row() : -1;
-            if (at < 0) {
-                QTest::keyClick(view, Qt::Key_Home);
-                at = view->currentIndex().row();
-            }
-            for (; at < index; ++at) QTest::keyClick(view, Qt::Key_Down);
-            for (; at > index; --at) QTest::keyClick(view, Qt::Key_Up);
-            QTest::keyClick(view, Qt::Key_Return);
-            EXPECT_FALSE(view->isVisible());
-        });
-    }
-    void type(int id, const std::wstring& text) {
-        step([id, text] {
-            auto* edit = qobject_cast<QLineEdit*>(control(id));
-            ASSERT_NE(nullptr, edit) << "no edit " << id;
-            QTest::mouseClick(edit, Qt::LeftButton);
-            typeKeys(edit, qs(text));
-            // Leaving the field moves on to the next one.
-            QTest::keyClick(edit, Qt::Key_Tab);
-        });
-    }
-    void click(int id) {
-        step([id] {
-            QWidget* w = control(id);
-            ASSERT_NE(nullptr, w) << "no button " << id;
-            QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
-        });
-    }
     // Presses the button with this text in the message box that is showing.
     void answer(const std::wstring& button, std::function<void(QMessageBox&)> check = nullptr) {
         step([button, check] {
