@@ -18,6 +18,7 @@
 #include "draw/entity_services.h"
 #include "vrxdb.h"
 #include "vrxdxf.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -71,11 +72,11 @@ bool prepareTemplate(VRxDbDatabase& db) {
 bool writeBlockDrawing(const std::wstring& path) {
     VRxDbDatabase part(true, true);
     const VRxDbObjectId model = part.modelSpaceId();
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(-20, -10), VRxGePoint3d(20, -10)));
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(20, -10), VRxGePoint3d(20, 10)));
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(20, 10), VRxGePoint3d(-20, 10)));
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(-20, 10), VRxGePoint3d(-20, -10)));
-    part.addEntityTo(model, new VRxDbCircle(VRxGePoint3d(0, 0), VRxGeVector3d(0, 0, 1), 6));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(-20, -10), VRxGePoint3d(20, -10)));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(20, -10), VRxGePoint3d(20, 10)));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(20, 10), VRxGePoint3d(-20, 10)));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(-20, 10), VRxGePoint3d(-20, -10)));
+    vrxdbAddEntityTo(part, model, new VRxDbCircle(VRxGePoint3d(0, 0), VRxGeVector3d(0, 0, 1), 6));
     std::wstring error;
     if (VRxDxf::writeDxfFile(part, path, error) != Vrx::eOk) {
         std::fprintf(stderr, "cannot write the block drawing %s: %s\n", narrow(path).c_str(), narrow(error).c_str());

@@ -9,6 +9,7 @@
 #include "draw_fixture.h"
 #include "model/assembly_drawing.h"
 #include "model/plate_stack.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ protected:
     // The lowest y an entity reaches, which tells the plan views' band (top)
     // from the side views' band below it.
     double lowestY(VRxDbObjectId id) {
-        VRxDbObject* object = db->objectAt(id);
+        VRxDbObject* object = vrxdbObjectAt(*db, id);
         switch (object->kind()) {
         case VRxDbKind::Line: {
             auto* line = static_cast<VRxDbLine*>(object);
@@ -59,7 +60,7 @@ TEST_F(AssemblyDrawing, TitleThenAllPlanViewsThenAllSideViews) {
 
     std::vector<VRxDbObjectId> ids = modelSpaceEntities();
     ASSERT_GT(ids.size(), 1u);
-    auto* title = static_cast<VRxDbText*>(db->objectAt(ids[0]));
+    auto* title = static_cast<VRxDbText*>(vrxdbObjectAt(*db, ids[0]));
     ASSERT_EQ(VRxDbKind::Text, title->kind());
     EXPECT_EQ(L"3035 SAI", title->textString());
     EXPECT_DOUBLE_EQ(12.0, title->height());
@@ -74,14 +75,14 @@ TEST_F(AssemblyDrawing, TitleThenAllPlanViewsThenAllSideViews) {
         const bool side = lowestY(ids[i]) < sideBand;
         EXPECT_FALSE(inSideViews && !side) << "entity " << i << " of a plan view comes after a side view";
         inSideViews = inSideViews || side;
-        VRxDbObject* object = db->objectAt(ids[i]);
+        VRxDbObject* object = vrxdbObjectAt(*db, ids[i]);
         if (object->kind() == VRxDbKind::Text) {
             EXPECT_FALSE(side) << "names only under plan views";
             names.insert(static_cast<VRxDbText*>(object)->textString());
         }
         if (object->kind() == VRxDbKind::BlockReference) {
             auto* block = static_cast<VRxDbBlockTableRecord*>(
-                db->objectAt(static_cast<VRxDbBlockReference*>(object)->blockTableRecord()));
+                vrxdbObjectAt(*db, static_cast<VRxDbBlockReference*>(object)->blockTableRecord()));
             const std::wstring name = block->getName();
             if (name.find(L"BlockRes/DA") != std::wstring::npos) ++marks;
         }
@@ -98,7 +99,7 @@ TEST_F(AssemblyDrawing, AMouldWithoutPlatesGetsItsTitleOnly) {
     DrawAssembly(model);
     std::vector<VRxDbObjectId> ids = modelSpaceEntities();
     ASSERT_EQ(1u, ids.size());
-    EXPECT_EQ(L"3035 不存在", static_cast<VRxDbText*>(db->objectAt(ids[0]))->textString());
+    EXPECT_EQ(L"3035 不存在", static_cast<VRxDbText*>(vrxdbObjectAt(*db, ids[0]))->textString());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "draw_fixture.h"
 #include "model/plate_views.h"
 #include "vrxdxf.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -57,9 +58,9 @@ protected:
     void save() {
         std::wstring error;
         ASSERT_EQ(Vrx::eOk, VRxDxf::readDxf(back, VRxDxf::writeDxf(*db), error));
-        VRxDbBlockTableRecord* space = static_cast<VRxDbBlockTableRecord*>(back.objectAt(back.modelSpaceId()));
+        VRxDbBlockTableRecord* space = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(back, back.modelSpaceId()));
         for (VRxDbObjectId id : space->entityIds()) {
-            VRxDbObject* object = back.objectAt(id);
+            VRxDbObject* object = vrxdbObjectAt(back, id);
             switch (object->kind()) {
             case VRxDbKind::Line: {
                 auto* line = static_cast<VRxDbLine*>(object);
@@ -80,7 +81,7 @@ protected:
                 break;
             case VRxDbKind::BlockReference: {
                 auto* ref = static_cast<VRxDbBlockReference*>(object);
-                auto* block = static_cast<VRxDbBlockTableRecord*>(back.objectAt(ref->blockTableRecord()));
+                auto* block = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(back, ref->blockTableRecord()));
                 saved.marks.emplace_back(block->getName(), ref->position());
                 saved.markScales.push_back(ref->scaleFactors().sx);
                 break;

@@ -14,6 +14,7 @@
 #include "ui/dialog_resources.h"
 #include "ui/main_dlg_ids.h"
 #include "winui.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -90,10 +91,10 @@ private:
 TEST_F(DesignCommand, EscapeAtThePromptOpensNoDialog) {
     editor.pointAnswers = {RTCAN};
     user.push(WinUiAction::ok());
-    const uint64_t handles = db->nextHandle();
+    const uint64_t handles = vrxdbNextHandle(*db);
     MouldBaseCommand();
     EXPECT_EQ(1u, user.pending()) << "the dialog never ran";
-    EXPECT_EQ(handles, db->nextHandle());
+    EXPECT_EQ(handles, vrxdbNextHandle(*db));
     EXPECT_TRUE(user.shown().empty());
 }
 
@@ -102,12 +103,12 @@ TEST_F(DesignCommand, CancelInTheDialogDrawsNothing) {
     user.push(WinUiAction::select(IDC_MOULD_CODE, L"3035"));
     user.push(WinUiAction::clickOn(IDC_SHOW_SIMPLIFIED));
     user.push(WinUiAction::cancel());
-    const uint64_t handles = db->nextHandle();
+    const uint64_t handles = vrxdbNextHandle(*db);
     const double scale = drawingScale;
     MouldBaseCommand();
     EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
     EXPECT_EQ(0u, user.pending());
-    EXPECT_EQ(handles, db->nextHandle()) << "nothing was added to the drawing";
+    EXPECT_EQ(handles, vrxdbNextHandle(*db)) << "nothing was added to the drawing";
     EXPECT_EQ(scale, drawingScale);
     EXPECT_EQ(L"", editor.output);
 }
@@ -121,10 +122,10 @@ TEST_F(DesignCommand, CancelAfterTheStackWasComputedDrawsNothing) {
     user.push(WinUiAction::answerWith(IDOK));  // the pocket dialog's notice
     user.push(WinUiAction::cancel());          // the pocket dialog
     user.push(WinUiAction::cancel());  // the main dialog
-    const uint64_t handles = db->nextHandle();
+    const uint64_t handles = vrxdbNextHandle(*db);
     MouldBaseCommand();
     EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_EQ(handles, db->nextHandle());
+    EXPECT_EQ(handles, vrxdbNextHandle(*db));
 }
 
 TEST_F(DesignCommand, OkDrawsTheTitleWithStylesScaledFromTheAPlate) {

@@ -7,6 +7,7 @@
 #include "shell/module_resources.h"
 #include "shell/mould_base_command.h"
 #include "shell_fixture.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -56,26 +57,26 @@ using ShellCommand = ShellFixture;
 
 TEST_F(ShellCommand, EscapeAtThePointPromptEndsSilently) {
     ASSERT_EQ(0, zdtDispatchHostMessage(VRxRx::kInitAppMsg, nullptr));
-    uint64_t handlesBefore = db->nextHandle();
+    uint64_t handlesBefore = vrxdbNextHandle(*db);
     editor.pointAnswers = {RTCAN};
     EXPECT_EQ(Vrx::eOk, commands()->runCommand(L"ZDTSGS"));
     ASSERT_EQ(1u, editor.prompts.size());
     EXPECT_EQ(L"请选择插入点", editor.prompts[0]);
     EXPECT_FALSE(editor.hadBase[0]) << "no rubber band from a base point";
     EXPECT_EQ(0, db->openObjectCount());
-    EXPECT_EQ(handlesBefore, db->nextHandle()) << "nothing was added to the drawing";
+    EXPECT_EQ(handlesBefore, vrxdbNextHandle(*db)) << "nothing was added to the drawing";
     EXPECT_TRUE(messageBoxes.empty()) << "no dialog or message box opens";
     EXPECT_EQ(L"", editor.output) << "a cancelled pick ends without a message";
 }
 
 TEST_F(ShellCommand, AnyResultButAPointEndsTheCommand) {
-    uint64_t handlesBefore = db->nextHandle();
+    uint64_t handlesBefore = vrxdbNextHandle(*db);
     for (int rc : {static_cast<int>(RTNONE), static_cast<int>(RTERROR), static_cast<int>(RTREJ), 0}) {
         editor.pointAnswers = {rc};
         MouldBaseCommand();
     }
     EXPECT_EQ(4u, editor.prompts.size());
-    EXPECT_EQ(handlesBefore, db->nextHandle());
+    EXPECT_EQ(handlesBefore, vrxdbNextHandle(*db));
     EXPECT_TRUE(messageBoxes.empty());
     EXPECT_EQ(L"", editor.output);
 }

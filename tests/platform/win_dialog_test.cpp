@@ -12,6 +12,7 @@
 #include "afxstub.h"
 #include "winhost.h"
 #include "winui.h"
+#include "windialoguser.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ public:
     BOOL OnInitDialog() override {
         CVRxUiBaseDialog::OnInitDialog();
         activeDuringInit = winActiveDialog();
-        if (parent != nullptr) parentClick = parent->click(164);  // covered by this dialog
+        if (parent != nullptr) parentClick = WinDialogUser::click(*parent, 164);  // covered by this dialog
         m_combo.AddString(L"one");
         m_combo.AddString(L"two");
         return TRUE;

@@ -4,6 +4,7 @@
 #include "winui.h"
 
 #include "winhost.h"
+#include "windialoguser.h"
 
 namespace {
 
@@ -68,11 +69,11 @@ void WinQueuedUiBackend::runModal(CDialog& dialog) {
         m_actions.pop_front();
         WinActionResult r;
         switch (a.kind) {
-            case WinUiAction::Select: r = dialog.selectItem(a.id, a.text); break;
-            case WinUiAction::Type: r = dialog.typeText(a.id, a.text); break;
-            case WinUiAction::Click: r = dialog.click(a.id); break;
-            case WinUiAction::Ok: r = dialog.pressOk(); break;
-            case WinUiAction::Cancel: r = dialog.pressCancel(); break;
+            case WinUiAction::Select: r = WinDialogUser::selectItem(dialog, a.id, a.text); break;
+            case WinUiAction::Type: r = WinDialogUser::typeText(dialog, a.id, a.text); break;
+            case WinUiAction::Click: r = WinDialogUser::click(dialog, a.id); break;
+            case WinUiAction::Ok: r = WinDialogUser::pressOk(dialog); break;
+            case WinUiAction::Cancel: r = WinDialogUser::pressCancel(dialog); break;
             case WinUiAction::Answer:
                 r = WinActionResult::fail(L"\"" + describe(a) + L"\": no message box is showing");
                 break;
