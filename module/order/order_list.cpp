@@ -16,7 +16,7 @@
 #include "catalogue/order_queries.h"
 #include "model/plate_stack.h"
 #include "order/order_formula.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 #include "winhost.h"
 
 const wchar_t* const kOrderColumns[7] = {L"类别", L"名称", L"规格", L"数量", L"材料", L"单重(kg)", L"总重(kg)"};

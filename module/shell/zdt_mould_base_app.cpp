@@ -5,7 +5,7 @@
 #include "shell/zdt_mould_base_app.h"
 
 #include "afxstub.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "shell/mould_base_command.h"
 #include "shell/order_list_command.h"

@@ -9,7 +9,7 @@
 
 #include "catalogue/text_conversion.h"
 #include "model/mould_base_model.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "winhost.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "model/mould_base_model.h"
 #include "model/plate_stack.h"
 #include "pockets_fixture.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "shell_fixture.h"
 
 namespace {

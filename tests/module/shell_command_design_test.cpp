@@ -8,7 +8,7 @@
 
 #include "catalogue/text_conversion.h"
 #include "draw/drawing_styles.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "shell/mould_base_command.h"
 #include "shell_fixture.h"
 #include "ui/dialog_resources.h"

@@ -3,8 +3,8 @@
 // draws nothing, opens nothing and shows nothing.
 #include <string>
 
-#include "shell/module_paths.h"
-#include "shell/module_resources.h"
+#include "resources/module_paths.h"
+#include "resources/module_resources.h"
 #include "shell/mould_base_command.h"
 #include "shell_fixture.h"
 #include "vrxdbobjecttable.h"

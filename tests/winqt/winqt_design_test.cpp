@@ -8,7 +8,7 @@
 
 #include "afxstub.h"
 #include "model/mould_base_model.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "ui/main_dlg.h"
 #include "winhost.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "afxdialog.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "winqt_fixture.h"
 
