@@ -30,19 +30,6 @@ std::wstring describe(const WinUiAction& a) {
     return L"?";
 }
 
-// Whether a button is one of the box's own.
-bool offers(UINT type, int button) {
-    switch (type & MB_TYPEMASK) {
-        case MB_OK: return button == IDOK;
-        case MB_OKCANCEL: return button == IDOK || button == IDCANCEL;
-        case MB_ABORTRETRYIGNORE: return button == IDABORT || button == IDRETRY || button == IDIGNORE;
-        case MB_YESNOCANCEL: return button == IDYES || button == IDNO || button == IDCANCEL;
-        case MB_YESNO: return button == IDYES || button == IDNO;
-        case MB_RETRYCANCEL: return button == IDRETRY || button == IDCANCEL;
-    }
-    return button == IDOK;
-}
-
 }  // namespace
 
 WinUiBackend* winUiBackend() { return current(); }
@@ -90,7 +77,7 @@ int WinQueuedUiBackend::messageBox(const std::wstring& caption, const std::wstri
         } else if (m_actions.front().kind != WinUiAction::Answer) {
             m_errors.push_back(L"message box \"" + text + L"\" is showing, but the next action is \"" +
                                describe(m_actions.front()) + L"\"");
-        } else if (!offers(type, m_actions.front().answer)) {
+        } else if (!winMessageBoxOffers(type, m_actions.front().answer)) {
             m_errors.push_back(L"message box \"" + text + L"\" has no button " +
                                std::to_wstring(m_actions.front().answer));
         } else {
