@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -328,6 +329,28 @@ private:
         return out;
     }
 
+    // A table's records, each once under the name it is written with, in table order.
+    template <class Out>
+    void collectRecords(VRxDbObjectId tableId, NameTable& names, std::vector<Out>& out) {
+        using Record = std::remove_const_t<std::remove_pointer_t<decltype(Out::rec)>>;
+        for (const Record* r : records<Record>(tableId)) {
+            if (names.has(r->getName())) continue;
+            Out o;
+            o.name = names.add(r->getName());
+            o.rec = r;
+            o.handle = handleOf(r->objectId());
+            out.push_back(o);
+        }
+    }
+    // The "Standard" record every drawing has, when the table lacks one.
+    template <class Out>
+    void collectStandard(NameTable& names, std::vector<Out>& out) {
+        if (names.has(L"Standard")) return;
+        Out o;
+        o.name = names.add(L"Standard");
+        o.handle = fresh();
+        out.push_back(o);
+    }
     void collectTables();
     void collectBlocks();
     void collectLayouts();
@@ -411,48 +434,17 @@ void Writer::collectTables() {
         m_ltypes.push_back(lt);
     }
 
-    for (const VRxDbLayerTableRecord* r : records<VRxDbLayerTableRecord>(m_db.layerTableId())) {
-        if (m_layerNames.has(r->getName())) continue;
-        LayerOut l;
-        l.name = m_layerNames.add(r->getName());
-        l.rec = r;
-        l.handle = handleOf(r->objectId());
-        m_layers.push_back(l);
-    }
+    collectRecords(m_db.layerTableId(), m_layerNames, m_layers);
     layerName(L"0");  // a drawing always has layer 0
 
-    for (const VRxDbTextStyleTableRecord* r : records<VRxDbTextStyleTableRecord>(m_db.textStyleTableId())) {
-        if (m_styleNames.has(r->getName())) continue;
-        StyleOut s;
-        s.name = m_styleNames.add(r->getName());
-        s.rec = r;
-        s.handle = handleOf(r->objectId());
-        m_styles.push_back(s);
-    }
-    if (!m_styleNames.has(L"Standard")) {
-        StyleOut s;
-        s.name = m_styleNames.add(L"Standard");
-        s.handle = fresh();
-        m_styles.push_back(s);
-    }
+    collectRecords(m_db.textStyleTableId(), m_styleNames, m_styles);
+    collectStandard(m_styleNames, m_styles);
     if (const auto* cur = VRxDbTextStyleTableRecord::cast(vrxdbObjectAt(m_db, m_db.textstyle())))
         m_defaultStyle = m_styleNames.lookup(cur->getName());
     if (m_defaultStyle.empty()) m_defaultStyle = m_styleNames.lookup(L"Standard");
 
-    for (const VRxDbDimStyleTableRecord* r : records<VRxDbDimStyleTableRecord>(m_db.dimStyleTableId())) {
-        if (m_dimStyleNames.has(r->getName())) continue;
-        DimStyleOut d;
-        d.name = m_dimStyleNames.add(r->getName());
-        d.rec = r;
-        d.handle = handleOf(r->objectId());
-        m_dimStyles.push_back(d);
-    }
-    if (!m_dimStyleNames.has(L"Standard")) {
-        DimStyleOut d;
-        d.name = m_dimStyleNames.add(L"Standard");
-        d.handle = fresh();
-        m_dimStyles.push_back(d);
-    }
+    collectRecords(m_db.dimStyleTableId(), m_dimStyleNames, m_dimStyles);
+    collectStandard(m_dimStyleNames, m_dimStyles);
     if (const auto* cur = VRxDbDimStyleTableRecord::cast(vrxdbObjectAt(m_db, m_db.dimstyle())))
         m_defaultDimStyle = m_dimStyleNames.lookup(cur->getName());
     if (m_defaultDimStyle.empty()) m_defaultDimStyle = m_dimStyleNames.lookup(L"Standard");
