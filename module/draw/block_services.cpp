@@ -113,16 +113,5 @@ VRxDbObjectId insertBlockReference(const wchar_t* name, const VRxGePoint3d& posi
                            reference->setRotation(angle * pi / 180.0), reference->setBlockTableRecord(blockId)}) !=
         Vrx::eOk)
         return VRxDbObjectId::kNull;
-
-    OpenedObject<VRxDbBlockTableRecord> space;
-    if (space.open(db->currentSpaceId(), VRxDb::kForWrite) != Vrx::eOk) return VRxDbObjectId::kNull;
-    VRxDbObjectId id;
-    if (space->appendVRxDbEntity(id, reference.get()) != Vrx::eOk) {
-        // A refused entity stays ours to delete; one the database took is its own.
-        if (reference->isDatabaseResident()) reference.release();
-        return VRxDbObjectId::kNull;
-    }
-    // The space owns it now and left it open for us.
-    OpenedObject<VRxDbBlockReference> appended(reference.release());
-    return id;
+    return appendToCurrentSpace(std::move(reference));
 }
