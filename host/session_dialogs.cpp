@@ -25,15 +25,8 @@ std::wstring dialogName(const CDialog& dialog) {
 }
 
 WinActionResult play(CDialog& dialog, const WinUiAction& action) {
-    switch (action.kind) {
-    case WinUiAction::Select: return WinDialogUser::selectItem(dialog, action.id, action.text);
-    case WinUiAction::Type: return WinDialogUser::typeText(dialog, action.id, action.text);
-    case WinUiAction::Click: return WinDialogUser::click(dialog, action.id);
-    case WinUiAction::Ok: return WinDialogUser::pressOk(dialog);
-    case WinUiAction::Cancel: return WinDialogUser::pressCancel(dialog);
-    case WinUiAction::Answer: break;
-    }
-    return WinActionResult::fail(L"没有显示中的消息框可以回答");
+    if (action.kind == WinUiAction::Answer) return WinActionResult::fail(L"没有显示中的消息框可以回答");
+    return WinDialogUser::play(dialog, action);
 }
 
 }  // namespace

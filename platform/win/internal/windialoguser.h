@@ -6,6 +6,7 @@
 #include <string>
 
 #include "afxdialog.h"
+#include "winui.h"
 
 class WinDialogUser {
 public:
@@ -18,4 +19,18 @@ public:
     static WinActionResult click(CDialog& dialog, int id) { return dialog.click(id); }
     static WinActionResult pressOk(CDialog& dialog) { return dialog.pressOk(); }
     static WinActionResult pressCancel(CDialog& dialog) { return dialog.pressCancel(); }
+    // Plays one scripted action in the dialog. An Answer belongs to a message
+    // box, not to the dialog: it is refused here, and callers that can answer a
+    // box take it before.
+    static WinActionResult play(CDialog& dialog, const WinUiAction& action) {
+        switch (action.kind) {
+        case WinUiAction::Select: return dialog.selectItem(action.id, action.text);
+        case WinUiAction::Type: return dialog.typeText(action.id, action.text);
+        case WinUiAction::Click: return dialog.click(action.id);
+        case WinUiAction::Ok: return dialog.pressOk();
+        case WinUiAction::Cancel: return dialog.pressCancel();
+        case WinUiAction::Answer: break;
+        }
+        return WinActionResult::fail(L"no message box is showing");
+    }
 };

@@ -54,17 +54,9 @@ void WinQueuedUiBackend::runModal(CDialog& dialog) {
     while (dialog.IsRunning() && m_errors.empty() && !m_actions.empty()) {
         WinUiAction a = m_actions.front();
         m_actions.pop_front();
-        WinActionResult r;
-        switch (a.kind) {
-            case WinUiAction::Select: r = WinDialogUser::selectItem(dialog, a.id, a.text); break;
-            case WinUiAction::Type: r = WinDialogUser::typeText(dialog, a.id, a.text); break;
-            case WinUiAction::Click: r = WinDialogUser::click(dialog, a.id); break;
-            case WinUiAction::Ok: r = WinDialogUser::pressOk(dialog); break;
-            case WinUiAction::Cancel: r = WinDialogUser::pressCancel(dialog); break;
-            case WinUiAction::Answer:
-                r = WinActionResult::fail(L"\"" + describe(a) + L"\": no message box is showing");
-                break;
-        }
+        WinActionResult r = a.kind == WinUiAction::Answer
+                                 ? WinActionResult::fail(L"\"" + describe(a) + L"\": no message box is showing")
+                                 : WinDialogUser::play(dialog, a);
         if (!r) m_errors.push_back(r.error);
     }
 }
