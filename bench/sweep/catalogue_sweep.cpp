@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -79,6 +80,8 @@ struct Catalogue {
     // (code, style) -> lock size -> the edge pairs it fits ("TB", "LR")
     std::map<std::pair<std::string, std::string>, std::map<std::string, std::set<std::string>>> lockFits;
     sweep::BlockProcesses processes;
+    // code -> the first opening the pin-point series' puller bolts are cut for
+    std::map<std::string, double> firstOpening;
 };
 
 bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) {
@@ -127,7 +130,9 @@ bool readCatalogue(const std::string& path, Catalogue& cat, std::string& error) 
               each("select MCODE, MTYPE, size, edges from MODE_LOCK_FIT",
                    [&](sqlite3_stmt* s) { cat.lockFits[{text(s, 0), text(s, 1)}][text(s, 2)].insert(text(s, 3)); }) &&
               each("select PLATENAME, blockname, ITEMTYPENAME from STANDITEMBLOCKSETUP where FACEDIR = 'A1'",
-                   [&](sqlite3_stmt* s) { cat.processes[{text(s, 0), text(s, 1)}].insert(text(s, 2)); });
+                   [&](sqlite3_stmt* s) { cat.processes[{text(s, 0), text(s, 1)}].insert(text(s, 2)); }) &&
+              each("select MCODE, value from BOM_PART_SIZE where name = 's1'",
+                   [&](sqlite3_stmt* s) { cat.firstOpening[text(s, 0)] = sqlite3_column_double(s, 1); });
     sqlite3_close(db);
     return ok;
 }
@@ -185,8 +190,10 @@ void diagnosticProblems(const std::wstring& output, std::vector<std::string>& pr
 }
 
 // The order list of the base just drawn, made as a user makes it: it must be
-// written whole, with the base's heights and no part of negative or no size.
-void orderOne(VRxEdCommand* order, VRxDbDatabase& db, std::vector<std::string>& problems) {
+// written whole, with the base's heights and no part of negative or no size;
+// a pin-point base opens first as far as its puller bolts are cut for
+// (firstOpening, 0 for the side-gate series), whatever its plates.
+void orderOne(VRxEdCommand* order, VRxDbDatabase& db, double firstOpening, std::vector<std::string>& problems) {
     const std::string file =
         (std::filesystem::temp_directory_path() / ("zdt_sweep_" + std::to_string(getpid()) + ".csv")).string();
     SweepEditor editor;
@@ -204,6 +211,14 @@ void orderOne(VRxEdCommand* order, VRxDbDatabase& db, std::vector<std::string>& 
     else if (text.find("\n闭合高度,") == std::string::npos || text.find("×-") != std::string::npos ||
              text.find("×0,") != std::string::npos || text.find("Ø0") != std::string::npos)
         problems.push_back("order list: a size of nothing, or no closed height");
+    if (firstOpening > 0) {
+        // 第一次开模行程,<its formula>,<the stroke>,...
+        const size_t at = text.find("\n第一次开模行程,");
+        const size_t value = at == std::string::npos ? at : text.find(',', text.find(',', at) + 1);
+        if (value == std::string::npos || std::fabs(std::atof(text.c_str() + value + 1) - firstOpening) > 0.05)
+            problems.push_back("order list: the first opening is not the " + std::to_string(firstOpening) +
+                               " the puller bolts are cut for");
+    }
     if (db.openObjectCount() != 0) problems.push_back("the order list left objects open");
 }
 
@@ -270,7 +285,8 @@ Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& te
     for (const std::string& p : sweep::checkHoleBlocks(drawn)) result.problems.push_back(p);
     for (const std::string& p : sweep::checkAssembly(drawn, cat.plates.at(style), cat.processes))
         result.problems.push_back(p);
-    orderOne(order, db, result.problems);
+    const auto s1 = cat.firstOpening.find(code);
+    orderOne(order, db, pinPoint && s1 != cat.firstOpening.end() ? s1->second : 0, result.problems);
     return result;
 }
 

@@ -33,6 +33,18 @@ double pointLength(double drill) { return 0.5 * drill / std::tan(59.0 * kPi / 18
 
 // Plan view; `visible` is the face the plan looks at ("top" or "bottom").
 void planView(Drawing& d, const Form& f, const std::string& visible) {
+    if (f.kind == "relief") {
+        // Through the plate: its outline seen from either face, the side on
+        // the plate's face it opens to lying on the plate's edge.
+        const double x = f.depth / 2, y = f.bore / 2;
+        d.line(-x, -y, x, -y);
+        d.line(x, -y, x, y);
+        d.line(x, y, -x, y);
+        d.line(-x, y, -x, -y);
+        // The pin's axis, which the relief is centred on along the edge.
+        d.line(-x - 2, 0, x + 2, 0, kCentre);
+        return;
+    }
     if (f.kind == "slot") {
         const bool seen = f.face == visible;
         for (double x : {-f.depth / 2, f.depth / 2}) d.line(x, -f.bore / 2, x, f.bore / 2, kOutline, !seen);
@@ -74,6 +86,11 @@ void sideView(Drawing& d, const Form& f, double t, const std::string& up) {
         const double c = f.bore / 2 + 1;
         d.line(-c, 0, c, 0, kCentre);
         d.line(0, -c, 0, c, kCentre);
+        return;
+    }
+    if (f.kind == "relief") {
+        // Inside the plate, behind its front face: its walls from face to face.
+        for (double x : {-f.depth / 2, f.depth / 2}) d.line(x, t / 2, x, -t / 2, kOutline, true);
         return;
     }
     const double s = f.face == up ? 1.0 : -1.0;  // the entry face's side of the view

@@ -311,7 +311,8 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
                         auto same = std::find_if(variants.begin(), variants.end(), [&](const auto& v) {
                             return std::equal(v.second.begin(), v.second.end(), holes.begin(), holes.end(),
                                               [](const PlacedHole& a, const PlacedHole& b) {
-                                                  return a.c.x == b.c.x && a.c.y == b.c.y && a.steps == b.steps;
+                                                  return a.c.x == b.c.x && a.c.y == b.c.y && a.steps == b.steps &&
+                                                         a.model == b.model;
                                               });
                         });
                         if (same != variants.end()) same->first += family;
@@ -329,7 +330,7 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
                                 db.insert(
                                     "INSERT INTO base_plate_proc_detail (style, itemType, model_id, model, plate_name, "
                                     "g_c, gg_c, para_id, para_val) VALUES (?,1,?,?,?,?,?,?,?)",
-                                    {letters, "\x02" + modelId, "\x02" + h.rule->model, rulePlate.second,
+                                    {letters, "\x02" + modelId, "\x02" + h.model, rulePlate.second,
                                      std::to_string(k + 1), std::to_string(h.number), std::to_string(id * 10 + p + 1),
                                      fmt(values[p])});
                         }
@@ -424,7 +425,8 @@ void build(const std::string& dir, const std::string& lockShapesPath, const std:
         // guide pillar is dgp, beside the side-gate series' gp of the same code.
         for (const Size& s : src.pinSizes) {
             std::map<std::string, double>& sizes = order.partSizes[s.code];
-            for (const char* name : {"sp", "pb", "pbs", "pbk", "pbcb", "sb", "sbs", "sbcb", "s2"}) sizes[name] = s.var(name);
+            for (const char* name : {"sp", "spg", "pb", "pbs", "pbk", "pbcb", "sb", "sbs", "sbcb", "s1", "s2"})
+                sizes[name] = s.var(name);
             sizes["dgp"] = s.var("gp");
         }
         writeOrderTables(sink, order);

@@ -130,6 +130,9 @@ void readPinPointSizes(const std::string& dir, Sources& src) {
         s.vars["pbc"] = pb[2] + 4;
         s.vars["s1"] = number(f[6], w);
         s.vars["s2"] = number(f[7], w);
+        // At full opening the support pins still reach 1.5 diameters into the
+        // A plate's bush, to the whole millimetre.
+        s.vars["spg"] = std::ceil(1.5 * s.vars["sp"]);
         s.vars["sb"] = sb[0];
         s.vars["sbs"] = sb[1];
         s.vars["sbd"] = 1.5 * sb[0] + 3;
@@ -149,6 +152,17 @@ void readPinPointSizes(const std::string& dir, Sources& src) {
     for (const auto& w : widths)
         if (std::none_of(src.pinSizes.begin(), src.pinSizes.end(), [&](const Size& s) { return s.W == w.first; }))
             throw Failure("pinpoint.csv: width " + w.second[0] + " has no codes in sizes.csv");
+    // The spacer blocks' reliefs for the support pins' ends: a slot through the
+    // block, as wide as the pin's clearance (Ø + 2), open to the ejector housing
+    // and reaching past the clearance's far side. One relief per pin size, as
+    // deep as the code that needs the deepest, so one drawing serves them all.
+    std::map<double, double> reliefDepth;
+    for (const Size& s : src.pinSizes) {
+        const double w = s.var("sp") + 2;
+        double& depth = reliefDepth[w];
+        depth = std::max(depth, std::ceil((s.ssbw - s.var("spe") + w / 2) * 2) / 2);
+    }
+    for (Size& s : src.pinSizes) s.vars["spr"] = reliefDepth.at(s.var("sp") + 2);
 }
 
 }  // namespace
@@ -387,7 +401,7 @@ Sources readSources(const std::string& dir) {
 
     for (const Fields& f : readCsv(dir, "holeforms.csv", 5)) {
         HoleStem h{f[0], f[1], f[3], f[2] == "y"};
-        if (h.kind != "hole" && h.kind != "slot") throw Failure("holeforms.csv: " + h.stem + ": unknown kind " + h.kind);
+        if (h.kind != "hole" && h.kind != "slot" && h.kind != "relief") throw Failure("holeforms.csv: " + h.stem + ": unknown kind " + h.kind);
         if (h.face != "top" && h.face != "bottom" && h.face != "side")
             throw Failure("holeforms.csv: " + h.stem + ": unknown face " + h.face);
         if (!src.stems.emplace(h.stem, h).second) throw Failure("holeforms.csv: " + h.stem + " listed twice");

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "layout_rows.h"
 
@@ -152,6 +153,14 @@ HoleForm ruleForm(const Sources& src, const HoleRule& rule, const Size& s) {
         f.cbDepth = evaluate(rule.cbDepth, s);
         return f;
     }
+    if (stem.kind == "relief") {
+        // Through the plate, bore wide along the edge and depth in from it.
+        if (steps.size() != 1 || rule.depth.empty() || !rule.cbDepth.empty())
+            throw Failure(where + "a relief has one width and its depth into the side");
+        f.through = true;
+        f.depth = evaluate(rule.depth, s);
+        return f;
+    }
     if (steps.size() > 2 || (stem.threaded && steps.size() > 1))
         throw Failure(where + "a hole has a bore and at most one counterbore, a tapped hole no counterbore");
     if ((steps.size() == 2) != !rule.cbDepth.empty()) throw Failure(where + "a counterbore needs its depth, and only one");
@@ -255,7 +264,16 @@ HoleForm formInPlate(const Sources& src, const PlacedHole& h, int thickness, con
 }
 
 CodeLayout layoutCode(const Sources& src, const Size& s, char family) {
-    if (family != 'S') return layoutPinPoint(src, s, family);
+    if (family != 'S') {
+        // The pin-point layout searches for its puller bolts' places, which
+        // takes time on the few codes whose spacer blocks are crowded; the
+        // generator, the checks and the lock fit ask for each code's alike.
+        static std::map<std::pair<const Sources*, std::string>, CodeLayout> made;
+        const auto key = std::make_pair(&src, s.code + family);
+        auto it = made.find(key);
+        if (it == made.end()) it = made.emplace(key, layoutPinPoint(src, s, family)).first;
+        return it->second;
+    }
     CodeLayout out;
     const double W = s.W, L = s.L;
     const double ge = s.var("ge"), off = s.var("off");
@@ -328,6 +346,7 @@ std::vector<PlacedHole> plateHoles(const Sources& src, const Size& s, const Code
         if (r.layout == "pillars") at = seen(layout.pillars);
         else if (r.layout == "supportpins") at = seen(layout.supportPins);
         else if (r.layout == "pullers") at = seen(layout.pullers);
+        else if (r.layout == "pinreliefs") at = layout.pinReliefs;
         else if (r.layout == "stops") at = seen(layout.stops);
         else if (r.layout == "returnpins") at = layout.returnPins;
         else if (r.layout == "ejguides") at = layout.ejectorGuides;
@@ -342,11 +361,24 @@ std::vector<PlacedHole> plateHoles(const Sources& src, const Size& s, const Code
             at = {{x, 0}, {-x, 0}};
         } else throw Failure("holes.csv: unknown layout rule " + r.layout);
         if (at.empty()) continue;
+        std::string model = r.model;
+        if (plate == "方铁" && (r.process == "拉杆" || r.process == "小拉杆")) {
+            // What the openings bring down to the spacer blocks: only where it reaches them.
+            if (!style.empty() && !reachesSpacer(src, s, styleNamed(src, style), r.process)) continue;
+            if (style.empty()) {
+                model.clear();
+                for (const Style& st : src.styles)
+                    if (familyOf(st.name) == family && appliesTo(r.model, st.name) &&
+                        reachesSpacer(src, s, st, r.process))
+                        model += (model.empty() ? "" : ",") + st.name;
+                if (model.empty()) continue;
+            }
+        }
         const HoleForm form = ruleForm(src, r, s);
         std::vector<double> steps;
         for (const std::string& e : r.steps) steps.push_back(evaluate(e, s));
         for (size_t i = 0; i < at.size(); ++i)
-            holes.push_back({&r, r.process, r.block, static_cast<int>(i) + 1, at[i], steps, form});
+            holes.push_back({&r, r.process, r.block, static_cast<int>(i) + 1, at[i], steps, form, model});
     }
     return holes;
 }

@@ -68,7 +68,7 @@ bool covers(const std::string& plate, const Size& s, Point p) {
 // The radius of a hole where it opens on a face ("top" or "bottom"); 0 when it
 // does not reach that face.
 double openingOn(const PlacedHole& h, const std::string& face) {
-    if (h.isSlot()) return 0;
+    if (h.isBand()) return 0;
     const HoleForm& f = h.form;
     double r = (f.through || f.face == face) ? f.bore / 2 : 0;
     if (f.cbDia > 0 && f.face == face) r = f.cbDia / 2;
@@ -96,7 +96,10 @@ public:
             checkColumns(byPlate);
             checkBearings(byPlate);
             checkGuided(byPlate);
-            if (m_s.pinPoint) checkHung(byPlate);
+            if (m_s.pinPoint) {
+                checkHung(byPlate);
+                checkStrokes(st, layout->second, byPlate);
+            }
         }
     }
 
@@ -111,27 +114,39 @@ private:
         for (size_t i = 0; i < holes.size(); ++i) {
             const PlacedHole& h = holes[i];
             const double r = h.radius();
-            if (!h.isSlot() && (std::fabs(h.c.x) + r > w - kWall || std::fabs(h.c.y) + r > l - kWall))
+            if (!h.isBand() && (std::fabs(h.c.x) + r > w - kWall || std::fabs(h.c.y) + r > l - kWall))
                 fail(plate, at(h) + " breaks out of an edge");
-            if (plate == "方铁" && (std::fabs(h.c.x) - r < m_s.W / 2 - m_s.ssbw + kWall))
+            if (h.form.kind == "relief") checkRelief(plate, h);
+            else if (plate == "方铁" && (std::fabs(h.c.x) - r < m_s.W / 2 - m_s.ssbw + kWall))
                 fail(plate, at(h) + " leaves the spacer block");
             checkPillar(plate, h);
             for (int t : thicknesses) checkFaces(plate, h, formInPlate(m_src, h, t, m_s), t);
             for (size_t j = i + 1; j < holes.size(); ++j) {
                 const PlacedHole& o = holes[j];
                 bool clash = false;
-                if (h.isSlot() && o.isSlot()) clash = overlaps(h.slotBand(), o.slotBand(), kGap);
-                else if (h.isSlot()) clash = overlaps(h.slotBand(), o.c, o.radius(), kGap);
-                else if (o.isSlot()) clash = overlaps(o.slotBand(), h.c, r, kGap);
+                if (h.isBand() && o.isBand()) clash = overlaps(h.slotBand(), o.slotBand(), kGap);
+                else if (h.isBand()) clash = overlaps(h.slotBand(), o.c, o.radius(), kGap);
+                else if (o.isBand()) clash = overlaps(o.slotBand(), h.c, r, kGap);
                 else clash = std::hypot(h.c.x - o.c.x, h.c.y - o.c.y) < r + o.radius() + kGap;
                 if (clash) fail(plate, at(h) + " runs into " + at(o));
             }
             if (plate == "A板" || plate == "B板")
                 for (const Box& z : lockZones(m_s))
-                    if (!h.isSlot() && overlaps(z, h.c, r, 0)) fail(plate, at(h) + " lies under a lock");
+                    if (!h.isBand() && overlaps(z, h.c, r, 0)) fail(plate, at(h) + " lies under a lock");
         }
         for (int t : thicknesses) checkEyebolts(plate, holes, t);
         checkPitch(plate, holes);
+    }
+
+    // A relief opens a spacer block to the ejector housing: it starts at the
+    // block's inner face and leaves the wall to its outer face and its ends.
+    void checkRelief(const std::string& plate, const PlacedHole& h) {
+        const Box b = h.slotBand();
+        const double x0 = std::min(std::fabs(b.x0), std::fabs(b.x1)), x1 = std::max(std::fabs(b.x0), std::fabs(b.x1));
+        if (plate != "方铁" || b.x0 * b.x1 < 0 || std::fabs(x0 - (m_s.W / 2 - m_s.ssbw)) > 1e-6)
+            fail(plate, at(h) + " is no relief from a spacer block's inner face");
+        if (x1 > m_s.W / 2 - kWall || std::fabs(h.c.y) + h.form.bore / 2 > m_s.L / 2 - kWall)
+            fail(plate, at(h) + " breaks out of an edge");
     }
 
     // Blind and tapped holes leave a floor, counterbores the bore below them,
@@ -142,6 +157,7 @@ private:
             if (f.cbDepth > t - kLip) fail(plate, at(h) + " leaves no lip" + thick);
             return;
         }
+        if (f.kind == "relief") return;  // through the plate
         const double point = f.threaded ? 0.3 * f.tapDrill : 0.0;
         if (!f.through && f.drillDepth + point > t - kWall) fail(plate, at(h) + " breaks through the far face" + thick);
         if (f.cbDepth > 0 && f.cbDepth > t - kWall) fail(plate, at(h) + " counterbore leaves no bore" + thick);
@@ -175,7 +191,7 @@ private:
                 for (const Box& z : lockZones(m_s))
                     if (overlaps(z, b, 0)) fail(plate, at(e) + " lies under a lock");
             for (const PlacedHole& h : holes)
-                if (h.isSlot() ? overlaps(h.slotBand(), b, kGap) : overlaps(b, h.c, h.radius(), kGap))
+                if (h.isBand() ? overlaps(h.slotBand(), b, kGap) : overlaps(b, h.c, h.radius(), kGap))
                     fail(plate, at(e) + " runs into " + at(h) + thick);
             for (size_t j = i + 1; j < eyebolts.size(); ++j)
                 if (overlaps(b, eyeboltFootprint(m_src, eyebolts[j]), kGap))
@@ -218,7 +234,7 @@ private:
         std::map<std::pair<std::string, std::pair<double, double>>, Column> columns;
         for (const auto& p : byPlate)
             for (const PlacedHole& h : p.second) {
-                if (h.isSlot()) continue;  // each clamp plate's own
+                if (h.isBand()) continue;  // each clamp plate's own slots, each spacer block's reliefs
                 Column& c = columns[{h.process, {physicalX(p.first, h.c.x), h.c.y}}];
                 c.plates.insert(p.first);
                 if (h.form.threaded) c.fastens = true;
@@ -289,6 +305,117 @@ private:
                 fail("水口板", "in a plate " + std::to_string(t) +
                                    " thick leaves less than 5 mm under the stop bolts' heads at the second stroke");
     }
+
+    // The pin-point series' openings, for every thickness the plates can be
+    // chosen in: the puller bolts open the A plate at least s1 from the runner
+    // stripper plate, the stop bolts the runner stripper plate at least s2
+    // from the top clamp plate; and what the first opening's puller bolts and
+    // the support pins long enough for both bring under the parting line runs
+    // in a clearance of every plate it reaches (the spacer blocks' bores and
+    // reliefs included), keeps its spare above the bottom clamp plate and
+    // stays clear of the ejector plates, which rise to the plate above them
+    // at full ejection.
+    void checkStrokes(const Style& st, const CodeLayout& layout,
+                      const std::map<std::string, std::vector<PlacedHole>>& byPlate) {
+        for (int r : plateThicknesses(m_src, m_s, "水口板"))
+            if (secondOpening(m_s, r) < m_s.var("s2") - 1e-9)
+                fail("水口板", "in a plate " + std::to_string(r) + " thick opens the second stroke less than s2");
+        const auto under = platesUnderA(m_src, m_s, st);
+        const std::vector<int> spacers = plateThicknesses(m_src, m_s, "方铁");
+        const double head = m_s.var("pbh") - 1, pin = m_s.var("sp");
+        for (int a : plateThicknesses(m_src, m_s, "A板")) {
+            const double s1 = firstOpening(m_src, m_s, a);
+            if (s1 < m_s.var("s1") - 1e-9)
+                fail("A板", "in a plate " + std::to_string(a) + " thick opens the first stroke " + number(s1) +
+                                ", less than s1");
+            std::vector<size_t> pick(under.size(), 0);
+            for (bool more = true; more;) {
+                std::vector<std::pair<std::string, double>> stack;
+                double room = 0;
+                std::string thick = "A " + std::to_string(a);
+                for (size_t i = 0; i < under.size(); ++i) {
+                    const int t = under[i].second[pick[i]];
+                    stack.push_back({under[i].first, t});
+                    room += t;
+                    thick += ", " + under[i].first + " " + std::to_string(t);
+                }
+                for (int c : spacers) {
+                    const std::string why = " (" + thick + ", 方铁 " + std::to_string(c) + "; first opening " +
+                                            number(s1) + ")";
+                    checkReach("小拉杆 head", layout.pullers, head / 2, pullerHeadDepth(m_src, m_s, a), stack, c,
+                               byPlate, why);
+                    checkReach("拉杆 end", layout.supportPins, pin / 2, pinEndDepth(m_src, m_s, a, room), stack, c,
+                               byPlate, why);
+                }
+                more = false;
+                for (size_t i = 0; i < pick.size() && !more; ++i) {
+                    if (++pick[i] < under[i].second.size()) more = true;
+                    else pick[i] = 0;
+                }
+            }
+        }
+    }
+
+    // A part reaching depth under the A plate's parting face at each of the
+    // points (as the moving half's plates are seen), r its radius.
+    void checkReach(const std::string& part, const std::vector<Point>& points, double r, double depth,
+                    const std::vector<std::pair<std::string, double>>& stack, double spacer,
+                    const std::map<std::string, std::vector<PlacedHole>>& byPlate, const std::string& why) {
+        const double reach = depth + kPinPointSpare;
+        const std::string deep = " reaches " + number(depth) + " under the A plate's parting face" + why;
+        double top = 0;
+        for (const auto& plate : stack) {
+            if (reach > top + 1e-9)
+                for (const Point& p : points)
+                    if (!clearanceAt(byPlate, plate.first, p, r))
+                        fail(plate.first, part + deep + ": no clearance for it at " + where(p));
+            top += plate.second;
+        }
+        if (reach > top + 1e-9) {
+            const double inner = m_s.W / 2 - m_s.ssbw;
+            for (const Point& p : points) {
+                const double x = std::fabs(p.x);
+                if (x - r - 1 < m_s.erpw / 2 + kGap)
+                    fail("方铁", part + deep + ": it would hit the ejector plates at " + where(p));
+                if (x + r > inner && !clearanceAt(byPlate, "方铁", p, r))
+                    fail("方铁", part + deep + ": no clearance for it in the spacer block at " + where(p));
+            }
+        }
+        top += spacer;
+        if (reach > top + 1e-9) fail(byPlate.count("工底") ? "工底" : "直身底板", part + deep + ": it would hit the plate");
+    }
+
+    // Whether a plate has a hole at p that a part of radius r passes with room:
+    // a through bore a millimetre wider, or a relief that takes the part's
+    // clearance where it lies over the spacer block.
+    bool clearanceAt(const std::map<std::string, std::vector<PlacedHole>>& byPlate, const std::string& plate, Point p,
+                     double r) const {
+        auto holes = byPlate.find(plate);
+        if (holes == byPlate.end()) return false;
+        for (const PlacedHole& h : holes->second) {
+            if (h.form.kind == "relief") {
+                const Box b = h.slotBand();
+                const double inner = m_s.W / 2 - m_s.ssbw, c = r + 1;
+                const double x0 = std::max(std::fabs(p.x) - c, inner), x1 = std::min(std::fabs(p.x) + c, m_s.W / 2);
+                const double bx0 = std::min(std::fabs(b.x0), std::fabs(b.x1)), bx1 = std::max(std::fabs(b.x0), std::fabs(b.x1));
+                if (b.x0 * p.x > 0 && bx0 <= x0 + 1e-9 && bx1 >= x1 - 1e-9 && b.y0 <= p.y - c + 1e-9 &&
+                    b.y1 >= p.y + c - 1e-9)
+                    return true;
+            } else if (!h.isSlot() && h.form.through && std::hypot(h.c.x - p.x, h.c.y - p.y) < 1e-6 &&
+                       h.form.bore >= 2 * r + 1 - 1e-9) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static std::string number(double v) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g", v);
+        return buf;
+    }
+
+    static std::string where(Point p) { return "(" + number(p.x) + ", " + number(p.y) + ")"; }
 
     // The stop pins' heads carry the ejector plate, the support pillars carry the
     // support plate (or the B plate): each stands on steel, not on a hole.

@@ -24,13 +24,13 @@ bool isNumber(const std::string& s) {
 }
 
 // The names a formula uses: its terms split at + - and *, numbers left out;
-// in a least of sums, "min(…, …)", the names of every sum.
+// in a least or greatest of sums, "min(…, …)" or "max(…, …)", the names of every sum.
 std::vector<std::string> formulaNames(const std::string& formula) {
     std::vector<std::string> names;
     std::string term;
     for (size_t i = 0; i <= formula.size(); ++i) {
         char c = i < formula.size() ? formula[i] : '+';
-        if (c == '(' && term == "min") {
+        if (c == '(' && (term == "min" || term == "max")) {
             term.clear();
         } else if (c == '+' || c == '-' || c == '*' || c == ',' || c == '(' || c == ')') {
             if (!term.empty() && !isNumber(term)) names.push_back(term);

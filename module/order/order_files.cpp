@@ -42,6 +42,22 @@ void appendLine(std::wstring& text, const std::vector<std::wstring>& fields) {
     text += L"\r\n";
 }
 
+// A line of the order table as orderItemCells gives it, written in place.
+void appendItemLine(std::wstring& text, const OrderItem& item) {
+    for (const std::wstring* field : {&item.category, &item.name, &item.spec}) {
+        appendField(text, *field);
+        text += L',';
+    }
+    if (item.quantity >= 0) text += std::to_wstring(item.quantity);
+    text += L',';
+    appendField(text, item.material);
+    for (double kilograms : {item.unitWeight, item.totalWeight}) {
+        text += L',';
+        if (kilograms >= 0) text += formatKilograms(kilograms);
+    }
+    text += L"\r\n";
+}
+
 bool endsWithXlsx(const std::wstring& path) {
     if (path.size() < 5) return false;
     std::wstring tail = path.substr(path.size() - 5);
@@ -73,7 +89,7 @@ std::string orderCsvText(const OrderList& list) {
     std::wstring text;
     text.reserve(64 * (list.items.size() + list.holes.size() + 8));
     appendLine(text, std::vector<std::wstring>(std::begin(kOrderColumns), std::end(kOrderColumns)));
-    for (const OrderItem& item : list.items) appendLine(text, orderItemCells(item));
+    for (const OrderItem& item : list.items) appendItemLine(text, item);
     text += L"\r\n";
     appendLine(text, {kHoleTableName});
     appendLine(text, std::vector<std::wstring>(std::begin(kHoleColumns), std::end(kHoleColumns)));

@@ -82,12 +82,15 @@ bool OrderFormula::parseSum(const std::wstring& text, Sum& terms) {
 bool OrderFormula::parse(const std::wstring& text, std::wstring& problem) {
     m_terms.clear();
     m_others.clear();
+    m_greatest = false;
     problem.clear();
     size_t first = text.find_first_not_of(L" \t"), last = text.find_last_not_of(L" \t");
     const std::wstring trimmed = first == std::wstring::npos ? std::wstring() : text.substr(first, last - first + 1);
     bool ok = true;
-    if (trimmed.compare(0, 4, L"min(") == 0 && trimmed.back() == L')') {
-        // The least of sums: each between the commas, none empty.
+    const bool least = trimmed.compare(0, 4, L"min(") == 0, greatest = trimmed.compare(0, 4, L"max(") == 0;
+    if ((least || greatest) && trimmed.back() == L')') {
+        // The least (greatest) of sums: each between the commas, none empty.
+        m_greatest = greatest;
         const std::wstring inside = trimmed.substr(4, trimmed.size() - 5);
         std::vector<Sum> sums;
         for (size_t from = 0; ok;) {
@@ -132,7 +135,7 @@ bool OrderFormula::evaluate(const Lookup& lookup, double& value, std::wstring& p
     for (const Sum& sum : m_others) {
         double other = 0;
         if (!evaluateSum(sum, lookup, other, problem)) return false;
-        value = std::min(value, other);
+        value = m_greatest ? std::max(value, other) : std::min(value, other);
     }
     return true;
 }
@@ -152,7 +155,7 @@ std::wstring OrderFormula::explainSum(const Sum& terms, const Lookup& lookup) {
 
 std::wstring OrderFormula::explain(const Lookup& lookup) const {
     if (m_others.empty()) return explainSum(m_terms, lookup);
-    std::wstring text = L"min(" + explainSum(m_terms, lookup);
+    std::wstring text = (m_greatest ? L"max(" : L"min(") + explainSum(m_terms, lookup);
     for (const Sum& sum : m_others) text += L"，" + explainSum(sum, lookup);
     return text + L")";
 }

@@ -1,8 +1,8 @@
 // The formulas of the order list's catalogue rules: terms added and
 // subtracted, each a number, a name or a number times a name ("1.5*d"), or the
-// least of such sums, "min(A板-5, 托板+10)". What a name stands for (a
-// plate's thickness, a part's length, a stack figure, a hole's diameter) is
-// the caller's to say.
+// least or the greatest of such sums, "min(A板-5, 托板+10)", "max(…, …)".
+// What a name stands for (a plate's thickness, a part's length, a stack
+// figure, a hole's diameter) is the caller's to say.
 #pragma once
 
 #include <functional>
@@ -22,7 +22,7 @@ public:
     bool evaluate(const Lookup& lookup, double& value, std::wstring& problem) const;
     // The formula with each name's value after it, names worth 0 (plates the
     // base does not have) left out: "工面35+A板30+…"; a least of sums as
-    // "min(…，…)".
+    // "min(…，…)", a greatest as "max(…，…)".
     std::wstring explain(const Lookup& lookup) const;
 
 private:
@@ -35,8 +35,9 @@ private:
     static bool evaluateSum(const Sum& terms, const Lookup& lookup, double& value, std::wstring& problem);
     static std::wstring explainSum(const Sum& terms, const Lookup& lookup);
 
-    std::vector<Term> m_terms;  // a plain formula, or the first sum of a least
-    std::vector<Sum> m_others;  // the least's other sums
+    std::vector<Term> m_terms;  // a plain formula, or the first sum of a least or greatest
+    std::vector<Sum> m_others;  // its other sums
+    bool m_greatest = false;    // the greatest of the sums, not the least
 };
 
 // A length or size as the order list shows it: to the tenth of a millimetre,

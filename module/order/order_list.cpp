@@ -1,9 +1,8 @@
-// Making the order list. The base is laid out again from its design (plates
-// only, no drawing); its holes come from the catalogue's folded hole sets of
-// the whole base and are merged as the drawing merges each plate's, so the list
-// names the holes the drawing shows, each machined as the block that draws it
-// (HOLE_FORM). Every engineering rule (which part a hole seats, how long it
-// is, which steel a plate is) is a catalogue row; this file only applies them.
+// Making the order list from the base laid out again and its holes as the
+// drawing merges them (order_inputs.h), so the list names the holes the
+// drawing shows, each machined as the block that draws it (HOLE_FORM). Every
+// engineering rule (which part a hole seats, how long it is, which steel a
+// plate is) is a catalogue row; this file only applies them.
 #include "order/order_list.h"
 
 #include <algorithm>
@@ -12,11 +11,8 @@
 #include <set>
 #include <tuple>
 
-#include "catalogue/catalogue_queries.h"
-#include "catalogue/order_queries.h"
-#include "model/plate_stack.h"
 #include "order/order_formula.h"
-#include "resources/module_paths.h"
+#include "order/order_inputs.h"
 #include "winhost.h"
 
 const wchar_t* const kOrderColumns[7] = {L"类别", L"名称", L"规格", L"数量", L"材料", L"单重(kg)", L"总重(kg)"};
@@ -29,44 +25,17 @@ namespace {
 const wchar_t* const kDerivedSpacer = L"方铁";
 const wchar_t* const kLeftSpacer = L"方铁L";
 const wchar_t* const kRightSpacer = L"方铁R";
-const wchar_t* const kEyeboltProcess = L"拉令孔";
 const wchar_t* const kGuidePillar = L"导柱";
 
 const double kNoLimit = 1e300;
 
 double tenth(double v) { return std::round(v * 10.0) / 10.0; }
 double hundredth(double v) { return std::round(v * 100.0) / 100.0; }
-// Whole millimetres, as the block drawings are named after a plate's thickness and a hole's diameter.
-int32_t wholeMillimetres(double v) { return static_cast<int32_t>(std::floor(v + 0.5)); }
 
-// One hole: its smallest and largest step, centred on the smallest (the
-// first catalogue row of a diameter wins, as in the drawing), and how the
-// block that draws it says it is machined.
-struct Hole {
-    bool listed = false;
-    double x = 0, y = 0;
-    double d = 0, D = 0;
-    HoleFormKey formKey;
-    const HoleForm* form = nullptr;  // in the builder's forms
-    double threadLength = -1;  // a tapped hole: how long its thread is (through: the plate); else negative
-
-    void add(double stepX, double stepY, double smallest, double largest) {
-        if (!listed || smallest < d) {
-            x = stepX;
-            y = stepY;
-            d = smallest;
-        }
-        D = listed ? std::max(D, largest) : largest;
-        listed = true;
-    }
-};
-using ProcessHoles = std::map<std::wstring, std::map<int32_t, Hole>>;
-
-// A rule with its formulas read.
-struct PartRule {
-    StandardPartRule row;
-    OrderFormula size, endThread, length, engage, reach;
-};
+using order_detail::Hole;
+using order_detail::OrderInputs;
+using order_detail::PartRule;
+using order_detail::ProcessHoles;
 
 // What one rule makes of one hole.
 struct PartValue {
@@ -84,15 +53,14 @@ struct Tally {
 
 class OrderBuilder {
 public:
-    OrderBuilder(const MouldBaseModel& design, MouldBaseModel& stack, CatalogueDb& catalogue)
-        : m_design(design), m_stack(stack), m_catalogue(catalogue) {}
+    OrderBuilder(const MouldBaseModel& design, const OrderInputs& inputs)
+        : m_design(design), m_in(inputs), m_stack(inputs.stack) {}
 
     bool build(OrderList& list, std::wstring& problem);
 
 private:
-    bool loadRules(std::wstring& problem);
-    bool loadHoles(std::wstring& problem);
     std::vector<std::wstring> platesInOrder() const;
+    const ProcessHoles* holesOf(const std::wstring& plate) const;  // null: none
     bool forStyle(const std::wstring& model) const;  // the style is one of model's ('' every style)
     bool applies(const PartRule& rule) const;
     std::vector<std::wstring> platesOf(const PartRule& rule) const;
@@ -111,136 +79,13 @@ private:
     HoleItem holeItem(const std::wstring& plate, const std::wstring& process, const Hole& hole) const;
 
     const MouldBaseModel& m_design;
-    MouldBaseModel& m_stack;
-    CatalogueDb& m_catalogue;
-    int32_t m_installWay = 1;
-
-    std::map<std::wstring, PlateMaterialRule> m_materials;
-    std::vector<PartRule> m_rules;
-    std::map<std::wstring, std::vector<double>> m_series;
-    std::map<std::wstring, double> m_partSizes;
-    std::vector<StackFigureRule> m_figureRules;
+    const OrderInputs& m_in;
+    const MouldBaseModel& m_stack;
     std::map<std::wstring, double> m_figures;
-    std::set<std::wstring> m_partNames;
     std::set<std::wstring> m_evaluating;  // parts whose length is being worked out
-
-    std::map<std::wstring, ProcessHoles> m_holes;  // plate -> its holes
-    std::map<HoleFormKey, HoleForm> m_forms;       // how they are machined
     std::vector<Tally> m_parts;
     std::map<std::wstring, size_t> m_partIndex;
 };
-
-bool OrderBuilder::loadRules(std::wstring& problem) {
-    for (PlateMaterialRule& m : loadPlateMaterials(m_catalogue)) m_materials[m.plateName] = m;
-    m_series = loadLengthSeries(m_catalogue);
-    m_partSizes = loadPartSizes(m_catalogue, m_stack.params->mouldCode);
-    m_figureRules = loadStackFigures(m_catalogue);
-    // A part of other styles is known by name (its length is 0 here); only
-    // this style's rules are read.
-    for (const StandardPartRule& row : loadStandardPartRules(m_catalogue, m_stack.params->style, m_partNames)) {
-        PartRule rule;
-        rule.row = row;
-        std::wstring why;
-        if (!rule.size.parse(row.size, why) || !rule.endThread.parse(row.endThread, why) ||
-            !rule.length.parse(row.length, why) || !rule.engage.parse(row.engage, why) ||
-            !rule.reach.parse(row.reach, why)) {
-            problem = L"标准件规则“" + row.partName + L"”（" + row.process + L"）：" + why;
-            return false;
-        }
-        m_rules.push_back(std::move(rule));
-    }
-    if (m_rules.empty() || m_materials.empty() || m_figureRules.empty()) {
-        problem = L"标准库缺少订料单规则（BOM_ 表），请换用新版 ZDTSTANDARDMOULD.db";
-        return false;
-    }
-    return true;
-}
-
-bool OrderBuilder::loadHoles(std::wstring& problem) {
-    const MouldBaseParams& p = *m_stack.params;
-    std::map<std::wstring, double> thickness;
-    std::map<std::wstring, int32_t> wholeThickness;
-    for (const auto& entry : m_stack.plates) {
-        thickness[entry.first] = entry.second->thickness;
-        wholeThickness[entry.first] = wholeMillimetres(entry.second->thickness);
-    }
-    const std::vector<CatalogueHoleSet> sets =
-        loadMachiningHoles(m_catalogue, p.style, p.mouldCode, p.ejectorGuide, m_installWay == 0);
-    // A plate takes the rows whose plate name holds its own, as the drawing's
-    // query does: which plates each of the few catalogue names feeds is worked
-    // out once.
-    std::map<std::wstring, std::vector<std::wstring>> feeds;
-    for (const CatalogueHoleSet& set : sets) {
-        if (feeds.count(set.plateName) != 0) continue;
-        std::vector<std::wstring>& plates = feeds[set.plateName];
-        for (const auto& entry : m_stack.plates)
-            if (set.plateName.find(entry.first) != std::wstring::npos) plates.push_back(entry.first);
-    }
-    for (const CatalogueHoleSet& set : sets)
-        for (const std::wstring& plate : feeds[set.plateName]) {
-            std::map<int32_t, Hole>& numbered = m_holes[plate][set.process];
-            const HoleFormKey key(set.blockStem, set.nominal, wholeThickness.at(plate));
-            for (const CatalogueHoleSet::Position& at : set.holes) {
-                Hole& merged = numbered[at.hole];
-                if (!merged.listed || set.d < merged.d) merged.formKey = key;
-                merged.add(at.x, at.y, set.d, set.D);
-            }
-        }
-
-    // Eyebolt holes are tapped into the side faces, laid out by the eyebolt rules.
-    std::vector<CatalogueRow> rows;
-    for (const auto& entry : m_stack.plates) {
-        const PlateRecord& plate = *entry.second;
-        CatalogueRow row;
-        row.mouldCode = plate.mouldCode;
-        row.mouldType = plate.style;
-        row.plateName = plate.name;
-        row.thickness = plate.thickness;
-        row.width = plate.width;
-        row.length = plate.length;
-        rows.push_back(row);
-    }
-    const std::map<std::wstring, std::vector<EyeboltPlacement>> eyebolts = loadEyeboltPlacements(m_catalogue, rows);
-    std::vector<std::wstring> eyeboltPlates;
-    for (const auto& plate : eyebolts) eyeboltPlates.push_back(plate.first);
-    const std::map<std::wstring, std::wstring> eyeboltStems =
-        loadItemBlockStems(m_catalogue, kEyeboltProcess, eyeboltPlates);
-    for (const auto& plate : eyebolts) {
-        auto stem = eyeboltStems.find(plate.first);
-        for (size_t i = 0; i < plate.second.size(); ++i) {
-            const EyeboltPlacement& eyebolt = plate.second[i];
-            const double size = leadingDecimal(eyebolt.size);
-            Hole& hole = m_holes[plate.first][kEyeboltProcess][static_cast<int32_t>(i)];
-            hole.add(eyebolt.x, eyebolt.y, size, size);
-            hole.formKey = HoleFormKey(stem != eyeboltStems.end() ? stem->second : std::wstring(),
-                                       wholeMillimetres(size), wholeThickness.at(plate.first));
-        }
-    }
-
-    // How each is machined: the form of its block, one statement run per
-    // block, diameter and plate thickness.
-    std::set<HoleFormKey> keys;
-    for (auto& plate : m_holes)
-        for (auto& process : plate.second)
-            for (auto& numbered : process.second) keys.insert(numbered.second.formKey);
-    m_forms = loadHoleForms(m_catalogue, keys);
-    for (auto& plate : m_holes)
-        for (auto& process : plate.second)
-            for (auto& numbered : process.second) {
-                Hole& hole = numbered.second;
-                auto form = m_forms.find(hole.formKey);
-                if (form == m_forms.end()) {
-                    problem = L"标准库中没有“" + plate.first + L"”上“" + process.first + L"”孔（图块 " +
-                              std::to_wstring(std::get<1>(hole.formKey)) + std::get<0>(hole.formKey) +
-                              L"）的加工形式";
-                    return false;
-                }
-                hole.form = &form->second;
-                if (hole.form->threaded)
-                    hole.threadLength = hole.form->through ? thickness.at(plate.first) : hole.form->depth;
-            }
-    return true;
-}
 
 // The plates in stack order, the spacer outline (not a plate of its own) left out.
 std::vector<std::wstring> OrderBuilder::platesInOrder() const {
@@ -254,6 +99,11 @@ std::vector<std::wstring> OrderBuilder::platesInOrder() const {
     return names;
 }
 
+const ProcessHoles* OrderBuilder::holesOf(const std::wstring& plate) const {
+    auto holes = m_in.holes.find(plate);
+    return holes != m_in.holes.end() ? &holes->second : nullptr;
+}
+
 bool OrderBuilder::forStyle(const std::wstring& model) const {
     if (model.empty()) return true;
     const std::wstring styles = L"," + model + L",";
@@ -261,7 +111,7 @@ bool OrderBuilder::forStyle(const std::wstring& model) const {
 }
 
 bool OrderBuilder::applies(const PartRule& rule) const {
-    if (rule.row.installWay >= 0 && rule.row.installWay != m_installWay) return false;
+    if (rule.row.installWay >= 0 && rule.row.installWay != m_in.installWay) return false;
     return forStyle(rule.row.model);
 }
 
@@ -283,18 +133,18 @@ bool OrderBuilder::lookup(const std::wstring& name, const Hole* hole, double& va
         return true;
     }
     // A plate of another style: this base has none of it.
-    if (m_materials.count(name) != 0) return true;
+    if (m_in.materials.count(name) != 0) return true;
     auto figure = m_figures.find(name);
     if (figure != m_figures.end()) {
         value = figure->second;
         return true;
     }
-    auto size = m_partSizes.find(name);
-    if (size != m_partSizes.end()) {
+    auto size = m_in.partSizes.find(name);
+    if (size != m_in.partSizes.end()) {
         value = size->second;
         return true;
     }
-    return m_partNames.count(name) != 0 && partLength(name, value);
+    return m_in.partNames.count(name) != 0 && partLength(name, value);
 }
 
 // A part's length as another rule sees it: the first length the base gives a
@@ -303,11 +153,12 @@ bool OrderBuilder::partLength(const std::wstring& name, double& value) {
     value = 0;
     if (!m_evaluating.insert(name).second) return false;  // a rule that needs its own length
     bool ok = true;
-    for (const PartRule& rule : m_rules) {
+    for (const PartRule& rule : m_in.rules) {
         if (rule.row.partName != name || !applies(rule) || rule.row.counting == L"lock") continue;
         for (const std::wstring& plate : platesOf(rule)) {
-            auto process = m_holes[plate].find(rule.row.process);
-            if (process == m_holes[plate].end() || process->second.empty()) continue;
+            const ProcessHoles* holes = holesOf(plate);
+            auto process = holes != nullptr ? holes->find(rule.row.process) : ProcessHoles::const_iterator();
+            if (holes == nullptr || process == holes->end() || process->second.empty()) continue;
             PartValue part;
             std::wstring ignored;
             ok = evaluate(rule, process->second.begin()->second, part, ignored);
@@ -326,8 +177,8 @@ bool OrderBuilder::partLength(const std::wstring& name, double& value) {
 // when there is none.
 double OrderBuilder::orderedLength(const std::wstring& series, double least, double most) const {
     const double slack = 1e-6;
-    auto found = m_series.find(series);
-    if (found == m_series.end() || found->second.empty()) return tenth(least);
+    auto found = m_in.series.find(series);
+    if (found == m_in.series.end() || found->second.empty()) return tenth(least);
     const std::vector<double>& l = found->second;
     const double step = l.size() > 1 ? l.back() - l[l.size() - 2] : l.back();
     if (most >= kNoLimit) {
@@ -360,7 +211,7 @@ bool OrderBuilder::evaluate(const PartRule& rule, const Hole& hole, PartValue& v
         value.ordered = tenth(value.spanned + engage);
         return true;
     }
-    if (m_series.count(rule.row.rounding) == 0) {
+    if (m_in.series.count(rule.row.rounding) == 0) {
         problem = L"长度系列“" + rule.row.rounding + L"”不在标准库中";
         return false;
     }
@@ -408,8 +259,10 @@ bool OrderBuilder::addHoleParts(const PartRule& rule, std::wstring& problem) {
     std::map<Key, std::wstring> specs;
     std::map<Key, int> count;
     for (const std::wstring& plate : platesOf(rule)) {
-        auto process = m_holes[plate].find(rule.row.process);
-        if (process == m_holes[plate].end()) continue;
+        const ProcessHoles* holes = holesOf(plate);
+        if (holes == nullptr) continue;
+        auto process = holes->find(rule.row.process);
+        if (process == holes->end()) continue;
         std::map<Key, int> onPlate;
         // The holes of a set share their sizes and thread: one part fits them all.
         const Hole* last = nullptr;
@@ -455,8 +308,8 @@ void OrderBuilder::addPlates(OrderList& list, double& totalWeight) const {
         item.spec = formatMillimetres(plate.width) + L"×" + formatMillimetres(plate.length) + L"×" +
                     formatMillimetres(plate.thickness);
         item.quantity = 1;
-        auto material = m_materials.find(name);
-        if (material != m_materials.end()) {
+        auto material = m_in.materials.find(name);
+        if (material != m_in.materials.end()) {
             const bool pocketed = m_design.pocketTable.count(name) != 0 && m_design.pocketTable.at(name) != nullptr;
             item.material = pocketed && !material->second.pocketed.empty() ? material->second.pocketed
                                                                            : material->second.material;
@@ -470,7 +323,7 @@ void OrderBuilder::addPlates(OrderList& list, double& totalWeight) const {
 }
 
 bool OrderBuilder::addFigures(OrderList& list, std::wstring& problem) {
-    for (const StackFigureRule& rule : m_figureRules) {
+    for (const StackFigureRule& rule : m_in.figureRules) {
         if (!forStyle(rule.model)) continue;
         OrderFormula formula;
         double value = 0;
@@ -507,6 +360,15 @@ HoleItem OrderBuilder::holeItem(const std::wstring& plate, const std::wstring& p
         item.depth = form.depth;
         return item;
     }
+    if (form.kind == L"relief") {
+        // A slot through the plate from its side face: its width along the
+        // face and its depth into the plate.
+        item.size = L"避空槽";
+        appendFineMillimetres(item.size, form.bore);
+        item.size += L'×';
+        appendFineMillimetres(item.size, form.depth);
+        return item;
+    }
     item.size = form.threaded ? L"M" : L"Ø";
     appendFineMillimetres(item.size, form.bore);
     if (!form.through) item.depth = form.depth;
@@ -524,8 +386,8 @@ void OrderBuilder::addHoleTable(OrderList& list) const {
     // under the block it goes through, from that block's own centre.
     std::map<std::wstring, std::vector<HoleItem>> spacerHoles;
     auto outline = m_stack.plates.find(kDerivedSpacer);
-    auto holes = m_holes.find(kDerivedSpacer);
-    if (outline != m_stack.plates.end() && holes != m_holes.end()) {
+    auto holes = m_in.holes.find(kDerivedSpacer);
+    if (outline != m_stack.plates.end() && holes != m_in.holes.end()) {
         const double half = outline->second->width / 2;
         for (const auto& process : holes->second)
             for (const auto& numbered : process.second) {
@@ -544,8 +406,8 @@ void OrderBuilder::addHoleTable(OrderList& list) const {
             }
     }
     for (const std::wstring& plate : platesInOrder()) {
-        auto own = m_holes.find(plate);
-        if (own != m_holes.end())
+        auto own = m_in.holes.find(plate);
+        if (own != m_in.holes.end())
             for (const auto& process : own->second)
                 for (const auto& numbered : process.second)
                     list.holes.push_back(holeItem(plate, process.first, numbered.second));
@@ -558,18 +420,11 @@ void OrderBuilder::addHoleTable(OrderList& list) const {
 
 bool OrderBuilder::build(OrderList& list, std::wstring& problem) {
     const MouldBaseParams& p = *m_stack.params;
-    if (m_stack.plates.empty()) {
-        winFormat(problem, L"标准库中没有型号 %s、花式 %s 的模板", p.mouldCode.c_str(), p.style.c_str());
-        return false;
-    }
-    if (!loadRules(problem)) return false;
-    m_installWay = p.guideReversed == L"是" ? 0 : 1;
-    if (!loadHoles(problem)) return false;
     list.title = p.mouldCode + L" " + p.style;
 
     double plateWeight = 0;
     addPlates(list, plateWeight);
-    for (const PartRule& rule : m_rules) {
+    for (const PartRule& rule : m_in.rules) {
         if (!applies(rule)) continue;
         if (rule.row.counting == L"lock") addLocks(rule);
         else if (!addHoleParts(rule, problem)) return false;
@@ -593,23 +448,10 @@ bool OrderBuilder::build(OrderList& list, std::wstring& problem) {
 bool computeOrderList(const MouldBaseModel& design, OrderList& list, std::wstring& problem) {
     list = OrderList();
     problem.clear();
-    // The whole base, laid out from the design's choices alone: a drawing of a
-    // few plates (the display filter) still orders every plate of the style.
-    MouldBaseModel stack;
-    *stack.params = *design.params;
-    stack.insertPoint = design.insertPoint;
-    ComputePlateLayout(stack);
-
-    CatalogueDb catalogue;
-    catalogue.open(ModulePaths::getCatalogPathUtf8());
-    bool ok = false;
-    {
-        CatalogueSnapshot snapshot(catalogue);
-        OrderBuilder builder(design, stack, catalogue);
-        ok = builder.build(list, problem);
-    }
-    catalogue.close();
-    return ok;
+    const std::shared_ptr<const OrderInputs> inputs = order_detail::orderInputsOf(design, problem);
+    if (inputs == nullptr) return false;
+    OrderBuilder builder(design, *inputs);
+    return builder.build(list, problem);
 }
 
 std::wstring formatKilograms(double value) {

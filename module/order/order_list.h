@@ -36,10 +36,12 @@ struct OrderItem {
 struct HoleItem {
     std::wstring plate;
     std::wstring process;
-    std::wstring size;         // "Ø30", "M12"; a clamp slot "槽高15" (its height from the face)
+    std::wstring size;         // "Ø30", "M12"; a clamp slot "槽高15" (its height from the face); a
+                               // spacer block's relief "避空槽22×22" (width along the face × depth in)
     double x = 0;
     double y = 0;
     double depth = -1;         // mm (a tapped hole: its thread; a slot: into the side face); negative: through
+                               // (a relief runs through the plate)
     std::wstring counterbore;  // "Ø36×8": diameter × depth in the same face; empty for none
     std::wstring face;         // the face it is machined from: "顶面", "底面" or "侧面" (top clamp plate up)
 };

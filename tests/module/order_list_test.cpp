@@ -2,6 +2,7 @@
 // drawing is made from; its files (whole or none at all); and picking a kept
 // base by a point in one of its views, where its title now stands.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 #include "catalogue/text_conversion.h"
 #include "catalogue_fixture.h"
+#include "holes_fixture.h"
 #include "model/plate_stack.h"
 #include "order/order_files.h"
 #include "order/order_formula.h"
@@ -116,6 +118,43 @@ TEST(OrderList, HoleTableListsTheHolesTheDrawingDrawsAsTheirBlocksMachineThem) {
     const HoleItem* slot = findHole(list, L"直身底板", L"码模槽");
     ASSERT_NE(slot, nullptr);
     EXPECT_EQ(slot->size + L" " + formatFineMillimetres(slot->depth) + L" " + slot->face, L"槽高25 25 顶面");
+}
+
+const OrderItem* findItem(const OrderList& list, const wchar_t* name) {
+    for (const OrderItem& item : list.items)
+        if (item.name == name) return &item;
+    return nullptr;
+}
+
+TEST(OrderList, ACatalogueChangedSinceTheLastListIsReadAfresh) {
+    // A copy of the shipped catalogue beside the module, so it can be edited.
+    cattest::TempDir dir;
+    const std::string path = dir.file("ZDTSTANDARDMOULD.db");
+    std::filesystem::copy_file(std::string(ZDT_BIN_DIR) + "/ZDTSTANDARDMOULD.db", path);
+    holetest::ModuleFolder folder{dir.path()};
+    MouldBaseModel design;
+    choose(design, L"3035", L"SAI", L"有", L"否");
+    OrderList list;
+    std::wstring problem;
+    ASSERT_TRUE(computeOrderList(design, list, problem)) << toUtf8(problem);
+    ASSERT_NE(findItem(list, L"A板"), nullptr);
+    EXPECT_EQ(findItem(list, L"A板")->material, L"S50C");
+
+    // The steel changed in place (same file, same size), a moment later.
+    struct stat before;
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    cattest::writeCatalogue(path, "UPDATE BOM_PLATE_MATERIAL SET material = '1.2311' WHERE platename = 'A板';");
+    const struct timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 1, before.st_mtim.tv_nsec}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+    ASSERT_TRUE(computeOrderList(design, list, problem)) << toUtf8(problem);
+    EXPECT_EQ(findItem(list, L"A板")->material, L"1.2311");
+
+    // Rules gone: the list is refused rather than made from what was read before.
+    cattest::writeCatalogue(path, "DELETE FROM BOM_STANDARD_PART;");
+    const struct timespec evenLater[2] = {before.st_atim, {before.st_mtim.tv_sec + 2, before.st_mtim.tv_nsec}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), evenLater, 0), 0);
+    EXPECT_FALSE(computeOrderList(design, list, problem));
+    EXPECT_NE(problem.find(L"BOM_"), std::wstring::npos);
 }
 
 std::string readAll(const std::string& path) {

@@ -143,8 +143,8 @@ class Base:
 
 
 def evaluate(formula, names):
-    if formula.startswith("min(") and formula.endswith(")"):  # the least of sums
-        return min(evaluate(f, names) for f in formula[4:-1].split(","))
+    if formula[:4] in ("min(", "max(") and formula.endswith(")"):  # the least or greatest of sums
+        return (min if formula[:3] == "min" else max)(evaluate(f, names) for f in formula[4:-1].split(","))
     value = 0.0
     for sign, factor, name in re.findall(r"([+-]?)\s*(?:(\d+(?:\.\d+)?)\s*\*?\s*)?([^+\-*\s\d][^+\-*\s]*)?", formula):
         if not factor and not name:
@@ -294,6 +294,8 @@ def hole_row(plate, proc, hole, f):
     face = FACES[f["face"]]
     if f["kind"] == "slot":  # a rebate along a long side: its height from the face, its depth into the side
         return [plate, proc, "槽高" + fine(f["cbdepth"]), fine(x), fine(y), fine(f["depth"]), "", face]
+    if f["kind"] == "relief":  # through the plate from its side face: width along the face × depth in
+        return [plate, proc, f"避空槽{fine(f['bore'])}×{fine(f['depth'])}", fine(x), fine(y), "通孔", "", face]
     return [plate, proc, ("M" if f["threaded"] else "Ø") + fine(f["bore"]), fine(x), fine(y),
             "通孔" if f["through"] else fine(f["depth"]),
             f"Ø{fine(f['cbdia'])}×{fine(f['cbdepth'])}" if f["cbdia"] > 0 else "", face]
