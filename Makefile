@@ -48,9 +48,12 @@ bench: build
 	./bench/run_benchmarks.sh --write build
 
 
+# The tests build with warnings as errors, as CI does.
+test-normal: CMAKE_FLAGS += -DZDT_WERROR=ON
 test-normal: build
 	cd build && ctest --output-on-failure -j $(JOBS)
 
+test-asan: CMAKE_FLAGS += -DZDT_WERROR=ON
 test-asan: build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 

@@ -100,17 +100,7 @@ bool parseDialogAction(const std::string& line, WinUiAction& action, std::string
     return true;
 }
 
-bool boxOffers(unsigned type, int button) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OK: return button == IDOK;
-    case MB_OKCANCEL: return button == IDOK || button == IDCANCEL;
-    case MB_ABORTRETRYIGNORE: return button == IDABORT || button == IDRETRY || button == IDIGNORE;
-    case MB_YESNOCANCEL: return button == IDYES || button == IDNO || button == IDCANCEL;
-    case MB_YESNO: return button == IDYES || button == IDNO;
-    case MB_RETRYCANCEL: return button == IDRETRY || button == IDCANCEL;
-    default: return button == IDOK;
-    }
-}
+bool boxOffers(unsigned type, int button) { return winMessageBoxOffers(type, button); }
 
 std::string boxAnswerWords(unsigned type) {
     std::string words;

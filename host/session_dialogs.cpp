@@ -11,6 +11,7 @@
 #include "dialog_action.h"
 #include "session.h"
 #include "text_utf8.h"
+#include "windialoguser.h"
 
 namespace zdtcad {
 
@@ -24,15 +25,8 @@ std::wstring dialogName(const CDialog& dialog) {
 }
 
 WinActionResult play(CDialog& dialog, const WinUiAction& action) {
-    switch (action.kind) {
-    case WinUiAction::Select: return dialog.selectItem(action.id, action.text);
-    case WinUiAction::Type: return dialog.typeText(action.id, action.text);
-    case WinUiAction::Click: return dialog.click(action.id);
-    case WinUiAction::Ok: return dialog.pressOk();
-    case WinUiAction::Cancel: return dialog.pressCancel();
-    case WinUiAction::Answer: break;
-    }
-    return WinActionResult::fail(L"没有显示中的消息框可以回答");
+    if (action.kind == WinUiAction::Answer) return WinActionResult::fail(L"没有显示中的消息框可以回答");
+    return WinDialogUser::play(dialog, action);
 }
 
 }  // namespace

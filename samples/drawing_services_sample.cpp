@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,8 +17,10 @@
 #include "draw/drawing_styles.h"
 #include "draw/drawing_tools.h"
 #include "draw/entity_services.h"
+#include "draw/opened_object.h"
 #include "vrxdb.h"
 #include "vrxdxf.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -28,35 +31,27 @@ std::string narrow(const std::wstring& w) {
 }
 
 bool addLinetype(VRxDbDatabase& db, const wchar_t* name, const wchar_t* comments, const std::vector<double>& dashes) {
-    VRxDbLinetypeTable* table = nullptr;
-    if (db.getLinetypeTable(table, VRxDb::kForWrite) != Vrx::eOk) return false;
-    auto* linetype = new VRxDbLinetypeTableRecord();
-    linetype->setName(name);
+    OpenedObject<VRxDbLinetypeTable> table;
+    if (db.getLinetypeTable(table.receive(), VRxDb::kForWrite) != Vrx::eOk) return false;
+    auto linetype = std::make_unique<VRxDbLinetypeTableRecord>();
+    if (linetype->setName(name) != Vrx::eOk) return false;
     linetype->setComments(comments);
     linetype->setDashes(dashes);
-    const bool ok = table->add(linetype) == Vrx::eOk;
-    if (ok)
-        linetype->close();
-    else
-        delete linetype;
-    table->close();
-    return ok;
+    if (table->add(linetype.get()) != Vrx::eOk) return false;
+    OpenedObject<VRxDbLinetypeTableRecord> added(linetype.release());
+    return true;
 }
 
 bool addLayer(VRxDbDatabase& db, const wchar_t* name, uint16_t color, const wchar_t* linetype) {
-    VRxDbLayerTable* table = nullptr;
-    if (db.getLayerTable(table, VRxDb::kForWrite) != Vrx::eOk) return false;
-    auto* layer = new VRxDbLayerTableRecord();
-    layer->setName(name);
+    OpenedObject<VRxDbLayerTable> table;
+    if (db.getLayerTable(table.receive(), VRxDb::kForWrite) != Vrx::eOk) return false;
+    auto layer = std::make_unique<VRxDbLayerTableRecord>();
+    if (layer->setName(name) != Vrx::eOk) return false;
     layer->setColor(VRxCmColor(color));
     layer->setLinetypeName(linetype);
-    const bool ok = table->add(layer) == Vrx::eOk;
-    if (ok)
-        layer->close();
-    else
-        delete layer;
-    table->close();
-    return ok;
+    if (table->add(layer.get()) != Vrx::eOk) return false;
+    OpenedObject<VRxDbLayerTableRecord> added(layer.release());
+    return true;
 }
 
 // What a drawing template brings: the centre-line layer with its linetype, and
@@ -71,11 +66,11 @@ bool prepareTemplate(VRxDbDatabase& db) {
 bool writeBlockDrawing(const std::wstring& path) {
     VRxDbDatabase part(true, true);
     const VRxDbObjectId model = part.modelSpaceId();
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(-20, -10), VRxGePoint3d(20, -10)));
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(20, -10), VRxGePoint3d(20, 10)));
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(20, 10), VRxGePoint3d(-20, 10)));
-    part.addEntityTo(model, new VRxDbLine(VRxGePoint3d(-20, 10), VRxGePoint3d(-20, -10)));
-    part.addEntityTo(model, new VRxDbCircle(VRxGePoint3d(0, 0), VRxGeVector3d(0, 0, 1), 6));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(-20, -10), VRxGePoint3d(20, -10)));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(20, -10), VRxGePoint3d(20, 10)));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(20, 10), VRxGePoint3d(-20, 10)));
+    vrxdbAddEntityTo(part, model, new VRxDbLine(VRxGePoint3d(-20, 10), VRxGePoint3d(-20, -10)));
+    vrxdbAddEntityTo(part, model, new VRxDbCircle(VRxGePoint3d(0, 0), VRxGeVector3d(0, 0, 1), 6));
     std::wstring error;
     if (VRxDxf::writeDxfFile(part, path, error) != Vrx::eOk) {
         std::fprintf(stderr, "cannot write the block drawing %s: %s\n", narrow(path).c_str(), narrow(error).c_str());

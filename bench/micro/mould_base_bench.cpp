@@ -16,7 +16,7 @@
 #include "order/order_inputs.h"
 #include "order/order_list.h"
 #include "shell/order_list_command.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 #include "vrxdb.h"
 #include "vrxdxf.h"
 #include "vrxed.h"

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "winhost.h"
+#include "vrxdbobjecttable.h"
 
 namespace sweep {
 namespace {
@@ -38,15 +39,15 @@ bool clash(const VRxDbExtents& a, const VRxDbExtents& b) {
 class Annotation {
 public:
     explicit Annotation(const VRxDbDatabase& db) {
-        auto* space = static_cast<VRxDbBlockTableRecord*>(db.objectAt(db.modelSpaceId()));
+        auto* space = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(db, db.modelSpaceId()));
         if (space == nullptr) return;
         for (VRxDbObjectId id : space->entityIds()) {
-            const auto* e = VRxDbEntity::cast(db.objectAt(id));
+            const auto* e = VRxDbEntity::cast(vrxdbObjectAt(db, id));
             if (e == nullptr) continue;
             VRxDbExtents box;
             if (e->getGeomExtents(box) == Vrx::eOk) drawing.addExt(box);
             if (const auto* r = VRxDbBlockReference::cast(e)) {
-                const auto* block = VRxDbBlockTableRecord::cast(db.objectAt(r->blockTableRecord()));
+                const auto* block = VRxDbBlockTableRecord::cast(vrxdbObjectAt(db, r->blockTableRecord()));
                 if (!box.isEmpty()) blocks.push_back({"block " + winToUtf8(block ? block->getName() : L"?"), box});
             } else if (const auto* t = VRxDbText::cast(e)) {
                 if (!box.isEmpty()) texts.push_back({"\"" + winToUtf8(t->textString()) + "\"", box});

@@ -38,6 +38,7 @@
 #include "vrxed.h"
 #include "winhost.h"
 #include "winui.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -273,7 +274,7 @@ Result drawOne(VRxEdCommand* command, VRxEdCommand* order, const std::string& te
         result.problems.push_back("the saved drawing does not read back: " + winToUtf8(error));
         return result;
     }
-    auto* space = static_cast<VRxDbBlockTableRecord*>(back.objectAt(back.modelSpaceId()));
+    auto* space = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(back, back.modelSpaceId()));
     result.entities = space ? space->entityIds().size() : 0;
     const std::wstring title = winFromUtf8(code + " " + style);
     const bool pinPoint = series.name == "细水口";

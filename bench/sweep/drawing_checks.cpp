@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "winhost.h"
+#include "vrxdbobjecttable.h"
 
 namespace sweep {
 namespace {
@@ -41,10 +42,10 @@ std::string number(double v) {
 
 Found collect(const VRxDbDatabase& db) {
     Found found;
-    auto* space = static_cast<VRxDbBlockTableRecord*>(db.objectAt(db.modelSpaceId()));
+    auto* space = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(db, db.modelSpaceId()));
     if (space == nullptr) return found;
     for (VRxDbObjectId id : space->entityIds()) {
-        VRxDbObject* object = db.objectAt(id);
+        VRxDbObject* object = vrxdbObjectAt(db, id);
         if (object == nullptr) continue;
         switch (object->kind()) {
         case VRxDbKind::Line: {

@@ -8,6 +8,7 @@
 #include "vrxdbdims.h"
 #include "vrxdbents.h"
 #include "winhost.h"
+#include "vrxdbobjecttable.h"
 
 namespace sweep {
 namespace {
@@ -32,12 +33,12 @@ namespace {
 
 std::vector<HoleBlock> holeBlocks(const VRxDbDatabase& db) {
     std::vector<HoleBlock> out;
-    auto* space = static_cast<VRxDbBlockTableRecord*>(db.objectAt(db.modelSpaceId()));
+    auto* space = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(db, db.modelSpaceId()));
     if (space == nullptr) return out;
     for (VRxDbObjectId id : space->entityIds()) {
-        auto* ref = VRxDbBlockReference::cast(db.objectAt(id));
+        auto* ref = VRxDbBlockReference::cast(vrxdbObjectAt(db, id));
         if (ref == nullptr) continue;
-        auto* block = VRxDbBlockTableRecord::cast(db.objectAt(ref->blockTableRecord()));
+        auto* block = VRxDbBlockTableRecord::cast(vrxdbObjectAt(db, ref->blockTableRecord()));
         if (block == nullptr) continue;
         std::wstring name = block->getName();
         const size_t slash = name.find_last_of(L"/\\");
@@ -47,7 +48,7 @@ std::vector<HoleBlock> holeBlocks(const VRxDbDatabase& db) {
         const VRxGeMatrix3d m = ref->blockTransform(block->origin());
         const double scale = m.scaleXY();
         for (VRxDbObjectId eid : block->entityIds()) {
-            auto* e = VRxDbEntity::cast(db.objectAt(eid));
+            auto* e = VRxDbEntity::cast(vrxdbObjectAt(db, eid));
             if (e == nullptr || e->colorIndex() == kCentreLine) continue;
             if (auto* line = VRxDbLine::cast(e)) {
                 extend(h.lines, m.transform(line->startPoint()));
@@ -73,10 +74,10 @@ std::vector<View> plateViews(const VRxDbDatabase& db) {
         bool upright;
     };
     std::vector<Dim> dims;
-    auto* space = static_cast<VRxDbBlockTableRecord*>(db.objectAt(db.modelSpaceId()));
+    auto* space = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(db, db.modelSpaceId()));
     if (space == nullptr) return {};
     for (VRxDbObjectId id : space->entityIds())
-        if (auto* d = VRxDbRotatedDimension::cast(db.objectAt(id)))
+        if (auto* d = VRxDbRotatedDimension::cast(vrxdbObjectAt(db, id)))
             dims.push_back({d->xLine1Point(), d->xLine2Point(), std::fabs(std::fabs(std::sin(d->rotation())) - 1.0) < 1e-9});
     std::vector<View> views;
     for (const Dim& w : dims) {

@@ -238,8 +238,8 @@ bool inFamily(const HoleRule& rule, char family) { return rule.series.find(famil
 
 char familyOf(const std::string& style) { return style.empty() ? '\0' : style[0]; }
 
-std::pair<double, double> Sources::clampSlot(double thickness, const std::string& code) const {
-    auto it = clampSlots.lower_bound(thickness);
+std::pair<double, double> Sources::clampSlot(double plateThickness, const std::string& code) const {
+    auto it = clampSlots.lower_bound(plateThickness);
     if (it == clampSlots.end()) throw Failure(code + ": clampslots.csv has no slot for a plate this thick");
     return it->second;
 }

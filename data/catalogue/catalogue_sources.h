@@ -109,7 +109,7 @@ struct Sources {
     const ThreadSize& thread(double size) const;
     const GuideSize& guide(double d) const;
     // The clamp slot of a straight clamp plate this thick: its height and depth.
-    std::pair<double, double> clampSlot(double thickness, const std::string& code) const;
+    std::pair<double, double> clampSlot(double plateThickness, const std::string& code) const;
 };
 
 Sources readSources(const std::string& dir);

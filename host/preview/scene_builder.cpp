@@ -13,6 +13,7 @@
 #include "vrxdb.h"
 #include "vrxnames.h"
 #include "winhost.h"
+#include "vrxdbobjecttable.h"
 
 namespace zdtpreview {
 
@@ -92,7 +93,7 @@ void arcPoints(std::vector<VRxGePoint2d>& out, const VRxGePoint2d& c, double r, 
 }
 
 const VRxDbLayerTableRecord* SceneBuilder::layerRecord(const std::wstring& name) const {
-    return VRxDbLayerTableRecord::cast(m_db.objectAt(m_db.recordId(m_db.layerTableId(), name.c_str())));
+    return VRxDbLayerTableRecord::cast(vrxdbObjectAt(m_db, vrxdbRecordId(m_db, m_db.layerTableId(), name.c_str())));
 }
 
 Look SceneBuilder::lookOf(const VRxDbEntity& e, const Inherited& ctx) const {
@@ -126,7 +127,7 @@ std::vector<double> SceneBuilder::dashesOf(const std::wstring& linetype, double 
         VRxNames::sameName(linetype, L"ByBlock"))
         return {};
     const auto* record =
-        VRxDbLinetypeTableRecord::cast(m_db.objectAt(m_db.recordId(m_db.linetypeTableId(), linetype.c_str())));
+        VRxDbLinetypeTableRecord::cast(vrxdbObjectAt(m_db, vrxdbRecordId(m_db, m_db.linetypeTableId(), linetype.c_str())));
     // A linetype the drawing does not define is drawn solid, as drawing files store it.
     if (record == nullptr) return {};
     std::vector<double> dashes;
@@ -144,16 +145,16 @@ std::vector<double> SceneBuilder::dashesOf(const std::wstring& linetype, double 
 }
 
 double SceneBuilder::styleHeight(VRxDbObjectId style) const {
-    const auto* s = VRxDbTextStyleTableRecord::cast(m_db.objectAt(style.isNull() ? m_db.textstyle() : style));
+    const auto* s = VRxDbTextStyleTableRecord::cast(vrxdbObjectAt(m_db, style.isNull() ? m_db.textstyle() : style));
     return (s != nullptr && s->textSize() > 0.0) ? s->textSize() : 2.5;
 }
 
 void SceneBuilder::addBlock(VRxDbObjectId blockId, const Inherited& ctx) {
-    const auto* block = VRxDbBlockTableRecord::cast(m_db.objectAt(blockId));
+    const auto* block = VRxDbBlockTableRecord::cast(vrxdbObjectAt(m_db, blockId));
     if (block == nullptr || block->isErased() || ctx.depth > kMaxNesting || m_expanding.count(blockId) != 0) return;
     m_expanding.insert(blockId);
     for (VRxDbObjectId id : block->entityIds()) {
-        const auto* e = VRxDbEntity::cast(m_db.objectAt(id));
+        const auto* e = VRxDbEntity::cast(vrxdbObjectAt(m_db, id));
         if (e != nullptr && !e->isErased()) addEntity(*e, ctx);
     }
     m_expanding.erase(blockId);
@@ -288,7 +289,7 @@ void SceneBuilder::addParts(const std::vector<std::unique_ptr<VRxDbEntity>>& par
 }
 
 void SceneBuilder::addReference(const VRxDbBlockReference& r, const Look& look, const Inherited& ctx) {
-    const auto* block = VRxDbBlockTableRecord::cast(m_db.objectAt(r.blockTableRecord()));
+    const auto* block = VRxDbBlockTableRecord::cast(vrxdbObjectAt(m_db, r.blockTableRecord()));
     if (block == nullptr) return;
     Inherited inner;
     inner.xform = ctx.xform * r.blockTransform(block->origin());

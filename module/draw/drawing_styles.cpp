@@ -6,8 +6,10 @@
 
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <string>
 
+#include "draw/opened_object.h"
 #include "winapi.h"
 
 double drawingScale = 6.0;
@@ -23,7 +25,8 @@ std::wstring styleName(const wchar_t* format, int number) {
     return name;
 }
 
-// Finds the style by name, or fills a new record through make and adds it.
+// Finds the style by name, or fills a new record through make and adds it
+// (nothing is added when make fails).
 // The id is written only when the style was found or added.
 template <class Table, class Record, class Make>
 bool findOrAddStyle(Table* table, const std::wstring& name, VRxDbObjectId& id, Make make) {
@@ -33,39 +36,29 @@ bool findOrAddStyle(Table* table, const std::wstring& name, VRxDbObjectId& id, M
         id = found;
         return true;
     }
-    Record* record = new Record();
-    make(*record);
+    auto record = std::make_unique<Record>();
+    if (make(*record) != Vrx::eOk) return false;
     VRxDbObjectId added;
-    if (table->add(added, record) != Vrx::eOk) {
-        if (!record->isDatabaseResident()) delete record;
+    if (table->add(added, record.get()) != Vrx::eOk) {
+        if (record->isDatabaseResident()) record.release();  // the table's now, refused or not
         return false;
     }
     id = added;
-    return record->close() == Vrx::eOk;
+    return record.release()->close() == Vrx::eOk;
 }
 
 bool setupDimStyle(VRxDbDatabase& db, const std::wstring& name, double s, bool horizontalInside,
                    VRxDbObjectId& id) {
-    VRxDbDimStyleTable* table = nullptr;
-    if (db.getDimStyleTable(table, VRxDb::kForWrite) != Vrx::eOk) return false;
-    const bool ok = findOrAddStyle<VRxDbDimStyleTable, VRxDbDimStyleTableRecord>(
-        table, name, id, [&](VRxDbDimStyleTableRecord& r) {
-            r.setName(name.c_str());
-            r.setDimclrd(VRxCmColor(1));
-            r.setDimclre(VRxCmColor(1));
-            r.setDimclrt(VRxCmColor(255));
-            r.setDimtad(1);
-            if (horizontalInside) r.setDimtih(true);
-            r.setDimtxsty(textStyleId);
-            r.setDimtxt(s);
-            r.setDimasz(1.1 * s);
-            r.setDimdle(1.3 * s);
-            r.setDimexe(0.42 * s);
-            r.setDimexo(0.333 * s);
-            r.setDimgap(0.21 * s);
+    OpenedObject<VRxDbDimStyleTable> table;
+    if (db.getDimStyleTable(table.receive(), VRxDb::kForWrite) != Vrx::eOk) return false;
+    return findOrAddStyle<VRxDbDimStyleTable, VRxDbDimStyleTableRecord>(
+        table.get(), name, id, [&](VRxDbDimStyleTableRecord& r) {
+            return Vrx::firstFailure({r.setName(name.c_str()), r.setDimclrd(VRxCmColor(1)),
+                                      r.setDimclre(VRxCmColor(1)), r.setDimclrt(VRxCmColor(255)), r.setDimtad(1),
+                                      horizontalInside ? r.setDimtih(true) : Vrx::eOk, r.setDimtxsty(textStyleId),
+                                      r.setDimtxt(s), r.setDimasz(1.1 * s), r.setDimdle(1.3 * s),
+                                      r.setDimexe(0.42 * s), r.setDimexo(0.333 * s), r.setDimgap(0.21 * s)});
         });
-    table->close();
-    return ok;
 }
 
 // False for a scale that cannot name a style: not a number, or beyond what %d holds.
@@ -103,22 +96,17 @@ bool setupDrawingStyles(double scale) {
     if (db == nullptr) return false;
 
     const std::wstring textName = styleName(L"zdt_txt_%d", number);
-    VRxDbTextStyleTable* texts = nullptr;
-    if (db->getTextStyleTable(texts, VRxDb::kForWrite) != Vrx::eOk) return false;
-    const bool textOk = findOrAddStyle<VRxDbTextStyleTable, VRxDbTextStyleTableRecord>(
-        texts, textName, textStyleId, [&](VRxDbTextStyleTableRecord& r) {
-            r.setName(textName.c_str());
-            r.setObliquingAngle(0.0);
-            r.setTextSize(scale);
-            r.setXIntFac(0.1);
-            r.setYIntFac(1.918);
-            r.setXScaleChina(1.0);
-            r.setXScaleWest(1.0);
-            r.setCFont(L"tavodx.fnt");
-            r.setEFont(L"ISO9.FNT");
-        });
-    texts->close();
-    if (!textOk) return false;
+    {
+        OpenedObject<VRxDbTextStyleTable> texts;
+        if (db->getTextStyleTable(texts.receive(), VRxDb::kForWrite) != Vrx::eOk) return false;
+        const bool textOk = findOrAddStyle<VRxDbTextStyleTable, VRxDbTextStyleTableRecord>(
+            texts.get(), textName, textStyleId, [&](VRxDbTextStyleTableRecord& r) {
+                return Vrx::firstFailure({r.setName(textName.c_str()), r.setObliquingAngle(0.0), r.setTextSize(scale),
+                                          r.setXIntFac(0.1), r.setYIntFac(1.918), r.setXScaleChina(1.0),
+                                          r.setXScaleWest(1.0), r.setCFont(L"tavodx.fnt"), r.setEFont(L"ISO9.FNT")});
+            });
+        if (!textOk) return false;
+    }
 
     if (!setupDimStyle(*db, styleName(L"zdt_dim_%d", number), scale, false, dimStyleId)) return false;
     return setupDimStyle(*db, styleName(L"zdt_assemble_%d", number), scale, true, assemblyDimStyleId);

@@ -48,7 +48,7 @@ void DrawingTools::drawCentreLines(const VRxGePoint3d& corner, double w, double 
         if (!horizontal.isNull()) ids.push_back(horizontal);
     }
     // The whole list is styled, lines of earlier calls included.
-    applyLayerStyle(new VRxDbObjectIdArray(ids), kCentreLineLayer, 1);
+    applyLayerStyle(std::make_unique<VRxDbObjectIdArray>(ids), kCentreLineLayer, 1);
 }
 
 bool DrawingTools::addCornerRadiusDimension(const VRxGePoint3d& point, int32_t placement, int32_t code, double r) {

@@ -4,6 +4,7 @@
 #include "draw/entity_services.h"
 
 #include "afxstub.h"
+#include "draw/opened_object.h"
 
 namespace {
 
@@ -14,36 +15,34 @@ VRxDbDatabase* workingDb() {
 
 }  // namespace
 
-VRxDbObjectId appendToCurrentSpace(VRxDbEntity* entity) {
+VRxDbObjectId appendToCurrentSpace(std::unique_ptr<VRxDbEntity> entity) {
     if (entity == nullptr) return VRxDbObjectId::kNull;
     VRxDbDatabase* db = workingDb();
-    VRxDbBlockTableRecord* space = nullptr;
-    if (db == nullptr || vrxdbOpenObject(space, db->currentSpaceId(), VRxDb::kForWrite) != Vrx::eOk) {
-        // The entity never became the drawing's, so it is still ours to free.
-        delete entity;
-        return VRxDbObjectId::kNull;
-    }
+    OpenedObject<VRxDbBlockTableRecord> space;
+    // Until the space takes it, the entity is ours and goes with us.
+    if (db == nullptr || space.open(db->currentSpaceId(), VRxDb::kForWrite) != Vrx::eOk) return VRxDbObjectId::kNull;
     VRxDbObjectId id;
-    if (space->appendVRxDbEntity(id, entity) != Vrx::eOk) {
-        space->close();
-        if (!entity->isDatabaseResident()) delete entity;
+    if (space->appendVRxDbEntity(id, entity.get()) != Vrx::eOk) {
+        if (entity->isDatabaseResident()) entity.release();
         return VRxDbObjectId::kNull;
     }
-    space->close();
-    entity->close();
+    // The space owns it now and left it open for us.
+    OpenedObject<VRxDbEntity> appended(entity.release());
     return id;
 }
 
 VRxDbObjectId addLine(const VRxGePoint3d& start, const VRxGePoint3d& end, int colorIndex, const wchar_t* linetype) {
-    VRxDbLine* line = new VRxDbLine(start, end);
-    if (colorIndex != -1) line->setColorIndex(static_cast<uint16_t>(colorIndex));
-    if (linetype != nullptr) line->setLinetype(linetype);
-    return appendToCurrentSpace(line);
+    auto line = std::make_unique<VRxDbLine>(start, end);
+    // A colour or linetype the drawing does not know leaves the line in its layer's: still drawn.
+    if (colorIndex != -1)
+        Vrx::dropStatus(line->setColorIndex(static_cast<uint16_t>(colorIndex)), "an unknown colour stays ByLayer");
+    if (linetype != nullptr) Vrx::dropStatus(line->setLinetype(linetype), "an unknown linetype stays ByLayer");
+    return appendToCurrentSpace(std::move(line));
 }
 
 VRxDbObjectId addArc(const VRxGePoint3d& centre, const VRxGeVector3d& normal, double radius, double startAngle,
                      double endAngle) {
-    return appendToCurrentSpace(new VRxDbArc(centre, normal, radius, startAngle, endAngle));
+    return appendToCurrentSpace(std::make_unique<VRxDbArc>(centre, normal, radius, startAngle, endAngle));
 }
 
 VRxDbObjectId addArcThroughPoints(const VRxGePoint2d& first, const VRxGePoint2d& middle, const VRxGePoint2d& last) {
@@ -59,27 +58,30 @@ VRxDbObjectId addArcThroughPoints(const VRxGePoint2d& first, const VRxGePoint2d&
 
 VRxDbObjectId addText(const VRxGePoint3d& position, const wchar_t* text, VRxDbObjectId style, double height,
                       double rotation) {
-    return appendToCurrentSpace(new VRxDbText(position, text != nullptr ? text : L"", style, height, rotation));
+    return appendToCurrentSpace(
+        std::make_unique<VRxDbText>(position, text != nullptr ? text : L"", style, height, rotation));
 }
 
 VRxDbObjectId addRotatedDimension(const VRxGePoint3d& xLine1, const VRxGePoint3d& xLine2,
                                   const VRxGePoint3d& dimLine, double rotation, const wchar_t* text,
                                   VRxDbObjectId style) {
-    return appendToCurrentSpace(new VRxDbRotatedDimension(rotation, xLine1, xLine2, dimLine, text, style));
+    return appendToCurrentSpace(
+        std::make_unique<VRxDbRotatedDimension>(rotation, xLine1, xLine2, dimLine, text, style));
 }
 
 VRxDbObjectId addRadialDimension(const VRxGePoint3d& centre, const VRxGePoint3d& chordPoint, double leaderLength,
                                  const wchar_t* text, VRxDbObjectId style) {
-    return appendToCurrentSpace(new VRxDbRadialDimension(centre, chordPoint, leaderLength, text, style));
+    return appendToCurrentSpace(
+        std::make_unique<VRxDbRadialDimension>(centre, chordPoint, leaderLength, text, style));
 }
 
 VRxDbObjectId addDimLeader(const VRxGePoint3d& start, const std::vector<VRxGePoint3d>& vertices,
                            const VRxGePoint3d& end, const wchar_t* text1, const wchar_t* text2,
                            VRxDbObjectId style) {
-    VRxDbDimLeader* leader = new VRxDbDimLeader(start, vertices, end, text1, text2, style);
-    leader->setColorIndex(1);
-    leader->setLineWeight(VRxDb::kLnWt000);
-    return appendToCurrentSpace(leader);
+    auto leader = std::make_unique<VRxDbDimLeader>(start, vertices, end, text1, text2, style);
+    if (Vrx::firstFailure({leader->setColorIndex(1), leader->setLineWeight(VRxDb::kLnWt000)}) != Vrx::eOk)
+        return VRxDbObjectId::kNull;
+    return appendToCurrentSpace(std::move(leader));
 }
 
 VRxDbEntity* openEntity(VRxDbObjectId id, VRxDb::OpenMode mode) {
@@ -91,32 +93,29 @@ VRxDbEntity* openEntity(VRxDbObjectId id, VRxDb::OpenMode mode) {
 VRxDbObjectId findLayer(const wchar_t* name) {
     VRxDbDatabase* db = workingDb();
     if (name == nullptr || db == nullptr) return VRxDbObjectId::kNull;
-    VRxDbLayerTable* layers = nullptr;
-    if (db->getLayerTable(layers, VRxDb::kForRead) != Vrx::eOk) return VRxDbObjectId::kNull;
+    OpenedObject<VRxDbLayerTable> layers;
+    if (db->getLayerTable(layers.receive(), VRxDb::kForRead) != Vrx::eOk) return VRxDbObjectId::kNull;
     VRxDbObjectId id;
     if (layers->has(name) && layers->getAt(name, id) != Vrx::eOk) id = VRxDbObjectId::kNull;
-    layers->close();
     return id;
 }
 
-bool applyLayerStyle(VRxDbObjectIdArray* ids, const wchar_t* layerName, int colorIndex) {
+bool applyLayerStyle(std::unique_ptr<VRxDbObjectIdArray> ids, const wchar_t* layerName, int colorIndex) {
     const VRxDbObjectId layer = findLayer(layerName);
-    if (layer.isNull()) {
-        delete ids;
-        return false;
-    }
+    if (layer.isNull()) return false;
     if (ids != nullptr) {
         for (const VRxDbObjectId& id : *ids) {
-            VRxDbEntity* entity = openEntity(id, VRxDb::kForWrite);
-            if (entity == nullptr) continue;  // erased or held open elsewhere: left as it is
-            entity->setLayer(layer);
-            if (colorIndex > 0) entity->setColorIndex(static_cast<uint16_t>(colorIndex));
-            entity->setLinetype(L"ByLayer");
-            entity->setLineWeight(VRxDb::kLnWtByLayer);
-            entity->close();
+            OpenedObject<VRxDbEntity> entity(openEntity(id, VRxDb::kForWrite));
+            if (!entity) continue;  // erased or held open elsewhere: left as it is
+            // The layer was just found and the values are the host's own: these cannot fail.
+            Vrx::dropStatus(Vrx::firstFailure({entity->setLayer(layer),
+                                               colorIndex > 0 ? entity->setColorIndex(static_cast<uint16_t>(colorIndex))
+                                                              : Vrx::eOk,
+                                               entity->setLinetype(L"ByLayer"),
+                                               entity->setLineWeight(VRxDb::kLnWtByLayer)}),
+                            "a found layer, ByLayer and a colour index 1..255 are always accepted");
         }
     }
-    delete ids;
     return true;
 }
 

@@ -4,13 +4,14 @@
 // every object they open is closed again before they return.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "vrxdb.h"
 
 // Takes over a new entity: it belongs to the drawing once appended, and is
 // deleted here when it cannot be appended.
-VRxDbObjectId appendToCurrentSpace(VRxDbEntity* entity);
+VRxDbObjectId appendToCurrentSpace(std::unique_ptr<VRxDbEntity> entity);
 
 // colorIndex -1 keeps the entity's default colour; a null linetype keeps its default linetype.
 VRxDbObjectId addLine(const VRxGePoint3d& start, const VRxGePoint3d& end, int colorIndex = -1,
@@ -41,6 +42,6 @@ VRxDbObjectId findLayer(const wchar_t* name);
 // Moves the entities onto the layer (colour only when colorIndex > 0, linetype and
 // line weight by layer). The list is taken over and deleted on every path. False,
 // with nothing changed, when the drawing has no such layer.
-bool applyLayerStyle(VRxDbObjectIdArray* ids, const wchar_t* layerName, int colorIndex);
+bool applyLayerStyle(std::unique_ptr<VRxDbObjectIdArray> ids, const wchar_t* layerName, int colorIndex);
 
 bool fileExists(const wchar_t* path);

@@ -14,7 +14,7 @@
 #include "catalogue/catalogue_queries.h"
 #include "draw/block_services.h"
 #include "draw/entity_services.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 #include "vrxed.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "afxstub.h"
 #include "catalogue/catalogue_db.h"
 #include "catalogue/text_conversion.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 
 namespace Models {
 

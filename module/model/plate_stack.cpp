@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 
 namespace {
 

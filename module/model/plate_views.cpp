@@ -10,7 +10,7 @@
 #include "draw/drawing_styles.h"
 #include "draw/drawing_tools.h"
 #include "draw/entity_services.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 // object left open would block the next command that writes to it.
 #include "model/stored_designs.h"
 
+#include "draw/opened_object.h"
 #include "model/design_record.h"
 #include "vrxrb.h"
 #include "winhost.h"
@@ -13,34 +14,6 @@ const wchar_t* const kOrderTableEntry = L"ZDT_ORDER_TABLE";
 
 namespace {
 
-// Closes what it holds when it goes.
-template <class T>
-class Opened {
-public:
-    Opened() = default;
-    Opened(const Opened&) = delete;
-    Opened& operator=(const Opened&) = delete;
-    ~Opened() { reset(); }
-    Vrx::ErrorStatus open(VRxDbObjectId id, VRxDb::OpenMode mode) {
-        reset();
-        return vrxdbOpenObject(m_object, id, mode);
-    }
-    // Takes over an object the host left open for its creator.
-    void adopt(T* object) {
-        reset();
-        m_object = object;
-    }
-    void reset() {
-        if (m_object != nullptr) m_object->close();
-        m_object = nullptr;
-    }
-    T* operator->() const { return m_object; }
-    T* get() const { return m_object; }
-
-private:
-    T* m_object = nullptr;
-};
-
 std::wstring statusWhy(const wchar_t* what, Vrx::ErrorStatus es) {
     std::wstring why;
     winFormat(why, L"%s：%s", what, Vrx::statusText(es));
@@ -50,7 +23,7 @@ std::wstring statusWhy(const wchar_t* what, Vrx::ErrorStatus es) {
 // The record of the list entry: a pointer to the title.
 resbuf* titlePointer(VRxDbObjectId title) {
     vrx_name name;
-    vrxdbGetVRxName(name, title);
+    Vrx::dropStatus(vrxdbGetVRxName(name, title), "naming an id into a buffer of ours cannot fail");
     return vrxutBuildList(340, name, 0);
 }
 
@@ -63,29 +36,26 @@ Vrx::ErrorStatus putRecord(VRxDbDictionary& dictionary, const std::wstring& name
         delete record;
         return es;
     }
-    es = record->setFromRbChain(values);
-    record->close();
-    return es;
+    OpenedObject<VRxDbXrecord> added(record);
+    return added->setFromRbChain(values);
 }
 
 // Puts values under entry in the title's extension dictionary, in place of what was there.
 Vrx::ErrorStatus keepWithTitle(VRxDbObjectId title, const wchar_t* entry, const resbuf* values) {
-    Opened<VRxDbEntity> entity;
+    OpenedObject<VRxDbEntity> entity;
     Vrx::ErrorStatus es = entity.open(title, VRxDb::kForWrite);
     if (es != Vrx::eOk) return es;
     if (entity->extensionDictionary().isNull() && (es = entity->createExtensionDictionary()) != Vrx::eOk) return es;
     const VRxDbObjectId dictionaryId = entity->extensionDictionary();
     entity.reset();
 
-    Opened<VRxDbDictionary> dictionary;
+    OpenedObject<VRxDbDictionary> dictionary;
     if ((es = dictionary.open(dictionaryId, VRxDb::kForWrite)) != Vrx::eOk) return es;
     VRxDbObjectId old;
     if (dictionary->remove(entry, old) == Vrx::eOk) {
-        VRxDbObject* stale = nullptr;
-        if (vrxdbOpenVRxDbObject(stale, old, VRxDb::kForWrite) == Vrx::eOk) {
-            stale->erase();
-            stale->close();
-        }
+        OpenedObject<VRxDbObject> stale;
+        if (vrxdbOpenVRxDbObject(stale.receive(), old, VRxDb::kForWrite) == Vrx::eOk)
+            Vrx::dropStatus(stale->erase(), "a stale record left behind is out of the dictionary and read by nobody");
     }
     return putRecord(*dictionary.get(), entry, values);
 }
@@ -94,13 +64,13 @@ Vrx::ErrorStatus keepWithTitle(VRxDbObjectId title, const wchar_t* entry, const 
 // vrxutRelRb), with the title's position; false when there is no such entry.
 bool readFromTitle(VRxDbObjectId titleId, const wchar_t* entry, resbuf*& values, VRxGePoint3d* position = nullptr) {
     values = nullptr;
-    Opened<VRxDbText> title;
+    OpenedObject<VRxDbText> title;
     if (title.open(titleId, VRxDb::kForRead) != Vrx::eOk) return false;
     if (position != nullptr) *position = title->position();
     const VRxDbObjectId dictionaryId = title->extensionDictionary();
     title.reset();
-    Opened<VRxDbDictionary> dictionary;
-    Opened<VRxDbXrecord> record;
+    OpenedObject<VRxDbDictionary> dictionary;
+    OpenedObject<VRxDbXrecord> record;
     VRxDbObjectId recordId;
     if (dictionaryId.isNull() || dictionary.open(dictionaryId, VRxDb::kForRead) != Vrx::eOk ||
         dictionary->getAt(entry, recordId) != Vrx::eOk || record.open(recordId, VRxDb::kForRead) != Vrx::eOk)
@@ -109,13 +79,13 @@ bool readFromTitle(VRxDbObjectId titleId, const wchar_t* entry, resbuf*& values,
 }
 
 Vrx::ErrorStatus listTitle(VRxDbDatabase& db, VRxDbObjectId title) {
-    Opened<VRxDbDictionary> root;
+    OpenedObject<VRxDbDictionary> root;
     VRxDbDictionary* opened = nullptr;
     Vrx::ErrorStatus es = db.getNamedObjectsDictionary(opened, VRxDb::kForWrite);
     if (es != Vrx::eOk) return es;
     root.adopt(opened);
 
-    Opened<VRxDbDictionary> list;
+    OpenedObject<VRxDbDictionary> list;
     VRxDbObjectId listId;
     if (root->getAt(kMouldBaseListName, listId) == Vrx::eOk) {
         if ((es = list.open(listId, VRxDb::kForWrite)) != Vrx::eOk) return es;
@@ -155,11 +125,10 @@ void readDesignOf(StoredMouldBase& base) {
 // The title a list entry points at; null when the entry holds no pointer.
 bool listedTitle(VRxDbObjectId entry, VRxDbObjectId& title) {
     title = VRxDbObjectId::kNull;
-    Opened<VRxDbXrecord> record;
+    OpenedObject<VRxDbXrecord> record;
     if (record.open(entry, VRxDb::kForRead) != Vrx::eOk) return false;
     resbuf* values = nullptr;
-    record->rbChain(values);
-    const bool ok = values != nullptr && values->rbnext == nullptr && values->restype == 340 &&
+    const bool ok = record->rbChain(values) == Vrx::eOk && values != nullptr && values->rbnext == nullptr && values->restype == 340 &&
                     vrxdbGetObjectId(title, values->resval.rlname) == Vrx::eOk;
     vrxutRelRb(values);
     return ok;
@@ -187,11 +156,11 @@ bool storeMouldBaseDesign(VRxDbDatabase& db, const MouldBaseModel& model, const 
 std::vector<StoredMouldBase> readStoredMouldBases(VRxDbDatabase& db, bool& hasList) {
     std::vector<StoredMouldBase> bases;
     hasList = false;
-    Opened<VRxDbDictionary> root;
+    OpenedObject<VRxDbDictionary> root;
     VRxDbDictionary* opened = nullptr;
     if (db.getNamedObjectsDictionary(opened, VRxDb::kForRead) != Vrx::eOk) return bases;
     root.adopt(opened);
-    Opened<VRxDbDictionary> list;
+    OpenedObject<VRxDbDictionary> list;
     VRxDbObjectId listId;
     if (root->getAt(kMouldBaseListName, listId) != Vrx::eOk || list.open(listId, VRxDb::kForRead) != Vrx::eOk)
         return bases;
@@ -229,7 +198,7 @@ bool storeOrderTable(VRxDbObjectId title, const std::vector<VRxDbObjectId>& enti
     resbuf** tail = &head;
     for (VRxDbObjectId id : entities) {
         resbuf* rb = vrxutNewRb(330);
-        vrxdbGetVRxName(rb->resval.rlname, id);
+        Vrx::dropStatus(vrxdbGetVRxName(rb->resval.rlname, id), "naming an id into a buffer of ours cannot fail");
         *tail = rb;
         tail = &rb->rbnext;
     }

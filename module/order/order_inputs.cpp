@@ -12,7 +12,7 @@
 
 #include "catalogue/catalogue_queries.h"
 #include "model/plate_stack.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 #include "winhost.h"
 
 namespace order_detail {

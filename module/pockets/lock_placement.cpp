@@ -21,7 +21,7 @@
 #include "draw/drawing_tools.h"
 #include "draw/entity_services.h"
 #include "model/mould_base_model.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 #include "vrxed.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "draw/drawing_styles.h"
 #include "draw/drawing_tools.h"
 #include "draw/entity_services.h"
+#include "draw/opened_object.h"
 #include "model/mould_base_model.h"
 
 namespace {
@@ -77,16 +78,15 @@ void PocketDrawer::dimensionPlan() {
 // dimension's rules, which with these codes lands on the pocket's rectangle
 // corner for both a fillet and a relief corner.
 void PocketDrawer::labelCornerRadius(int32_t corner, int32_t placement, int32_t code) {
-    VRxDbEntity* entity = openEntity(m_arcs[corner], VRxDb::kForRead);
-    if (entity == nullptr) return;
-    VRxDbArc* arc = VRxDbArc::cast(entity);
-    if (arc == nullptr) {
-        entity->close();
-        return;
+    VRxGePoint3d centre;
+    double radius = 0.0;
+    {
+        OpenedObject<VRxDbEntity> entity(openEntity(m_arcs[corner], VRxDb::kForRead));
+        const VRxDbArc* arc = VRxDbArc::cast(entity.get());
+        if (arc == nullptr) return;
+        centre = arc->center();
+        radius = arc->radius();
     }
-    const VRxGePoint3d centre = arc->center();
-    const double radius = arc->radius();
-    arc->close();
     DrawingTools::instance()->addCornerRadiusDimension(centre, placement, code, radius);
 }
 
@@ -102,16 +102,14 @@ void PocketDrawer::drawSide() {
 
 void PocketDrawer::dimensionDepth() {
     if (m_lines.size() != 4) return;
-    VRxDbEntity* entity = openEntity(m_lines[DrawingTools::kRight], VRxDb::kForRead);
-    if (entity == nullptr) return;
-    VRxDbLine* side = VRxDbLine::cast(entity);
-    if (side == nullptr) {
-        entity->close();
-        return;
+    VRxGePoint3d start, end;
+    {
+        OpenedObject<VRxDbEntity> entity(openEntity(m_lines[DrawingTools::kRight], VRxDb::kForRead));
+        const VRxDbLine* side = VRxDbLine::cast(entity.get());
+        if (side == nullptr) return;
+        start = side->startPoint();
+        end = side->endPoint();
     }
-    const VRxGePoint3d start = side->startPoint();
-    const VRxGePoint3d end = side->endPoint();
-    side->close();
     addRotatedDimension(start, end, VRxGePoint3d(start.x + 2.0 * drawingScale, (start.y + end.y) / 2.0, 0.0),
                         kQuarterTurn, nullptr, dimStyleId);
 }

@@ -12,7 +12,7 @@
 #include "model/mould_base_model.h"
 #include "model/plate_stack.h"
 #include "model/stored_designs.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/main_dlg.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "catalogue/catalogue_db.h"
 #include "draw/drawing_styles.h"
 #include "draw/entity_services.h"
+#include "draw/opened_object.h"
 #include "order/order_files.h"
 #include "order/order_table_drawing.h"
 #include "vrxed.h"
@@ -21,10 +22,9 @@ bool inside(const VRxGePoint3d& p, double left, double top, double width, double
 
 void eraseEntities(const std::vector<VRxDbObjectId>& ids) {
     for (VRxDbObjectId id : ids) {
-        VRxDbEntity* entity = openEntity(id, VRxDb::kForWrite);
-        if (entity == nullptr) continue;
-        entity->erase();
-        entity->close();
+        OpenedObject<VRxDbEntity> entity(openEntity(id, VRxDb::kForWrite));
+        if (entity)
+            Vrx::dropStatus(entity->erase(), "an entity open for write is erased; one erased already is gone");
     }
 }
 

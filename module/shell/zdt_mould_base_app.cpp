@@ -5,7 +5,7 @@
 #include "shell/zdt_mould_base_app.h"
 
 #include "afxstub.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "shell/mould_base_command.h"
 #include "shell/order_list_command.h"
@@ -55,8 +55,9 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onInitApp(void* pkt) {
 
     if (VRxEdCommandStack* stack = commandStack()) {
         for (const ModuleCommand& c : kCommands)
-            stack->addCommand(kGroupName, c.globalName, c.localName, VRxRx::kModal, c.function, nullptr, -1, nullptr,
-                              nullptr);
+            Vrx::dropStatus(stack->addCommand(kGroupName, c.globalName, c.localName, VRxRx::kModal, c.function,
+                                              nullptr, -1, nullptr, nullptr),
+                            "a second load finds its commands registered by the first and keeps them");
     }
     addToolbar();
     addMenu();
@@ -67,7 +68,8 @@ VRxRx::AppRetCode CZDTMouldBaseApp::onInitApp(void* pkt) {
 VRxRx::AppRetCode CZDTMouldBaseApp::onUnloadApp(void* pkt) {
     VRxRx::AppRetCode rc = VRxVrxApp::onUnloadApp(pkt);
     // Menu, toolbar and ribbon entries stay with the host; only the command goes.
-    if (VRxEdCommandStack* stack = commandStack()) stack->removeGroup(kGroupName);
+    if (VRxEdCommandStack* stack = commandStack())
+        Vrx::dropStatus(stack->removeGroup(kGroupName), "a group that was never added has nothing to remove");
     return rc;
 }
 
@@ -87,7 +89,8 @@ void CZDTMouldBaseApp::addToolbar() {
     int index = 0;
     for (const ModuleCommand& c : kCommands) {
         HBITMAP icon = loadIcon(c.iconId);
-        toolbar->addButton(index++, c.title, kProductTitle, c.globalName, false, icon, icon);
+        Vrx::dropStatus(toolbar->addButton(index++, c.title, kProductTitle, c.globalName, false, icon, icon),
+                        "a refused button leaves its command reachable by name and from the menu");
     }
     toolbar->show();
 }
@@ -99,7 +102,9 @@ void CZDTMouldBaseApp::addMenu() {
     VRxUiMenu* menu = menuBar->insertPopup(menuBar->count(), kProductTitle);
     if (menu == nullptr) return;
     int index = 0;
-    for (const ModuleCommand& c : kCommands) menu->insertItem(index++, c.title, c.globalName);
+    for (const ModuleCommand& c : kCommands)
+        Vrx::dropStatus(menu->insertItem(index++, c.title, c.globalName),
+                        "a refused menu item leaves its command reachable by name and from the toolbar");
 }
 
 void CZDTMouldBaseApp::addRibbon() {
@@ -112,7 +117,8 @@ void CZDTMouldBaseApp::addRibbon() {
     if (panel == nullptr) return;
     for (const ModuleCommand& c : kCommands) {
         HBITMAP icon = loadIcon(c.iconId);
-        panel->addButton(c.ribbonText, c.title, icon, icon, c.globalName, c.ribbonTip);
+        Vrx::dropStatus(panel->addButton(c.ribbonText, c.title, icon, icon, c.globalName, c.ribbonTip),
+                        "a refused ribbon button leaves its command reachable by name and from the toolbar");
     }
 }
 

@@ -9,7 +9,7 @@
 #include "catalogue/catalogue_queries.h"
 #include "catalogue/text_conversion.h"
 #include "model/plate_stack.h"
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 #include "ui/lock_dlg.h"
 #include "ui/pocket_dlg.h"
 

@@ -9,6 +9,7 @@
 #include "draw/block_services.h"
 #include "draw_fixture.h"
 #include "vrxdxf.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 class BlockServicesTest : public DrawFixture {
@@ -24,13 +25,13 @@ protected:
     // Two lines in model space; with a sheet, a circle in paper space and "Layout1" current.
     std::wstring writeBlockFile(const std::string& name, bool withSheetCurrent = false) {
         VRxDbDatabase side(true);
-        side.addEntityTo(side.modelSpaceId(), new VRxDbLine(VRxGePoint3d(0, 0), VRxGePoint3d(10, 0)));
-        side.addEntityTo(side.modelSpaceId(), new VRxDbLine(VRxGePoint3d(0, 0), VRxGePoint3d(0, 10)));
+        vrxdbAddEntityTo(side, side.modelSpaceId(), new VRxDbLine(VRxGePoint3d(0, 0), VRxGePoint3d(10, 0)));
+        vrxdbAddEntityTo(side, side.modelSpaceId(), new VRxDbLine(VRxGePoint3d(0, 0), VRxGePoint3d(0, 10)));
         if (withSheetCurrent) {
-            side.addEntityTo(side.paperSpaceId(), new VRxDbCircle(VRxGePoint3d(5, 5), VRxGeVector3d(0, 0, 1), 5));
+            vrxdbAddEntityTo(side, side.paperSpaceId(), new VRxDbCircle(VRxGePoint3d(5, 5), VRxGeVector3d(0, 0, 1), 5));
             VRxDbPaperTable* papers = nullptr;
             EXPECT_EQ(side.getPaperTable(papers, VRxDb::kForWrite), Vrx::eOk);
-            EXPECT_EQ(papers->setCurrentPaper(side.recordId(side.paperTableId(), L"Layout1")), Vrx::eOk);
+            EXPECT_EQ(papers->setCurrentPaper(vrxdbRecordId(side, side.paperTableId(), L"Layout1")), Vrx::eOk);
             papers->close();
         }
         const std::wstring path = tempPath(name);

@@ -14,7 +14,7 @@ using EntityServicesTest = DrawFixture;
 }  // namespace
 
 TEST_F(EntityServicesTest, EntitiesTheDrawingRefusesAreFreedAndNothingIsAdded) {
-    const VRxDbObjectId id = appendToCurrentSpace(new VRxDbLine(VRxGePoint3d(0, 0), VRxGePoint3d(1, 1)));
+    const VRxDbObjectId id = appendToCurrentSpace(std::make_unique<VRxDbLine>(VRxGePoint3d(0, 0), VRxGePoint3d(1, 1)));
     ASSERT_FALSE(id.isNull());
     EXPECT_TRUE(appendToCurrentSpace(nullptr).isNull());
 
@@ -74,7 +74,7 @@ TEST_F(EntityServicesTest, ApplyLayerStyleMovesEntitiesOntoAnExistingLayerOnly) 
     const VRxDbObjectId second = addLine(VRxGePoint3d(0, 1), VRxGePoint3d(1, 1), 5);
 
     EXPECT_TRUE(findLayer(L"中心线层").isNull());
-    EXPECT_FALSE(applyLayerStyle(new VRxDbObjectIdArray{first, second}, L"中心线层", 1));
+    EXPECT_FALSE(applyLayerStyle(std::make_unique<VRxDbObjectIdArray>(VRxDbObjectIdArray{first, second}), L"中心线层", 1));
     read<VRxDbLine>(first, [](VRxDbLine& l) {
         EXPECT_EQ(l.layer(), L"0");
         EXPECT_EQ(l.colorIndex(), 3);
@@ -87,7 +87,7 @@ TEST_F(EntityServicesTest, ApplyLayerStyleMovesEntitiesOntoAnExistingLayerOnly) 
     VRxDbEntity* held = openEntity(second, VRxDb::kForWrite);
     ASSERT_NE(held, nullptr);
     held->setLineWeight(VRxDb::kLnWt050);
-    EXPECT_TRUE(applyLayerStyle(new VRxDbObjectIdArray{second, first}, L"中心线层", 2));
+    EXPECT_TRUE(applyLayerStyle(std::make_unique<VRxDbObjectIdArray>(VRxDbObjectIdArray{second, first}), L"中心线层", 2));
     held->close();
     read<VRxDbLine>(first, [](VRxDbLine& l) {
         EXPECT_EQ(l.layer(), L"中心线层");
@@ -97,7 +97,7 @@ TEST_F(EntityServicesTest, ApplyLayerStyleMovesEntitiesOntoAnExistingLayerOnly) 
     read<VRxDbLine>(second, [](VRxDbLine& l) { EXPECT_EQ(l.layer(), L"0"); });
 
     // Colour 0 leaves the colour alone; weight and linetype go by layer.
-    EXPECT_TRUE(applyLayerStyle(new VRxDbObjectIdArray{second}, L"中心线层", 0));
+    EXPECT_TRUE(applyLayerStyle(std::make_unique<VRxDbObjectIdArray>(VRxDbObjectIdArray{second}), L"中心线层", 0));
     read<VRxDbLine>(second, [](VRxDbLine& l) {
         EXPECT_EQ(l.colorIndex(), 5);
         EXPECT_EQ(l.lineWeight(), VRxDb::kLnWtByLayer);

@@ -10,6 +10,7 @@
 
 #include "draw/drawing_styles.h"
 #include "vrxdb.h"
+#include "vrxdbobjecttable.h"
 
 class DrawFixture : public ::testing::Test {
 protected:
@@ -46,7 +47,7 @@ protected:
         auto* layer = new VRxDbLayerTableRecord();
         layer->setName(name);
         VRxDbObjectId id;
-        ASSERT_EQ(db->addRecordTo(db->layerTableId(), layer, id), Vrx::eOk);
+        ASSERT_EQ(vrxdbAddRecordTo(*db, db->layerTableId(), layer, id), Vrx::eOk);
     }
 
     std::unique_ptr<VRxDbDatabase> db;

@@ -4,6 +4,7 @@
 
 #include "draw/drawing_styles.h"
 #include "draw_fixture.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 class DrawingStylesTest : public DrawFixture {
@@ -44,7 +45,7 @@ TEST_F(DrawingStylesTest, ExistingStylesAreUsedUnchangedAndFailuresKeepEarlierId
     mine->setName(L"zdt_dim_6000");
     mine->setDimtxt(2.5);
     VRxDbObjectId existing;
-    ASSERT_EQ(db->addRecordTo(db->dimStyleTableId(), mine, existing), Vrx::eOk);
+    ASSERT_EQ(vrxdbAddRecordTo(*db, db->dimStyleTableId(), mine, existing), Vrx::eOk);
 
     ASSERT_TRUE(setupDrawingStyles(6.0));
     EXPECT_EQ(dimStyleId, existing);

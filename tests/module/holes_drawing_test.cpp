@@ -13,6 +13,7 @@
 #include "vrxdbents.h"
 #include "vrxdxf.h"
 #include "vrxed.h"
+#include "vrxdbobjecttable.h"
 
 using namespace cattest;
 using namespace holetest;
@@ -58,7 +59,7 @@ protected:
     // A drawing with one circle, under BlockRes/name.
     void writeBlock(const std::string& name) {
         VRxDbDatabase block(true);
-        block.addEntityTo(block.modelSpaceId(), new VRxDbCircle(VRxGePoint3d(0, 0, 0), VRxGeVector3d::kZAxis, 5));
+        vrxdbAddEntityTo(block, block.modelSpaceId(), new VRxDbCircle(VRxGePoint3d(0, 0, 0), VRxGeVector3d::kZAxis, 5));
         std::wstring error;
         ASSERT_EQ(Vrx::eOk, VRxDxf::writeDxfFile(block, fromUtf8(dir.file("BlockRes/" + name)), error));
     }

@@ -8,7 +8,7 @@
 
 #include "catalogue/text_conversion.h"
 #include "catalogue_fixture.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "vrxed.h"
 
 namespace holetest {

@@ -11,7 +11,7 @@
 #include "catalogue/catalogue_queries.h"
 #include "catalogue_fixture.h"
 #include "model/plate_stack.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 
 using namespace cattest;
 

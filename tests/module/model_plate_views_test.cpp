@@ -11,6 +11,7 @@
 #include "draw_fixture.h"
 #include "model/plate_views.h"
 #include "vrxdxf.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -55,9 +56,9 @@ protected:
     void save() {
         std::wstring error;
         ASSERT_EQ(Vrx::eOk, VRxDxf::readDxf(back, VRxDxf::writeDxf(*db), error));
-        VRxDbBlockTableRecord* space = static_cast<VRxDbBlockTableRecord*>(back.objectAt(back.modelSpaceId()));
+        VRxDbBlockTableRecord* space = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(back, back.modelSpaceId()));
         for (VRxDbObjectId id : space->entityIds()) {
-            VRxDbObject* object = back.objectAt(id);
+            VRxDbObject* object = vrxdbObjectAt(back, id);
             switch (object->kind()) {
             case VRxDbKind::RotatedDimension: {
                 auto* dim = static_cast<VRxDbRotatedDimension*>(object);
@@ -70,7 +71,7 @@ protected:
                 break;
             case VRxDbKind::BlockReference: {
                 auto* ref = static_cast<VRxDbBlockReference*>(object);
-                auto* block = static_cast<VRxDbBlockTableRecord*>(back.objectAt(ref->blockTableRecord()));
+                auto* block = static_cast<VRxDbBlockTableRecord*>(vrxdbObjectAt(back, ref->blockTableRecord()));
                 saved.marks.emplace_back(block->getName(), ref->position());
                 break;
             }

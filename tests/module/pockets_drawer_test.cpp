@@ -7,6 +7,7 @@
 #include "model/mould_base_model.h"
 #include "pockets/pocket_drawer.h"
 #include "pockets_fixture.h"
+#include "vrxdbobjecttable.h"
 
 using pockettest::Drawn;
 
@@ -111,7 +112,7 @@ TEST_F(PocketDrawerTest, APocketHangsFromTheTopEdgeInTheSideView) {
     auto* dashed = new VRxDbLinetypeTableRecord();
     dashed->setName(L"虚线");
     VRxDbObjectId dashedId;
-    ASSERT_EQ(db->addRecordTo(db->linetypeTableId(), dashed, dashedId), Vrx::eOk);
+    ASSERT_EQ(vrxdbAddRecordTo(*db, db->linetypeTableId(), dashed, dashedId), Vrx::eOk);
     view.code = L"A3";
     view.centreY = 100;  // middle of the 50 thick plate: top edge at 125
     PocketRecord p = pocket({10.0, FilletCorner});

@@ -10,7 +10,7 @@
 
 #include "catalogue/text_conversion.h"
 #include "draw_fixture.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "vrxed.h"
 #include "winhost.h"
 

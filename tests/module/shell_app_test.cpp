@@ -1,7 +1,7 @@
 // Loading and unloading the module through the entry point's dispatcher: what
 // an unload leaves with the host, and what a second load, a host without
 // toolbars or ribbon, and out-of-range messages do.
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -8,12 +8,13 @@
 
 #include "catalogue/text_conversion.h"
 #include "draw/drawing_styles.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "shell/mould_base_command.h"
 #include "shell_fixture.h"
 #include "ui/dialog_resources.h"
 #include "ui/main_dlg_ids.h"
 #include "winui.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -96,10 +97,10 @@ TEST_F(DesignCommand, CancelAfterTheStackWasComputedDrawsNothing) {
     user.push(WinUiAction::answerWith(IDOK));  // the pocket dialog's notice
     user.push(WinUiAction::cancel());          // the pocket dialog
     user.push(WinUiAction::cancel());  // the main dialog
-    const uint64_t handles = db->nextHandle();
+    const uint64_t handles = vrxdbNextHandle(*db);
     MouldBaseCommand();
     EXPECT_TRUE(user.errors().empty()) << std::string(toUtf8(firstError()));
-    EXPECT_EQ(handles, db->nextHandle());
+    EXPECT_EQ(handles, vrxdbNextHandle(*db));
 }
 
 TEST_F(DesignCommand, OkDrawsTheTitleWithStylesScaledFromTheAPlate) {

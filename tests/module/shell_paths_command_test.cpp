@@ -3,10 +3,11 @@
 // no editor at all, ends the command and draws nothing.
 #include <string>
 
-#include "shell/module_paths.h"
-#include "shell/module_resources.h"
+#include "resources/module_paths.h"
+#include "resources/module_resources.h"
 #include "shell/mould_base_command.h"
 #include "shell_fixture.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -55,13 +56,13 @@ TEST(ShellModulePaths, NamesWithoutADirectoryOrLongerThanMaxPath) {
 using ShellCommand = ShellFixture;
 
 TEST_F(ShellCommand, AnyResultButAPointEndsTheCommand) {
-    uint64_t handlesBefore = db->nextHandle();
+    uint64_t handlesBefore = vrxdbNextHandle(*db);
     for (int rc : {static_cast<int>(RTNONE), static_cast<int>(RTERROR), static_cast<int>(RTREJ), 0}) {
         editor.pointAnswers = {rc};
         MouldBaseCommand();
     }
     EXPECT_EQ(4u, editor.prompts.size());
-    EXPECT_EQ(handlesBefore, db->nextHandle());
+    EXPECT_EQ(handlesBefore, vrxdbNextHandle(*db));
     EXPECT_TRUE(messageBoxes.empty());
     EXPECT_EQ(L"", editor.output);
 }

@@ -13,7 +13,7 @@
 
 #include "catalogue/text_conversion.h"
 #include "catalogue_fixture.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "ui/main_dlg.h"
 #include "winui.h"

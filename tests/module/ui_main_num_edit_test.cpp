@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "catalogue/text_conversion.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/num_edit.h"
 #include "winui.h"
 

@@ -12,7 +12,7 @@
 
 #include "afxdialog.h"
 #include "afxstub.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "winhost.h"
 #include "winui.h"

@@ -17,6 +17,7 @@
 #include "vrxdb.h"
 #include "vrxdxf.h"
 #include "vrxrb.h"
+#include "vrxdbobjecttable.h"
 
 namespace dxftest {
 
@@ -27,7 +28,7 @@ inline const wchar_t* kPathBlock2 = L"/opt/y/BlockRes/DA1.dwg";
 // database checks against its tables once the entity belongs to it.
 inline VRxDbObjectId place(VRxDbDatabase& db, VRxDbObjectId block, VRxDbEntity* e, const wchar_t* layer = nullptr,
                            const wchar_t* linetype = nullptr) {
-    VRxDbObjectId id = db.addEntityTo(block, e);
+    VRxDbObjectId id = vrxdbAddEntityTo(db, block, e);
     if (layer || linetype) {
         VRxDbEntity* open = nullptr;
         EXPECT_EQ(vrxdbOpenObject(open, id, VRxDb::kForWrite), Vrx::eOk);
@@ -48,7 +49,7 @@ template <class R>
 R* addRecord(VRxDbDatabase& db, VRxDbObjectId table, R* rec, const wchar_t* name) {
     rec->setName(name);
     VRxDbObjectId id;
-    EXPECT_EQ(db.addRecordTo(table, rec, id), Vrx::eOk);
+    EXPECT_EQ(vrxdbAddRecordTo(db, table, rec, id), Vrx::eOk);
     return rec;
 }
 
@@ -56,7 +57,7 @@ inline VRxDbObjectId newBlock(VRxDbDatabase& db, const wchar_t* name) {
     auto* b = new VRxDbBlockTableRecord;
     b->setName(name);
     VRxDbObjectId id;
-    EXPECT_EQ(db.addRecordTo(db.blockTableId(), b, id), Vrx::eOk);
+    EXPECT_EQ(vrxdbAddRecordTo(db, db.blockTableId(), b, id), Vrx::eOk);
     return id;
 }
 
@@ -209,20 +210,20 @@ inline void buildSample(VRxDbDatabase& db, bool withApplicationData = true) {
 template <class T>
 std::vector<const T*> entitiesOf(const VRxDbDatabase& db, VRxDbObjectId block) {
     std::vector<const T*> out;
-    const auto* rec = VRxDbBlockTableRecord::cast(db.objectAt(block));
+    const auto* rec = VRxDbBlockTableRecord::cast(vrxdbObjectAt(db, block));
     if (rec == nullptr) return out;
     for (VRxDbObjectId id : rec->entityIds())
-        if (const T* e = T::cast(db.objectAt(id))) out.push_back(e);
+        if (const T* e = T::cast(vrxdbObjectAt(db, id))) out.push_back(e);
     return out;
 }
 
 template <class T>
 const T* recordNamed(const VRxDbDatabase& db, VRxDbObjectId table, const wchar_t* name) {
-    return T::cast(db.objectAt(db.recordId(table, name)));
+    return T::cast(vrxdbObjectAt(db, vrxdbRecordId(db, table, name)));
 }
 
 inline std::wstring nameOf(const VRxDbDatabase& db, VRxDbObjectId id) {
-    const auto* r = VRxDbSymbolTableRecord::cast(db.objectAt(id));
+    const auto* r = VRxDbSymbolTableRecord::cast(vrxdbObjectAt(db, id));
     return r ? r->getName() : std::wstring(L"<none>");
 }
 

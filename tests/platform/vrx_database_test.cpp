@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "vrxdb.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST(VrxOpenClose, StatusCodes) {
     VRxDbDatabase db;
     VRxDbObject* o = nullptr;
     EXPECT_EQ(vrxdbOpenVRxDbObject(o, VRxDbObjectId::kNull, VRxDb::kForRead), Vrx::eNullObjectId);
-    EXPECT_EQ(vrxdbOpenVRxDbObject(o, db.idOf(999999), VRxDb::kForRead), Vrx::eNullObjectId);
+    EXPECT_EQ(vrxdbOpenVRxDbObject(o, vrxdbIdOf(db, 999999), VRxDb::kForRead), Vrx::eNullObjectId);
 
     // Wrong kind: the object is closed again, nothing stays open.
     VRxDbLine* line = nullptr;
@@ -134,12 +135,12 @@ TEST(VrxIds, StopResolvingWhenTheDatabaseIsGone) {
     // A later database never picks up the old serial.
     VRxDbDatabase other;
     EXPECT_FALSE(id.isValid());
-    EXPECT_NE(other.serial(), 0u);
+    EXPECT_NE(vrxdbSerial(other), 0u);
 
     // Nor do ids survive a clear of their own database.
     VRxDbObjectId ms = other.modelSpaceId();
-    other.clear();
-    other.buildDefaults();
+    vrxdbClear(other);
+    vrxdbBuildDefaults(other);
     EXPECT_FALSE(ms.isValid());
     EXPECT_TRUE(other.modelSpaceId().isValid());
 }
@@ -195,8 +196,8 @@ TEST(VrxTables, LookupFoldsLatinCaseOnly) {
     EXPECT_EQ(rec->setName(L"hidden虚线"), Vrx::eDuplicateKey);
     EXPECT_EQ(rec->getName(), L"中心线层");
     EXPECT_EQ(rec->setName(L"Axis轴线"), Vrx::eOk);
-    EXPECT_EQ(db.recordId(db.layerTableId(), L"AXIS轴线"), centreId);
-    EXPECT_TRUE(db.recordId(db.layerTableId(), L"中心线层").isNull());
+    EXPECT_EQ(vrxdbRecordId(db, db.layerTableId(), L"AXIS轴线"), centreId);
+    EXPECT_TRUE(vrxdbRecordId(db, db.layerTableId(), L"中心线层").isNull());
     EXPECT_EQ(rec->setName(L"中心线层"), Vrx::eOk);
     EXPECT_EQ(rec->erase(), Vrx::eOk);
     rec->close();
@@ -208,8 +209,8 @@ TEST(VrxTables, LookupFoldsLatinCaseOnly) {
     auto* successor = new VRxDbLayerTableRecord;
     successor->setName(L"中心线层");
     const VRxDbObjectId successorId = addRecord(db, &VRxDbDatabase::getLayerTable, successor);
-    EXPECT_EQ(db.recordId(db.layerTableId(), L"中心线层"), successorId);
-    EXPECT_TRUE(db.recordId(db.layerTableId(), L"Axis轴线").isNull());
+    EXPECT_EQ(vrxdbRecordId(db, db.layerTableId(), L"中心线层"), successorId);
+    EXPECT_TRUE(vrxdbRecordId(db, db.layerTableId(), L"Axis轴线").isNull());
     EXPECT_EQ(db.openObjectCount(), 0);
 }
 
@@ -316,7 +317,7 @@ void fillSideDrawing(VRxDbDatabase& side) {
     nested->setName(L"螺钉");
     VRxDbObjectId nestedId = addRecord(side, &VRxDbDatabase::getBlockTable, nested);
     auto* circleOnLayer = new VRxDbLine({0, 0}, {1, 1});
-    side.addEntityTo(nestedId, circleOnLayer);
+    vrxdbAddEntityTo(side, nestedId, circleOnLayer);
     VRxDbLine* opened = nullptr;
     vrxdbOpenObject(opened, circleOnLayer->objectId(), VRxDb::kForWrite);
     vrxdbHostApplicationServices()->setWorkingDatabase(&side);
@@ -327,12 +328,12 @@ void fillSideDrawing(VRxDbDatabase& side) {
     auto* line = new VRxDbLine({0, 0}, {10, 0});
     EXPECT_EQ(line->setLayer(L"轮廓"), Vrx::eOk);
     EXPECT_EQ(line->setLinetype(L"虚线"), Vrx::eOk);
-    side.addEntityTo(ms, line);
-    side.addEntityTo(ms, new VRxDbText({0, 5}, L"标记", styleId, 3.5));
-    side.addEntityTo(ms, new VRxDbBlockReference({20, 0}, nestedId));
-    side.addEntityTo(ms, new VRxDbRotatedDimension(0.0, {0, 0}, {10, 0}, {5, 8}, nullptr, dimStyleId));
+    vrxdbAddEntityTo(side, ms, line);
+    vrxdbAddEntityTo(side, ms, new VRxDbText({0, 5}, L"标记", styleId, 3.5));
+    vrxdbAddEntityTo(side, ms, new VRxDbBlockReference({20, 0}, nestedId));
+    vrxdbAddEntityTo(side, ms, new VRxDbRotatedDimension(0.0, {0, 0}, {10, 0}, {5, 8}, nullptr, dimStyleId));
     // Paper space content never comes along.
-    side.addEntityTo(side.paperSpaceId(), new VRxDbLine({0, 0}, {99, 99}));
+    vrxdbAddEntityTo(side, side.paperSpaceId(), new VRxDbLine({0, 0}, {99, 99}));
     vrxdbHostApplicationServices()->setWorkingDatabase(nullptr);
 }
 

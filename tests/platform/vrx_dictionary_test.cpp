@@ -4,11 +4,12 @@
 
 #include "vrxdb.h"
 #include "vrxrb.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
 VRxDbObjectId addLine(VRxDbDatabase& db) {
-    return db.addEntityTo(db.modelSpaceId(), new VRxDbLine(VRxGePoint3d(0, 0, 0), VRxGePoint3d(1, 0, 0)));
+    return vrxdbAddEntityTo(db, db.modelSpaceId(), new VRxDbLine(VRxGePoint3d(0, 0, 0), VRxGePoint3d(1, 0, 0)));
 }
 
 TEST(VrxDictionary, EntriesFollowTheOpenRulesAndAreNeverReplaced) {
@@ -54,11 +55,11 @@ TEST(VrxDictionary, ExtensionDictionaryNeedsAWriterAndIsMadeOnce) {
     EXPECT_EQ(e->createExtensionDictionary(), Vrx::eAlreadyInDb);
     EXPECT_EQ(e->extensionDictionary(), xdict);
     e->close();
-    const auto* d = VRxDbDictionary::cast(db.objectAt(xdict));
+    const auto* d = VRxDbDictionary::cast(vrxdbObjectAt(db, xdict));
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->ownerId(), line);
     // A copy of the entity is content only.
-    VRxDbObject* copy = db.objectAt(line)->clone();
+    VRxDbObject* copy = vrxdbObjectAt(db, line)->clone();
     EXPECT_TRUE(copy->extensionDictionary().isNull());
     delete copy;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "vrxdb.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 const double kPi = 4.0 * std::atan(1.0);
@@ -202,8 +203,8 @@ TEST(VrxExtents, CurvesTextsAndBlockContent) {
     auto* block = new VRxDbBlockTableRecord;
     block->setName(L"MARK");
     VRxDbObjectId blockId;
-    ASSERT_EQ(db.addRecordTo(db.blockTableId(), block, blockId), Vrx::eOk);
-    db.addEntityTo(blockId, new VRxDbCircle(VRxGePoint3d(20, 0), VRxGeVector3d::kZAxis, 5));
+    ASSERT_EQ(vrxdbAddRecordTo(db, db.blockTableId(), block, blockId), Vrx::eOk);
+    vrxdbAddEntityTo(db, blockId, new VRxDbCircle(VRxGePoint3d(20, 0), VRxGeVector3d::kZAxis, 5));
     auto* reference = new VRxDbBlockReference(VRxGePoint3d(100, 100), blockId);
     reference->setRotation(kPi / 2);
     reference->setScaleFactors(VRxGeScale3d(2));
@@ -215,7 +216,7 @@ TEST(VrxExtents, CurvesTextsAndBlockContent) {
     auto* emptyBlock = new VRxDbBlockTableRecord;
     emptyBlock->setName(L"EMPTY");
     VRxDbObjectId emptyId;
-    ASSERT_EQ(db.addRecordTo(db.blockTableId(), emptyBlock, emptyId), Vrx::eOk);
+    ASSERT_EQ(vrxdbAddRecordTo(db, db.blockTableId(), emptyBlock, emptyId), Vrx::eOk);
     VRxDbBlockReference nothing(VRxGePoint3d(), emptyId);
     VRxDbExtents none;
     EXPECT_EQ(nothing.getGeomExtents(none), Vrx::eInvalidExtents);

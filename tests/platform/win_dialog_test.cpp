@@ -13,6 +13,7 @@
 #include "afxstub.h"
 #include "winhost.h"
 #include "winui.h"
+#include "windialoguser.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "scene.h"
 #include "text_metrics.h"
 #include "vrxdb.h"
+#include "vrxdbobjecttable.h"
 
 class PreviewDrawing : public ::testing::Test {
 protected:
@@ -21,7 +22,7 @@ protected:
     ~PreviewDrawing() override { vrxdbHostApplicationServices()->setWorkingDatabase(nullptr); }
 
     VRxDbObjectId add(VRxDbEntity* e, VRxDbObjectId block = VRxDbObjectId::kNull) {
-        return db.addEntityTo(block.isNull() ? db.modelSpaceId() : block, e);
+        return vrxdbAddEntityTo(db, block.isNull() ? db.modelSpaceId() : block, e);
     }
     VRxDbObjectId line(double x0, double y0, double x1, double y1, VRxDbObjectId block = VRxDbObjectId::kNull) {
         return add(new VRxDbLine(VRxGePoint3d(x0, y0), VRxGePoint3d(x1, y1)), block);
@@ -31,7 +32,7 @@ protected:
         record->setName(name);
         record->setOrigin(origin);
         VRxDbObjectId id;
-        EXPECT_EQ(db.addRecordTo(db.blockTableId(), record, id), Vrx::eOk);
+        EXPECT_EQ(vrxdbAddRecordTo(db, db.blockTableId(), record, id), Vrx::eOk);
         return id;
     }
     void addLinetype(const wchar_t* name, const std::vector<double>& dashes) {
@@ -39,7 +40,7 @@ protected:
         record->setName(name);
         record->setDashes(dashes);
         VRxDbObjectId id;
-        EXPECT_EQ(db.addRecordTo(db.linetypeTableId(), record, id), Vrx::eOk);
+        EXPECT_EQ(vrxdbAddRecordTo(db, db.linetypeTableId(), record, id), Vrx::eOk);
     }
     VRxDbLayerTableRecord* addLayer(const wchar_t* name, uint16_t colour, const wchar_t* linetype = L"Continuous") {
         auto* record = new VRxDbLayerTableRecord();
@@ -47,7 +48,7 @@ protected:
         record->setColor(VRxCmColor(colour));
         record->setLinetypeName(linetype);
         VRxDbObjectId id;
-        EXPECT_EQ(db.addRecordTo(db.layerTableId(), record, id), Vrx::eOk);
+        EXPECT_EQ(vrxdbAddRecordTo(db, db.layerTableId(), record, id), Vrx::eOk);
         return record;
     }
     zdtpreview::Scene scene() { return zdtpreview::buildScene(db, metrics); }

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 
 #include "afxdialog.h"
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "ui/dialog_resources.h"
 #include "winqt_fixture.h"
 

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "vrxdb.h"
+#include "vrxdbobjecttable.h"
 
 namespace VRxDxf {
 namespace detail {
@@ -40,7 +41,7 @@ bool copyKeptDrawing(const std::string& path, const struct stat& state, VRxDbDat
     Cache& c = cache();
     std::lock_guard<std::mutex> guard(c.lock);
     auto kept = c.drawings.find(stateOf(path, state));
-    return kept != c.drawings.end() && kept->second != nullptr && db.copyPlainDrawing(*kept->second);
+    return kept != c.drawings.end() && kept->second != nullptr && vrxdbCopyPlainDrawing(db, *kept->second);
 }
 
 void noteDrawingRead(const std::string& path, const struct stat& state, const VRxDbDatabase& db) {
@@ -55,7 +56,7 @@ void noteDrawingRead(const std::string& path, const struct stat& state, const VR
     }
     if (seen->second != nullptr) return;
     auto copy = std::make_unique<VRxDbDatabase>(false, true);
-    if (copy->copyPlainDrawing(db)) seen->second = std::move(copy);
+    if (vrxdbCopyPlainDrawing(*copy, db)) seen->second = std::move(copy);
 }
 
 }  // namespace detail

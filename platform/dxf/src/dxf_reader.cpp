@@ -14,6 +14,7 @@
 #include "dxf_internal.h"
 #include "vrxdxf.h"
 #include "vrxrb.h"
+#include "vrxdbobjecttable.h"
 
 namespace VRxDxf {
 namespace {
@@ -206,7 +207,7 @@ private:
     VRxDbObjectId dimStyleId(const std::wstring& name);
     template <class T>
     T* record(VRxDbObjectId table, const std::wstring& name) {
-        return T::cast(m_db.objectAt(m_db.recordId(table, name.c_str())));
+        return T::cast(vrxdbObjectAt(m_db, vrxdbRecordId(m_db, table, name.c_str())));
     }
 };
 
@@ -310,11 +311,11 @@ void Reader::setUpDecoder() {
 
 VRxDbObjectId Reader::ensureLayer(const std::wstring& name) {
     std::wstring n = name.empty() ? L"0" : name;
-    VRxDbObjectId id = m_db.recordId(m_db.layerTableId(), n.c_str());
+    VRxDbObjectId id = vrxdbRecordId(m_db, m_db.layerTableId(), n.c_str());
     if (!id.isNull()) return id;
     auto* rec = new VRxDbLayerTableRecord;
     rec->setName(n.c_str());
-    if (m_db.addRecordTo(m_db.layerTableId(), rec, id) != Vrx::eOk) {
+    if (vrxdbAddRecordTo(m_db, m_db.layerTableId(), rec, id) != Vrx::eOk) {
         delete rec;
         return VRxDbObjectId::kNull;
     }
@@ -322,12 +323,12 @@ VRxDbObjectId Reader::ensureLayer(const std::wstring& name) {
 }
 
 VRxDbObjectId Reader::styleId(const std::wstring& name) {
-    VRxDbObjectId id = m_db.recordId(m_db.textStyleTableId(), name.c_str());
+    VRxDbObjectId id = vrxdbRecordId(m_db, m_db.textStyleTableId(), name.c_str());
     return id.isNull() ? m_db.textstyle() : id;
 }
 
 VRxDbObjectId Reader::dimStyleId(const std::wstring& name) {
-    VRxDbObjectId id = m_db.recordId(m_db.dimStyleTableId(), name.c_str());
+    VRxDbObjectId id = vrxdbRecordId(m_db, m_db.dimStyleTableId(), name.c_str());
     return id.isNull() ? m_db.dimstyle() : id;
 }
 
@@ -348,7 +349,7 @@ void Reader::readLinetype(const View& v) {
         if (t->code == 49) dashes.push_back(t->number());
     rec->setDashes(dashes);
     VRxDbObjectId id;
-    if (isNew && m_db.addRecordTo(m_db.linetypeTableId(), rec, id) != Vrx::eOk) delete rec;
+    if (isNew && vrxdbAddRecordTo(m_db, m_db.linetypeTableId(), rec, id) != Vrx::eOk) delete rec;
 }
 
 void Reader::readLayer(const View& v) {
@@ -369,14 +370,14 @@ void Reader::readLayer(const View& v) {
     rec->setIsFrozen((flags & 1) != 0);
     rec->setIsLocked((flags & 4) != 0);
     std::wstring lt = text(v, 6, L"Continuous");
-    VRxDbObjectId ltId = m_db.recordId(m_db.linetypeTableId(), lt.c_str());
+    VRxDbObjectId ltId = vrxdbRecordId(m_db, m_db.linetypeTableId(), lt.c_str());
     rec->setLinetypeName(ltId.isNull() ? L"Continuous"
-                                       : VRxDbSymbolTableRecord::cast(m_db.objectAt(ltId))->getName().c_str());
+                                       : VRxDbSymbolTableRecord::cast(vrxdbObjectAt(m_db, ltId))->getName().c_str());
     long long w = v.integer(370, VRxDb::kLnWtByLwDefault);
     if (w < -3 || w > 211) w = VRxDb::kLnWtByLwDefault;
     rec->setLineWeight(static_cast<VRxDb::LineWeight>(w));
     VRxDbObjectId id;
-    if (isNew && m_db.addRecordTo(m_db.layerTableId(), rec, id) != Vrx::eOk) delete rec;
+    if (isNew && vrxdbAddRecordTo(m_db, m_db.layerTableId(), rec, id) != Vrx::eOk) delete rec;
 }
 
 void Reader::readStyle(const View& v) {
@@ -406,7 +407,7 @@ void Reader::readStyle(const View& v) {
         rec->setXScaleChina(values[2]);
     }
     VRxDbObjectId id;
-    if (isNew && m_db.addRecordTo(m_db.textStyleTableId(), rec, id) != Vrx::eOk) {
+    if (isNew && vrxdbAddRecordTo(m_db, m_db.textStyleTableId(), rec, id) != Vrx::eOk) {
         delete rec;
         return;
     }
@@ -451,7 +452,7 @@ void Reader::readDimStyle(const View& v) {
         }
     }
     VRxDbObjectId id;
-    if (isNew && m_db.addRecordTo(m_db.dimStyleTableId(), rec, id) != Vrx::eOk) delete rec;
+    if (isNew && vrxdbAddRecordTo(m_db, m_db.dimStyleTableId(), rec, id) != Vrx::eOk) delete rec;
 }
 
 void Reader::readBlockRecord(const View& v) {
@@ -495,11 +496,11 @@ void Reader::readTables() {
         auto it = m_header.find(name);
         return (it == m_header.end() || it->second.empty()) ? std::wstring() : text(it->second.front()->value);
     };
-    VRxDbObjectId id = m_db.recordId(m_db.layerTableId(), headerText("$CLAYER").c_str());
+    VRxDbObjectId id = vrxdbRecordId(m_db, m_db.layerTableId(), headerText("$CLAYER").c_str());
     if (!id.isNull()) m_db.setClayer(id);
-    id = m_db.recordId(m_db.textStyleTableId(), headerText("$TEXTSTYLE").c_str());
+    id = vrxdbRecordId(m_db, m_db.textStyleTableId(), headerText("$TEXTSTYLE").c_str());
     if (!id.isNull()) m_db.setTextstyle(id);
-    id = m_db.recordId(m_db.dimStyleTableId(), headerText("$DIMSTYLE").c_str());
+    id = vrxdbRecordId(m_db, m_db.dimStyleTableId(), headerText("$DIMSTYLE").c_str());
     if (!id.isNull()) m_db.setDimstyle(id);
 }
 
@@ -530,9 +531,9 @@ void Reader::readBlocks() {
         auto p = m_blockPath.find(folded);
         if (p != m_blockPath.end()) rec->setPathName(p->second.c_str());
         VRxDbObjectId id;
-        if (m_db.addRecordTo(m_db.blockTableId(), rec, id) != Vrx::eOk) {
+        if (vrxdbAddRecordTo(m_db, m_db.blockTableId(), rec, id) != Vrx::eOk) {
             delete rec;
-            id = m_db.recordId(m_db.blockTableId(), dbName.c_str());
+            id = vrxdbRecordId(m_db, m_db.blockTableId(), dbName.c_str());
             if (id.isNull()) continue;
         }
         m_blocks[folded] = id;
@@ -731,7 +732,7 @@ void Reader::readEntity(const Rec& r, const View& v, const Section& s, VRxDbObje
     std::wstring layer = text(v, 8, L"0");
     std::wstring linetype = text(v, 6, L"ByLayer");
     VRxDbObjectId layerId = ensureLayer(layer);
-    VRxDbObjectId id = m_db.addEntityTo(block, e);
+    VRxDbObjectId id = vrxdbAddEntityTo(m_db, block, e);
     if (id.isNull()) return;
     if (v.handle(5) != 0) m_byFileHandle[v.handle(5)] = id;
     if (uint64_t xdict = extensionDictionaryHandle(r)) m_pendingXdicts.emplace_back(id, xdict);
@@ -785,13 +786,13 @@ void Reader::readLayouts() {
         }
         bool isModel = foldName(l.name) == L"MODEL" || (!block.isNull() && block == m_db.modelSpaceId());
         if (isModel) {
-            VRxDbObjectId id = m_db.recordId(m_db.paperTableId(), L"Model");
+            VRxDbObjectId id = vrxdbRecordId(m_db, m_db.paperTableId(), L"Model");
             keep.insert(id);
             if (modelCurrent) currentPaper = id;
             continue;
         }
         if (block.isNull()) block = m_db.paperSpaceId();
-        VRxDbObjectId id = m_db.recordId(m_db.paperTableId(), l.name.c_str());
+        VRxDbObjectId id = vrxdbRecordId(m_db, m_db.paperTableId(), l.name.c_str());
         if (id.isNull()) {
             auto* p = new VRxDbPaperTableRecord;
             p->setName(l.name.c_str());
@@ -815,7 +816,7 @@ void Reader::readLayouts() {
     if (!layouts.empty()) {
         for (VRxDbObjectId id : table->recordIds()) {
             if (keep.count(id) != 0 || id == currentPaper) continue;
-            auto* p = VRxDbPaperTableRecord::cast(m_db.objectAt(id));
+            auto* p = VRxDbPaperTableRecord::cast(vrxdbObjectAt(m_db, id));
             if (p == nullptr || foldName(p->getName()) == L"MODEL") continue;
             if (vrxdbOpenObject(p, id, VRxDb::kForWrite) == Vrx::eOk) {
                 p->erase();
@@ -982,8 +983,8 @@ Vrx::ErrorStatus Reader::run(std::wstring& error) {
     }
     // The file is sound: only now is the database replaced.
     m_touched = true;
-    m_db.clear();
-    m_db.buildDefaults();
+    vrxdbClear(m_db);
+    vrxdbBuildDefaults(m_db);
     VRxDbHeader& h = m_db.header();
     auto integer = [&](const char* name, int& target) {
         auto it = m_header.find(name);
@@ -1022,8 +1023,8 @@ Vrx::ErrorStatus readDxf(VRxDbDatabase& db, const std::string& content, std::wst
     }
     // Never leave a half-read drawing behind: an empty one instead.
     if (reader.touched()) {
-        db.clear();
-        db.buildDefaults();
+        vrxdbClear(db);
+        vrxdbBuildDefaults(db);
     }
     return Vrx::eBadDxfFile;
 }

@@ -12,12 +12,14 @@
 #include <memory>
 #include <set>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "dxf_internal.h"
 #include "vrxdxf.h"
 #include "vrxrb.h"
+#include "vrxdbobjecttable.h"
 
 namespace VRxDxf {
 namespace {
@@ -268,7 +270,7 @@ const wchar_t* const kAppName = L"ZDTCAD";
 class Writer {
 public:
     explicit Writer(const VRxDbDatabase& db)
-        : m_db(db), m_handles(db.nextHandle(), 0), m_writtenEntities(db.nextHandle(), false) {}
+        : m_db(db), m_handles(vrxdbNextHandle(db), 0), m_writtenEntities(vrxdbNextHandle(db), false) {}
     std::string run();
 
 private:
@@ -318,15 +320,37 @@ private:
     template <class R>
     std::vector<const R*> records(VRxDbObjectId tableId) const {
         std::vector<const R*> out;
-        const VRxDbSymbolTable* table = VRxDbSymbolTable::cast(m_db.objectAt(tableId));
+        const VRxDbSymbolTable* table = VRxDbSymbolTable::cast(vrxdbObjectAt(m_db, tableId));
         if (table == nullptr) return out;
         for (VRxDbObjectId id : table->recordIds()) {
-            const R* r = R::cast(m_db.objectAt(id));
+            const R* r = R::cast(vrxdbObjectAt(m_db, id));
             if (r != nullptr && !r->isErased()) out.push_back(r);
         }
         return out;
     }
 
+    // A table's records, each once under the name it is written with, in table order.
+    template <class Out>
+    void collectRecords(VRxDbObjectId tableId, NameTable& names, std::vector<Out>& out) {
+        using Record = std::remove_const_t<std::remove_pointer_t<decltype(Out::rec)>>;
+        for (const Record* r : records<Record>(tableId)) {
+            if (names.has(r->getName())) continue;
+            Out o;
+            o.name = names.add(r->getName());
+            o.rec = r;
+            o.handle = handleOf(r->objectId());
+            out.push_back(o);
+        }
+    }
+    // The "Standard" record every drawing has, when the table lacks one.
+    template <class Out>
+    void collectStandard(NameTable& names, std::vector<Out>& out) {
+        if (names.has(L"Standard")) return;
+        Out o;
+        o.name = names.add(L"Standard");
+        o.handle = fresh();
+        out.push_back(o);
+    }
     void collectTables();
     void collectBlocks();
     void collectLayouts();
@@ -410,49 +434,18 @@ void Writer::collectTables() {
         m_ltypes.push_back(lt);
     }
 
-    for (const VRxDbLayerTableRecord* r : records<VRxDbLayerTableRecord>(m_db.layerTableId())) {
-        if (m_layerNames.has(r->getName())) continue;
-        LayerOut l;
-        l.name = m_layerNames.add(r->getName());
-        l.rec = r;
-        l.handle = handleOf(r->objectId());
-        m_layers.push_back(l);
-    }
+    collectRecords(m_db.layerTableId(), m_layerNames, m_layers);
     layerName(L"0");  // a drawing always has layer 0
 
-    for (const VRxDbTextStyleTableRecord* r : records<VRxDbTextStyleTableRecord>(m_db.textStyleTableId())) {
-        if (m_styleNames.has(r->getName())) continue;
-        StyleOut s;
-        s.name = m_styleNames.add(r->getName());
-        s.rec = r;
-        s.handle = handleOf(r->objectId());
-        m_styles.push_back(s);
-    }
-    if (!m_styleNames.has(L"Standard")) {
-        StyleOut s;
-        s.name = m_styleNames.add(L"Standard");
-        s.handle = fresh();
-        m_styles.push_back(s);
-    }
-    if (const auto* cur = VRxDbTextStyleTableRecord::cast(m_db.objectAt(m_db.textstyle())))
+    collectRecords(m_db.textStyleTableId(), m_styleNames, m_styles);
+    collectStandard(m_styleNames, m_styles);
+    if (const auto* cur = VRxDbTextStyleTableRecord::cast(vrxdbObjectAt(m_db, m_db.textstyle())))
         m_defaultStyle = m_styleNames.lookup(cur->getName());
     if (m_defaultStyle.empty()) m_defaultStyle = m_styleNames.lookup(L"Standard");
 
-    for (const VRxDbDimStyleTableRecord* r : records<VRxDbDimStyleTableRecord>(m_db.dimStyleTableId())) {
-        if (m_dimStyleNames.has(r->getName())) continue;
-        DimStyleOut d;
-        d.name = m_dimStyleNames.add(r->getName());
-        d.rec = r;
-        d.handle = handleOf(r->objectId());
-        m_dimStyles.push_back(d);
-    }
-    if (!m_dimStyleNames.has(L"Standard")) {
-        DimStyleOut d;
-        d.name = m_dimStyleNames.add(L"Standard");
-        d.handle = fresh();
-        m_dimStyles.push_back(d);
-    }
-    if (const auto* cur = VRxDbDimStyleTableRecord::cast(m_db.objectAt(m_db.dimstyle())))
+    collectRecords(m_db.dimStyleTableId(), m_dimStyleNames, m_dimStyles);
+    collectStandard(m_dimStyleNames, m_dimStyles);
+    if (const auto* cur = VRxDbDimStyleTableRecord::cast(vrxdbObjectAt(m_db, m_db.dimstyle())))
         m_defaultDimStyle = m_dimStyleNames.lookup(cur->getName());
     if (m_defaultDimStyle.empty()) m_defaultDimStyle = m_dimStyleNames.lookup(L"Standard");
 }
@@ -462,11 +455,11 @@ void Writer::collectBlocks() {
     // The two spaces first, under the names every reader knows.
     BlockOut model;
     model.name = model.original = VRxDbBlockTableRecord::kModelSpace;
-    model.rec = VRxDbBlockTableRecord::cast(m_db.objectAt(modelId));
+    model.rec = VRxDbBlockTableRecord::cast(vrxdbObjectAt(m_db, modelId));
     model.recordHandle = model.rec ? handleOf(modelId) : fresh();
     BlockOut paper;
     paper.name = paper.original = VRxDbBlockTableRecord::kPaperSpace;
-    paper.rec = VRxDbBlockTableRecord::cast(m_db.objectAt(paperId));
+    paper.rec = VRxDbBlockTableRecord::cast(vrxdbObjectAt(m_db, paperId));
     paper.recordHandle = paper.rec ? handleOf(paperId) : fresh();
     paper.paper = true;
     m_blockNames.reserve(model.name);
@@ -500,7 +493,7 @@ void Writer::collectBlocks() {
 void Writer::collectLayouts() {
     m_layoutDict = fresh();
     std::set<size_t> usedBlocks;
-    const VRxDbPaperTable* table = VRxDbPaperTable::cast(m_db.objectAt(m_db.paperTableId()));
+    const VRxDbPaperTable* table = VRxDbPaperTable::cast(vrxdbObjectAt(m_db, m_db.paperTableId()));
     VRxDbObjectId current = table ? table->currentPaperId() : VRxDbObjectId::kNull;
     bool haveModel = false;
     int index = 0;
@@ -599,7 +592,7 @@ std::wstring Writer::linetypeName(const std::wstring& name) {
 }
 
 std::wstring Writer::styleName(VRxDbObjectId id) const {
-    if (const auto* r = VRxDbTextStyleTableRecord::cast(m_db.objectAt(id))) {
+    if (const auto* r = VRxDbTextStyleTableRecord::cast(vrxdbObjectAt(m_db, id))) {
         std::wstring n = m_styleNames.lookup(r->getName());
         if (!n.empty() && !r->isErased()) return n;
     }
@@ -614,7 +607,7 @@ uint64_t Writer::styleHandle(VRxDbObjectId id) const {
 }
 
 std::wstring Writer::dimStyleName(VRxDbObjectId id) const {
-    if (const auto* r = VRxDbDimStyleTableRecord::cast(m_db.objectAt(id))) {
+    if (const auto* r = VRxDbDimStyleTableRecord::cast(vrxdbObjectAt(m_db, id))) {
         std::wstring n = m_dimStyleNames.lookup(r->getName());
         if (!n.empty() && !r->isErased()) return n;
     }
@@ -622,7 +615,7 @@ std::wstring Writer::dimStyleName(VRxDbObjectId id) const {
 }
 
 const VRxDbDimStyleTableRecord* Writer::dimStyle(VRxDbObjectId id) const {
-    if (const auto* r = VRxDbDimStyleTableRecord::cast(m_db.objectAt(id)))
+    if (const auto* r = VRxDbDimStyleTableRecord::cast(vrxdbObjectAt(m_db, id)))
         if (!r->isErased()) return r;
     std::wstring name = dimStyleName(id);
     for (const DimStyleOut& d : m_dimStyles)
@@ -663,7 +656,7 @@ void Writer::measure(const VRxDbEntity& e, VRxDbExtents* extents) {
     if (extents == nullptr) return;
     const auto* reference = VRxDbBlockReference::cast(&e);
     const auto* block =
-        reference ? VRxDbBlockTableRecord::cast(m_db.objectAt(reference->blockTableRecord())) : nullptr;
+        reference ? VRxDbBlockTableRecord::cast(vrxdbObjectAt(m_db, reference->blockTableRecord())) : nullptr;
     VRxDbExtents box;
     if (block == nullptr) {
         if (e.getGeomExtents(box) == Vrx::eOk) extents->addExt(box);
@@ -673,7 +666,7 @@ void Writer::measure(const VRxDbEntity& e, VRxDbExtents* extents) {
     if (known == m_blockExtents.end()) {
         VRxDbExtents content;
         for (VRxDbObjectId id : block->entityIds()) {
-            const VRxDbEntity* inside = VRxDbEntity::cast(m_db.objectAt(id));
+            const VRxDbEntity* inside = VRxDbEntity::cast(vrxdbObjectAt(m_db, id));
             if (inside != nullptr && !inside->isErased() && inside->getGeomExtents(box) == Vrx::eOk)
                 content.addExt(box);
         }
@@ -742,7 +735,7 @@ void Writer::writeEntity(Out& o, const VRxDbEntity& e, uint64_t handle, uint64_t
         o.point(10, t.position());
         double h = t.height();
         if (h <= 0.0) {
-            const auto* s = VRxDbTextStyleTableRecord::cast(m_db.objectAt(t.textStyle()));
+            const auto* s = VRxDbTextStyleTableRecord::cast(vrxdbObjectAt(m_db, t.textStyle()));
             h = (s && s->textSize() > 0.0) ? s->textSize() : 2.5;
         }
         o.num(40, h);
@@ -1021,7 +1014,7 @@ std::string Writer::blocksAndEntities(std::string& entities) {
         if (b.rec != nullptr) {
             Out& target = inEntities ? ents : blocks;
             for (VRxDbObjectId id : b.rec->entityIds()) {
-                const VRxDbEntity* e = VRxDbEntity::cast(m_db.objectAt(id));
+                const VRxDbEntity* e = VRxDbEntity::cast(vrxdbObjectAt(m_db, id));
                 if (e == nullptr || e->isErased()) continue;
                 writeEntity(target, *e, handleOf(id), b.recordHandle, b.paper, i == m_model ? &m_extents : nullptr);
             }
@@ -1224,7 +1217,7 @@ std::string Writer::tables() {
 }
 
 void Writer::extensionDictionary(Out& o, const VRxDbObject& object) {
-    const auto* d = VRxDbDictionary::cast(m_db.objectAt(object.extensionDictionary()));
+    const auto* d = VRxDbDictionary::cast(vrxdbObjectAt(m_db, object.extensionDictionary()));
     if (d == nullptr || d->isErased()) return;
     o.raw(102, "{ACAD_XDICTIONARY");
     o.handle(360, handleOf(d->objectId()));
@@ -1236,11 +1229,11 @@ void Writer::extensionDictionary(Out& o, const VRxDbObject& object) {
 // from the extension dictionaries of what was written, each once.
 void Writer::collectObjects() {
     std::vector<VRxDbObjectId> pending;
-    if (const auto* root = VRxDbDictionary::cast(m_db.objectAt(m_db.namedObjectsDictionaryId())))
+    if (const auto* root = VRxDbDictionary::cast(vrxdbObjectAt(m_db, m_db.namedObjectsDictionaryId())))
         for (const auto& entry : root->entries()) pending.push_back(entry.second);
     pending.insert(pending.end(), m_extensionDictionaries.begin(), m_extensionDictionaries.end());
     for (size_t i = 0; i < pending.size(); ++i) {
-        const VRxDbObject* object = m_db.objectAt(pending[i]);
+        const VRxDbObject* object = vrxdbObjectAt(m_db, pending[i]);
         if (object == nullptr || object->isErased() || m_objectHandles.count(pending[i].handle()) != 0) continue;
         const auto* d = VRxDbDictionary::cast(object);
         if (d == nullptr && VRxDbXrecord::cast(object) == nullptr) continue;
@@ -1313,7 +1306,7 @@ std::string Writer::objects() {
     o.raw(3, "ACAD_LAYOUT");
     o.handle(350, m_layoutDict);
     // The applications' entries; the host's own two are made above.
-    if (const auto* root = VRxDbDictionary::cast(m_db.objectAt(rootId)))
+    if (const auto* root = VRxDbDictionary::cast(vrxdbObjectAt(m_db, rootId)))
         for (const auto& entry : root->entries()) {
             if (foldName(entry.first) == L"ACAD_GROUP" || foldName(entry.first) == L"ACAD_LAYOUT") continue;
             if (m_objectHandles.count(entry.second.handle()) == 0) continue;
@@ -1389,7 +1382,7 @@ std::string Writer::objects() {
         o.handle(330, m_blocks[l.block].recordHandle);
     }
     for (VRxDbObjectId id : m_objects) {
-        const VRxDbObject* object = m_db.objectAt(id);
+        const VRxDbObject* object = vrxdbObjectAt(m_db, id);
         if (const auto* d = VRxDbDictionary::cast(object))
             writeDictionary(o, *d, handleOf(d->ownerId()));
         else if (const auto* x = VRxDbXrecord::cast(object))
@@ -1440,7 +1433,7 @@ std::string Writer::header() {
     o.str(7, m_defaultStyle);
     var("$CLAYER");
     std::wstring clayer = L"0";
-    if (const auto* l = VRxDbLayerTableRecord::cast(m_db.objectAt(m_db.clayer())))
+    if (const auto* l = VRxDbLayerTableRecord::cast(vrxdbObjectAt(m_db, m_db.clayer())))
         if (m_layerNames.has(l->getName())) clayer = m_layerNames.lookup(l->getName());
     o.str(8, clayer);
     var("$CELTYPE");

@@ -7,6 +7,7 @@
 
 #include "vrxdb.h"
 #include "vrxdxf.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ bool addLinetype(VRxDbDatabase& db, const wchar_t* name, const wchar_t* comments
     lt->setComments(comments);
     lt->setDashes(dashes);
     VRxDbObjectId id;
-    if (db.addRecordTo(db.linetypeTableId(), lt, id) != Vrx::eOk) {
+    if (vrxdbAddRecordTo(db, db.linetypeTableId(), lt, id) != Vrx::eOk) {
         delete lt;
         return false;
     }
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
     centre->setColor(VRxCmColor(1));
     centre->setLinetypeName(L"中心线");
     VRxDbObjectId id;
-    if (db.addRecordTo(db.layerTableId(), centre, id) != Vrx::eOk) {
+    if (vrxdbAddRecordTo(db, db.layerTableId(), centre, id) != Vrx::eOk) {
         delete centre;
         ok = false;
     }

@@ -86,7 +86,11 @@ public:
     int openObjectCount() const;
     std::vector<VRxDbObjectId> openObjectIds() const;
 
-    // --- For the platform's own readers, writers and renderers. ---
+private:
+    // The object table's back doors for the platform's own readers, writers and
+    // renderers and for the host program (vrxdbobjecttable.h); a module goes
+    // through ids and the open/close protocol.
+    friend class VRxDbObjectTable;
     // The object behind an id of this database without opening it, null when none.
     VRxDbObject* objectAt(VRxDbObjectId id) const;
     // Puts a new object into the database under an owner; the database takes it over.
@@ -116,7 +120,7 @@ public:
     VRxDbObjectId idOf(uint64_t handle) const;
     uint64_t nextHandle() const { return m_nextHandle; }
 
-private:
+
     friend class VRxDbObject;
     friend class VRxDbObjectId;
     friend Vrx::ErrorStatus vrxdbOpenVRxDbObject(VRxDbObject*&, VRxDbObjectId, VRxDb::OpenMode, bool);

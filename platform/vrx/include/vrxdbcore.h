@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@
 
 namespace Vrx {
 // Zero is success, as in the host; callers compare against eOk.
-enum ErrorStatus {
+enum [[nodiscard]] ErrorStatus {
     eOk = 0,
     eNotImplemented,
     eNullObjectId,
@@ -36,6 +37,18 @@ enum ErrorStatus {
     eInvalidExtents,
 };
 const wchar_t* statusText(ErrorStatus status);
+
+// Lets a status go where nothing depends on it or nothing could be done about
+// it; why says which, for the reader (it is not kept).
+inline void dropStatus(ErrorStatus, const char* why) { (void)why; }
+
+// The first failure of several steps taken in order (braced lists evaluate left
+// to right), eOk when every one succeeded.
+inline ErrorStatus firstFailure(std::initializer_list<ErrorStatus> steps) {
+    for (ErrorStatus es : steps)
+        if (es != eOk) return es;
+    return eOk;
+}
 }  // namespace Vrx
 
 namespace VRxDb {
@@ -200,7 +213,7 @@ Vrx::ErrorStatus vrxdbOpenObject(T*& obj, VRxDbObjectId id, VRxDb::OpenMode mode
     if (es != Vrx::eOk) return es;
     obj = T::cast(o);
     if (obj == nullptr) {
-        o->close();
+        Vrx::dropStatus(o->close(), "just opened here, so it closes; the wrong kind is what the caller hears");
         return Vrx::eNotThatKindOfClass;
     }
     return Vrx::eOk;

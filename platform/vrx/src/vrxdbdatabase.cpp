@@ -9,6 +9,7 @@
 
 #include "vrxdb.h"
 #include "vrxnames.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ template <class Record>
 Vrx::ErrorStatus checkRecord(const VRxDbDatabase& db, VRxDbObjectId id) {
     if (id.isNull()) return Vrx::eNullObjectId;
     if (id.database() != &db) return Vrx::eWrongDatabase;
-    VRxDbObject* o = db.objectAt(id);
+    VRxDbObject* o = vrxdbObjectAt(db, id);
     if (o == nullptr) return Vrx::eNullObjectId;
     if (Record::cast(o) == nullptr) return Vrx::eNotThatKindOfClass;
     if (o->isErased()) return Vrx::eWasErased;
@@ -266,12 +267,12 @@ namespace {
 template <class Record>
 VRxDbObjectId ensureRecord(VRxDbDatabase& db, VRxDbObjectId table, const wchar_t* name,
                            void (*setUp)(Record&) = nullptr) {
-    VRxDbObjectId id = db.recordId(table, name);
+    VRxDbObjectId id = vrxdbRecordId(db, table, name);
     if (!id.isNull()) return id;
     auto* rec = new Record;
     rec->setName(name);
     if (setUp != nullptr) setUp(*rec);
-    if (db.addRecordTo(table, rec, id) != Vrx::eOk) {
+    if (vrxdbAddRecordTo(db, table, rec, id) != Vrx::eOk) {
         delete rec;
         return VRxDbObjectId::kNull;
     }

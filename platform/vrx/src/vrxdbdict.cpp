@@ -4,6 +4,7 @@
 #include "vrxdb.h"
 #include "vrxnames.h"
 #include "vrxrb.h"
+#include "vrxdbobjecttable.h"
 
 // ---- dictionaries ----
 
@@ -41,7 +42,7 @@ Vrx::ErrorStatus VRxDbDictionary::setAt(const wchar_t* name, VRxDbObject* newVal
     if (!isWriteEnabled()) return Vrx::eNotOpenForWrite;
     if (newValue->isDatabaseResident()) return Vrx::eAlreadyInDb;
     if (has(name)) return Vrx::eDuplicateKey;
-    id = db->addObject(newValue, objectId());
+    id = vrxdbAddObject(*db, newValue, objectId());
     if (id.isNull()) return Vrx::eInvalidInput;
     m_entries.emplace_back(name, id);
     // The new object is its creator's to fill and close.
@@ -76,7 +77,7 @@ Vrx::ErrorStatus VRxDbObject::createExtensionDictionary() {
     if (db == nullptr) return Vrx::eNotInDatabase;
     if (!m_writer) return Vrx::eNotOpenForWrite;
     if (!m_extensionDictionary.isNull() && m_extensionDictionary.isValid()) return Vrx::eAlreadyInDb;
-    m_extensionDictionary = db->addObject(new VRxDbDictionary, m_id);
+    m_extensionDictionary = vrxdbAddObject(*db, new VRxDbDictionary, m_id);
     return m_extensionDictionary.isNull() ? Vrx::eInvalidInput : Vrx::eOk;
 }
 

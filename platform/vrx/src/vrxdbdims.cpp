@@ -5,6 +5,7 @@
 
 #include "vrxdb.h"
 #include "vrxtransform.h"
+#include "vrxdbobjecttable.h"
 
 using VRxXform::kPi;
 
@@ -29,13 +30,13 @@ VRxDbDatabase* lookupDatabase(const VRxDbEntity& e) {
 const VRxDbDimStyleTableRecord* findStyle(VRxDbDatabase* db, VRxDbObjectId id) {
     if (!id.isNull()) {
         VRxDbDatabase* owner = id.database();
-        auto* s = owner ? VRxDbDimStyleTableRecord::cast(owner->objectAt(id)) : nullptr;
+        auto* s = owner ? VRxDbDimStyleTableRecord::cast(vrxdbObjectAt(*owner, id)) : nullptr;
         if (s != nullptr && !s->isErased()) return s;
     }
     if (db == nullptr) return nullptr;
-    auto* current = VRxDbDimStyleTableRecord::cast(db->objectAt(db->dimstyle()));
+    auto* current = VRxDbDimStyleTableRecord::cast(vrxdbObjectAt(*db, db->dimstyle()));
     if (current != nullptr && !current->isErased()) return current;
-    return VRxDbDimStyleTableRecord::cast(db->objectAt(db->recordId(db->dimStyleTableId(), L"Standard")));
+    return VRxDbDimStyleTableRecord::cast(vrxdbObjectAt(*db, vrxdbRecordId(*db, db->dimStyleTableId(), L"Standard")));
 }
 
 double styleScale(const VRxDbDimStyleTableRecord& s) {

@@ -3,6 +3,7 @@
 #include "vrxdb.h"
 #include "vrxnames.h"
 #include "vrxtransform.h"
+#include "vrxdbobjecttable.h"
 
 using VRxXform::kPi;
 
@@ -22,14 +23,14 @@ bool isValidLineWeight(int w) { return (w >= -3 && w <= 211); }
 
 VRxDbObjectId VRxDbEntity::layerId() const {
     VRxDbDatabase* db = lookupDatabase(*this);
-    return db ? db->recordId(db->layerTableId(), m_layer.c_str()) : VRxDbObjectId::kNull;
+    return db ? vrxdbRecordId(*db, db->layerTableId(), m_layer.c_str()) : VRxDbObjectId::kNull;
 }
 
 Vrx::ErrorStatus VRxDbEntity::setLayer(VRxDbObjectId layer) {
     if (!isWriteEnabled()) return Vrx::eNotOpenForWrite;
     if (layer.isNull()) return Vrx::eNullObjectId;
     VRxDbDatabase* layerDb = layer.database();
-    VRxDbObject* o = layerDb ? layerDb->objectAt(layer) : nullptr;
+    VRxDbObject* o = layerDb ? vrxdbObjectAt(*layerDb, layer) : nullptr;
     if (o == nullptr) return Vrx::eNullObjectId;
     auto* rec = VRxDbLayerTableRecord::cast(o);
     if (rec == nullptr) return Vrx::eNotThatKindOfClass;
@@ -52,9 +53,9 @@ Vrx::ErrorStatus VRxDbEntity::setLayer(const wchar_t* name) {
         m_layer = L"0";
         return Vrx::eOk;
     }
-    VRxDbObjectId id = db->recordId(db->layerTableId(), name);
+    VRxDbObjectId id = vrxdbRecordId(*db, db->layerTableId(), name);
     if (id.isNull()) return Vrx::eKeyNotFound;
-    m_layer = VRxDbSymbolTableRecord::cast(db->objectAt(id))->getName();
+    m_layer = VRxDbSymbolTableRecord::cast(vrxdbObjectAt(*db, id))->getName();
     return Vrx::eOk;
 }
 
@@ -76,9 +77,9 @@ Vrx::ErrorStatus VRxDbEntity::setLinetype(const wchar_t* name) {
         }
     VRxDbDatabase* db = lookupDatabase(*this);
     if (db == nullptr) return Vrx::eNoDatabase;
-    VRxDbObjectId id = db->recordId(db->linetypeTableId(), name);
+    VRxDbObjectId id = vrxdbRecordId(*db, db->linetypeTableId(), name);
     if (id.isNull()) return Vrx::eKeyNotFound;
-    m_linetype = VRxDbSymbolTableRecord::cast(db->objectAt(id))->getName();
+    m_linetype = VRxDbSymbolTableRecord::cast(vrxdbObjectAt(*db, id))->getName();
     return Vrx::eOk;
 }
 

@@ -9,6 +9,7 @@
 
 #include "vrxdb.h"
 #include "vrxtransform.h"
+#include "vrxdbobjecttable.h"
 
 using VRxXform::kPi;
 
@@ -60,7 +61,7 @@ double shownCharacters(const std::wstring& text) {
 double styleHeight(const VRxDbEntity& e, VRxDbObjectId style) {
     VRxDbDatabase* db = style.isNull() ? e.database() : style.database();
     if (db == nullptr) db = vrxdbHostApplicationServices()->workingDatabase();
-    const auto* s = db ? VRxDbTextStyleTableRecord::cast(db->objectAt(style.isNull() ? db->textstyle() : style)) : nullptr;
+    const auto* s = db ? VRxDbTextStyleTableRecord::cast(vrxdbObjectAt(*db, style.isNull() ? db->textstyle() : style)) : nullptr;
     return (s != nullptr && s->textSize() > 0.0) ? s->textSize() : 2.5;
 }
 
@@ -141,11 +142,11 @@ void addPolyline(VRxDbExtents& box, const VRxDbPolyline& p) {
 void addReference(VRxDbExtents& box, const VRxDbBlockReference& r, Expanding& expanding) {
     const VRxDbObjectId blockId = r.blockTableRecord();
     VRxDbDatabase* db = blockId.database();
-    const auto* block = db ? VRxDbBlockTableRecord::cast(db->objectAt(blockId)) : nullptr;
+    const auto* block = db ? VRxDbBlockTableRecord::cast(vrxdbObjectAt(*db, blockId)) : nullptr;
     if (block == nullptr || block->isErased() || !expanding.insert(blockId).second) return;
     VRxDbExtents inside;
     for (VRxDbObjectId id : block->entityIds()) {
-        const auto* e = VRxDbEntity::cast(db->objectAt(id));
+        const auto* e = VRxDbEntity::cast(vrxdbObjectAt(*db, id));
         if (e != nullptr && !e->isErased()) addEntity(inside, *e, expanding);
     }
     expanding.erase(blockId);

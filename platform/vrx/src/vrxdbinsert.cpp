@@ -6,6 +6,7 @@
 
 #include "vrxdb.h"
 #include "vrxnames.h"
+#include "vrxdbobjecttable.h"
 
 namespace {
 
@@ -15,17 +16,17 @@ public:
 
     // Copies the non-erased entities of a source block into a block of this drawing.
     void copyEntities(VRxDbObjectId sourceBlock, VRxDbObjectId destBlock) {
-        auto* block = VRxDbBlockTableRecord::cast(m_source.objectAt(sourceBlock));
+        auto* block = VRxDbBlockTableRecord::cast(vrxdbObjectAt(m_source, sourceBlock));
         if (block == nullptr) return;
         for (VRxDbObjectId id : block->entityIds()) {
-            auto* entity = VRxDbEntity::cast(m_source.objectAt(id));
+            auto* entity = VRxDbEntity::cast(vrxdbObjectAt(m_source, id));
             if (entity == nullptr) continue;
             auto* copy = VRxDbEntity::cast(entity->clone());
             if (copy == nullptr) continue;
             ensureLayer(entity->layerRef());
             ensureLinetype(entity->linetypeRef());
             remapIds(*copy);
-            m_dest.addEntityTo(destBlock, copy);
+            vrxdbAddEntityTo(m_dest, destBlock, copy);
         }
     }
 
@@ -58,7 +59,7 @@ private:
     VRxDbObjectId mapRecord(VRxDbObjectId sourceId) {
         auto found = m_map.find(sourceId);
         if (found != m_map.end()) return found->second;
-        auto* record = VRxDbSymbolTableRecord::cast(m_source.objectAt(sourceId));
+        auto* record = VRxDbSymbolTableRecord::cast(vrxdbObjectAt(m_source, sourceId));
         VRxDbObjectId table = record ? destTableFor(record->kind()) : VRxDbObjectId::kNull;
         if (record == nullptr || table.isNull()) return m_map[sourceId] = VRxDbObjectId::kNull;
         auto* block = VRxDbBlockTableRecord::cast(record);
@@ -67,14 +68,14 @@ private:
         // Anonymous blocks are numbered per drawing, so "*U3" there is not "*U3" here.
         bool anonymous = block != nullptr && block->isAnonymous();
         if (!anonymous) {
-            VRxDbObjectId existing = m_dest.recordId(table, record->getName().c_str());
+            VRxDbObjectId existing = vrxdbRecordId(m_dest, table, record->getName().c_str());
             if (!existing.isNull()) return m_map[sourceId] = existing;
         }
         auto* copy = VRxDbSymbolTableRecord::cast(record->clone());
         if (copy == nullptr) return m_map[sourceId] = VRxDbObjectId::kNull;
         if (anonymous) copy->setName(record->getName().rfind(L"*D", 0) == 0 ? L"*D" : L"*U");
         VRxDbObjectId id;
-        if (m_dest.addRecordTo(table, copy, id) != Vrx::eOk) {
+        if (vrxdbAddRecordTo(m_dest, table, copy, id) != Vrx::eOk) {
             delete copy;
             return m_map[sourceId] = VRxDbObjectId::kNull;
         }
@@ -86,12 +87,12 @@ private:
     }
 
     void ensureLayer(const std::wstring& name) {
-        VRxDbObjectId sourceId = m_source.recordId(m_source.layerTableId(), name.c_str());
+        VRxDbObjectId sourceId = vrxdbRecordId(m_source, m_source.layerTableId(), name.c_str());
         if (!sourceId.isNull()) mapRecord(sourceId);
     }
 
     void ensureLinetype(const std::wstring& name) {
-        VRxDbObjectId sourceId = m_source.recordId(m_source.linetypeTableId(), name.c_str());
+        VRxDbObjectId sourceId = vrxdbRecordId(m_source, m_source.linetypeTableId(), name.c_str());
         if (!sourceId.isNull()) mapRecord(sourceId);
     }
 
@@ -119,7 +120,7 @@ Vrx::ErrorStatus VRxDbDatabase::insert(VRxDbObjectId& blockId, const wchar_t* bl
     // definition goes in directly rather than through the table's own add.
     auto* block = new VRxDbBlockTableRecord;
     block->setName(blockName);
-    if (auto* space = VRxDbBlockTableRecord::cast(source->objectAt(sourceSpace))) block->setOrigin(space->origin());
+    if (auto* space = VRxDbBlockTableRecord::cast(vrxdbObjectAt(*source, sourceSpace))) block->setOrigin(space->origin());
     VRxDbObjectId id;
     Vrx::ErrorStatus es = addRecordTo(m_blockTable, block, id);
     if (es != Vrx::eOk) {

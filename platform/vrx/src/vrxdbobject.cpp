@@ -3,6 +3,7 @@
 // host reports. Objects never hand out pointers that outlive their database.
 #include "vrxdb.h"
 #include "vrxexport.h"
+#include "vrxdbobjecttable.h"
 
 VRX_EXPORTED_FIXED_CONSTANT const VRxDbObjectId VRxDbObjectId::kNull;
 
@@ -35,12 +36,12 @@ const wchar_t* Vrx::statusText(ErrorStatus status) {
 
 bool VRxDbObjectId::isValid() const {
     VRxDbDatabase* db = database();
-    return db != nullptr && db->objectAt(*this) != nullptr;
+    return db != nullptr && vrxdbObjectAt(*db, *this) != nullptr;
 }
 
 bool VRxDbObjectId::isErased() const {
     VRxDbDatabase* db = database();
-    VRxDbObject* o = db ? db->objectAt(*this) : nullptr;
+    VRxDbObject* o = db ? vrxdbObjectAt(*db, *this) : nullptr;
     return o != nullptr && o->isErased();
 }
 
@@ -107,7 +108,7 @@ Vrx::ErrorStatus VRxDbObject::erase(bool erasing) {
                 if (k == VRxDbKind::LayerTableRecord && rec->getName() == L"0") return Vrx::eInvalidInput;
                 if (k == VRxDbKind::LinetypeTableRecord)
                     for (const wchar_t* fixed : kFixedLinetypes)
-                        if (db->recordId(db->linetypeTableId(), fixed) == m_id) return Vrx::eInvalidInput;
+                        if (vrxdbRecordId(*db, db->linetypeTableId(), fixed) == m_id) return Vrx::eInvalidInput;
             }
         }
     }
@@ -120,7 +121,7 @@ Vrx::ErrorStatus vrxdbOpenVRxDbObject(VRxDbObject*& obj, VRxDbObjectId id, VRxDb
     if (id.isNull()) return Vrx::eNullObjectId;
     VRxDbDatabase* db = id.database();
     if (db == nullptr) return Vrx::eNullObjectId;
-    VRxDbObject* o = db->objectAt(id);
+    VRxDbObject* o = vrxdbObjectAt(*db, id);
     if (o == nullptr) return Vrx::eNullObjectId;
     if (o->m_erased && !openErased) return Vrx::eWasErased;
     if (o->m_writer) return Vrx::eWasOpenedForWrite;

@@ -9,6 +9,7 @@
 #include "vrxdb.h"
 #include "vrxexport.h"
 #include "vrxnames.h"
+#include "vrxdbobjecttable.h"
 
 VRX_EXPORTED_FIXED_CONSTANT const wchar_t* const VRxDbBlockTableRecord::kModelSpace = L"*Model_Space";
 VRX_EXPORTED_FIXED_CONSTANT const wchar_t* const VRxDbBlockTableRecord::kPaperSpace = L"*Paper_Space";
@@ -22,9 +23,9 @@ Vrx::ErrorStatus VRxDbSymbolTableRecord::setName(const wchar_t* name) {
     if (isDatabaseResident()) {
         // A renamed record must not take the name of another record of its table.
         VRxDbDatabase* db = database();
-        VRxDbObjectId other = db ? db->recordId(ownerId(), name) : VRxDbObjectId::kNull;
+        VRxDbObjectId other = db ? vrxdbRecordId(*db, ownerId(), name) : VRxDbObjectId::kNull;
         if (!other.isNull() && other != objectId()) return Vrx::eDuplicateKey;
-        table = db ? VRxDbSymbolTable::cast(db->objectAt(ownerId())) : nullptr;
+        table = db ? VRxDbSymbolTable::cast(vrxdbObjectAt(*db, ownerId())) : nullptr;
     }
     if (table != nullptr) {
         // The table's index moves the record from its old name to the new one.
@@ -44,7 +45,7 @@ Vrx::ErrorStatus VRxDbSymbolTableRecord::setName(const wchar_t* name) {
 
 bool VRxDbSymbolTable::has(const wchar_t* name) const {
     VRxDbDatabase* db = database();
-    return db != nullptr && !db->recordId(objectId(), name).isNull();
+    return db != nullptr && !vrxdbRecordId(*db, objectId(), name).isNull();
 }
 
 bool VRxDbSymbolTable::has(VRxDbObjectId id) const {
@@ -59,12 +60,12 @@ Vrx::ErrorStatus VRxDbSymbolTable::getAt(const wchar_t* name, VRxDbObjectId& id,
     if (name == nullptr) return Vrx::eInvalidInput;
     VRxDbDatabase* db = database();
     if (db == nullptr) return Vrx::eNotInDatabase;
-    id = db->recordId(objectId(), name);
+    id = vrxdbRecordId(*db, objectId(), name);
     if (!id.isNull()) return Vrx::eOk;
     if (getErased) {
         // The most recent erased record of that name.
         for (auto it = m_records.rbegin(); it != m_records.rend(); ++it) {
-            auto* rec = VRxDbSymbolTableRecord::cast(db->objectAt(*it));
+            auto* rec = VRxDbSymbolTableRecord::cast(vrxdbObjectAt(*db, *it));
             if (rec != nullptr && VRxNames::sameName(rec->getName(), name)) {
                 id = *it;
                 return Vrx::eOk;
@@ -85,7 +86,7 @@ Vrx::ErrorStatus VRxDbSymbolTable::add(VRxDbObjectId& id, VRxDbSymbolTableRecord
     VRxDbDatabase* db = database();
     if (db == nullptr) return Vrx::eNotInDatabase;
     if (!isWriteEnabled()) return Vrx::eNotOpenForWrite;
-    Vrx::ErrorStatus es = db->addRecordTo(objectId(), record, id);
+    Vrx::ErrorStatus es = vrxdbAddRecordTo(*db, objectId(), record, id);
     if (es != Vrx::eOk) return es;
     // The new record is its creator's to close.
     VRxDbObject* opened = nullptr;
@@ -157,7 +158,7 @@ Vrx::ErrorStatus VRxDbBlockTableRecord::appendVRxDbEntity(VRxDbObjectId& id, VRx
     if (db == nullptr) return Vrx::eNotInDatabase;
     if (!isWriteEnabled()) return Vrx::eNotOpenForWrite;
     if (isErased()) return Vrx::eWasErased;
-    id = db->addEntityTo(objectId(), entity);
+    id = vrxdbAddEntityTo(*db, objectId(), entity);
     if (id.isNull()) return Vrx::eInvalidOwnerObject;
     VRxDbObject* opened = nullptr;
     vrxdbOpenVRxDbObject(opened, id, VRxDb::kForWrite);
@@ -211,12 +212,12 @@ Vrx::ErrorStatus VRxDbBlockTableRecordIterator::getEntity(VRxDbEntity*& entity, 
 VRxDbObjectId VRxDbLayerTableRecord::linetypeObjectId() const {
     VRxDbDatabase* db = database();
     if (db == nullptr) db = vrxdbHostApplicationServices()->workingDatabase();
-    return db ? db->recordId(db->linetypeTableId(), m_linetype.c_str()) : VRxDbObjectId::kNull;
+    return db ? vrxdbRecordId(*db, db->linetypeTableId(), m_linetype.c_str()) : VRxDbObjectId::kNull;
 }
 
 void VRxDbLayerTableRecord::setLinetypeObjectId(VRxDbObjectId id) {
     VRxDbDatabase* db = id.database();
-    auto* lt = db ? VRxDbLinetypeTableRecord::cast(db->objectAt(id)) : nullptr;
+    auto* lt = db ? VRxDbLinetypeTableRecord::cast(vrxdbObjectAt(*db, id)) : nullptr;
     if (lt != nullptr) m_linetype = lt->getName();
 }
 

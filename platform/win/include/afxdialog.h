@@ -314,14 +314,6 @@ public:
     // The ids of the controls, in template order.
     std::vector<int> GetControlIds() const;
 
-    // ---- What a user does, for the UI backend; each refuses with a reason rather
-    // than act on an unknown, disabled, hidden or unsuitable control.
-    WinActionResult selectItem(int id, const std::wstring& text);
-    WinActionResult typeText(int id, const std::wstring& text);
-    WinActionResult click(int id);
-    WinActionResult pressOk();      // the OK button, or Enter when there is none
-    WinActionResult pressCancel();  // Escape
-
     // Routes a notification of control id through the message map.
     void SendNotify(UINT code, int id);
 
@@ -330,6 +322,16 @@ protected:
     static const WinMessageMap* GetThisMessageMap();
 
 private:
+    // What a user does, played by the UI backends through WinDialogUser
+    // (windialoguser.h): each refuses with a reason rather than act on an
+    // unknown, disabled, hidden or unsuitable control.
+    friend class WinDialogUser;
+    WinActionResult selectItem(int id, const std::wstring& text);
+    WinActionResult typeText(int id, const std::wstring& text);
+    WinActionResult click(int id);
+    WinActionResult pressOk();      // the OK button, or Enter when there is none
+    WinActionResult pressCancel();  // Escape
+
     WinActionResult findUsable(int id, CWnd*& control, const wchar_t* action) const;
     WinActionResult guarded(int id, const std::function<void()>& step);
     void createControls();

@@ -21,6 +21,8 @@ using WinMessageBoxBackend = std::function<int(const std::wstring& caption, cons
 WinMessageBoxBackend winSetMessageBoxBackend(WinMessageBoxBackend backend);
 // The default backend's answer for a box type, without showing anything.
 int winDefaultMessageBoxAnswer(UINT type);
+// Whether button is one of the box type's own (the icon and default bits aside).
+bool winMessageBoxOffers(UINT type, int button);
 // Routes one message box to the current backend. A backend that throws counts as
 // IDCANCEL (IDNO for a yes/no box): the exception never reaches the caller.
 int winShowMessageBox(const std::wstring& caption, const std::wstring& text, UINT type);

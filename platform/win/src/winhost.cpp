@@ -41,7 +41,12 @@ WinMessageBoxBackend winSetMessageBoxBackend(WinMessageBoxBackend b) {
     return previous;
 }
 
-int winDefaultMessageBoxAnswer(UINT type) {
+namespace {
+
+// The buttons of each box type (MB_OK ... MB_RETRYCANCEL), in the order
+// MB_DEFBUTTON1..3 pick them; a type with fewer buttons repeats its last.
+// Unknown types are MB_OK boxes.
+const int* boxButtons(UINT type) {
     static const int buttons[6][3] = {
         {IDOK, IDOK, IDOK},              // MB_OK
         {IDOK, IDCANCEL, IDCANCEL},      // MB_OKCANCEL
@@ -52,9 +57,20 @@ int winDefaultMessageBoxAnswer(UINT type) {
     };
     UINT kind = type & MB_TYPEMASK;
     if (kind > 5) kind = 0;
+    return buttons[kind];
+}
+
+}  // namespace
+
+int winDefaultMessageBoxAnswer(UINT type) {
     UINT def = (type & MB_DEFMASK) >> 8;
     if (def > 2) def = 0;
-    return buttons[kind][def];
+    return boxButtons(type)[def];
+}
+
+bool winMessageBoxOffers(UINT type, int button) {
+    const int* buttons = boxButtons(type);
+    return button == buttons[0] || button == buttons[1] || button == buttons[2];
 }
 
 int winShowMessageBox(const std::wstring& caption, const std::wstring& text, UINT type) {

@@ -4,6 +4,7 @@
 #include "winui.h"
 
 #include "winhost.h"
+#include "windialoguser.h"
 
 namespace {
 
@@ -27,19 +28,6 @@ std::wstring describe(const WinUiAction& a) {
         case WinUiAction::Answer: return L"answer " + std::to_wstring(a.answer);
     }
     return L"?";
-}
-
-// Whether a button is one of the box's own.
-bool offers(UINT type, int button) {
-    switch (type & MB_TYPEMASK) {
-        case MB_OK: return button == IDOK;
-        case MB_OKCANCEL: return button == IDOK || button == IDCANCEL;
-        case MB_ABORTRETRYIGNORE: return button == IDABORT || button == IDRETRY || button == IDIGNORE;
-        case MB_YESNOCANCEL: return button == IDYES || button == IDNO || button == IDCANCEL;
-        case MB_YESNO: return button == IDYES || button == IDNO;
-        case MB_RETRYCANCEL: return button == IDRETRY || button == IDCANCEL;
-    }
-    return button == IDOK;
 }
 
 }  // namespace
@@ -66,17 +54,9 @@ void WinQueuedUiBackend::runModal(CDialog& dialog) {
     while (dialog.IsRunning() && m_errors.empty() && !m_actions.empty()) {
         WinUiAction a = m_actions.front();
         m_actions.pop_front();
-        WinActionResult r;
-        switch (a.kind) {
-            case WinUiAction::Select: r = dialog.selectItem(a.id, a.text); break;
-            case WinUiAction::Type: r = dialog.typeText(a.id, a.text); break;
-            case WinUiAction::Click: r = dialog.click(a.id); break;
-            case WinUiAction::Ok: r = dialog.pressOk(); break;
-            case WinUiAction::Cancel: r = dialog.pressCancel(); break;
-            case WinUiAction::Answer:
-                r = WinActionResult::fail(L"\"" + describe(a) + L"\": no message box is showing");
-                break;
-        }
+        WinActionResult r = a.kind == WinUiAction::Answer
+                                 ? WinActionResult::fail(L"\"" + describe(a) + L"\": no message box is showing")
+                                 : WinDialogUser::play(dialog, a);
         if (!r) m_errors.push_back(r.error);
     }
 }
@@ -89,7 +69,7 @@ int WinQueuedUiBackend::messageBox(const std::wstring& caption, const std::wstri
         } else if (m_actions.front().kind != WinUiAction::Answer) {
             m_errors.push_back(L"message box \"" + text + L"\" is showing, but the next action is \"" +
                                describe(m_actions.front()) + L"\"");
-        } else if (!offers(type, m_actions.front().answer)) {
+        } else if (!winMessageBoxOffers(type, m_actions.front().answer)) {
             m_errors.push_back(L"message box \"" + text + L"\" has no button " +
                                std::to_wstring(m_actions.front().answer));
         } else {

@@ -22,6 +22,7 @@
 #include <exception>
 
 #include "afxstub.h"
+#include "windialoguser.h"
 
 namespace winqt {
 
@@ -265,24 +266,24 @@ void DialogWindow::act(int id, const std::function<WinActionResult()>& step) {
 void DialogWindow::clicked(int id) {
     if (m_closing || m_syncing) return;
     if (id == IDOK) m_host.confirming(m_dialog);
-    act(id, [this, id] { return m_dialog.click(id); });
+    act(id, [this, id] { return WinDialogUser::click(m_dialog, id); });
 }
 
 void DialogWindow::chosen(int id, int index) {
     CWnd* control = m_dialog.GetDlgItem(id);
     if (control == nullptr || index < 0 || index >= static_cast<int>(control->state().items.size())) return;
     const std::wstring text = control->state().items[static_cast<size_t>(index)];
-    act(id, [this, id, text] { return m_dialog.selectItem(id, text); });
+    act(id, [this, id, text] { return WinDialogUser::selectItem(m_dialog, id, text); });
 }
 
 void DialogWindow::pressOk() {
     if (m_closing) return;
     m_host.confirming(m_dialog);
-    act(IDOK, [this] { return m_dialog.pressOk(); });
+    act(IDOK, [this] { return WinDialogUser::pressOk(m_dialog); });
 }
 
 void DialogWindow::pressCancel() {
-    act(IDCANCEL, [this] { return m_dialog.pressCancel(); });
+    act(IDCANCEL, [this] { return WinDialogUser::pressCancel(m_dialog); });
 }
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
@@ -425,25 +426,25 @@ WinActionResult DialogWindow::play(const WinUiAction& action) {
     switch (action.kind) {
     case WinUiAction::Select: {
         // What a user cannot do here, the toolkit refuses with its own reason.
-        if (!usable(widget)) return m_dialog.selectItem(id, action.text);
+        if (!usable(widget)) return WinDialogUser::selectItem(m_dialog, id, action.text);
         const QString text = toQt(action.text);
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (index < 0) return m_dialog.selectItem(id, action.text);
+            if (index < 0) return WinDialogUser::selectItem(m_dialog, id, action.text);
             combo->setCurrentIndex(index);
             emit combo->activated(index);
         } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
             const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (found.isEmpty()) return m_dialog.selectItem(id, action.text);
+            if (found.isEmpty()) return WinDialogUser::selectItem(m_dialog, id, action.text);
             list->setCurrentItem(found.first());
         } else {
-            return m_dialog.selectItem(id, action.text);
+            return WinDialogUser::selectItem(m_dialog, id, action.text);
         }
         break;
     }
     case WinUiAction::Type: {
         auto* edit = qobject_cast<QLineEdit*>(widget);
-        if (edit == nullptr || !usable(edit)) return m_dialog.typeText(id, action.text);
+        if (edit == nullptr || !usable(edit)) return WinDialogUser::typeText(m_dialog, id, action.text);
         enterField(id);
         CWnd* field = m_dialog.GetDlgItem(id);
         for (wchar_t ch : action.text) {
@@ -458,7 +459,7 @@ WinActionResult DialogWindow::play(const WinUiAction& action) {
     }
     case WinUiAction::Click: {
         auto* button = qobject_cast<QAbstractButton*>(widget);
-        if (button == nullptr || !usable(button)) return m_dialog.click(id);
+        if (button == nullptr || !usable(button)) return WinDialogUser::click(m_dialog, id);
         button->click();
         break;
     }
@@ -466,7 +467,7 @@ WinActionResult DialogWindow::play(const WinUiAction& action) {
         QWidget* ok = control(IDOK);
         if (ok != nullptr) {
             auto* button = qobject_cast<QAbstractButton*>(ok);
-            if (button == nullptr || !usable(button)) return m_dialog.pressOk();
+            if (button == nullptr || !usable(button)) return WinDialogUser::pressOk(m_dialog);
             button->click();
         } else {
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -487,10 +488,10 @@ WinActionResult DialogWindow::play(const WinUiAction& action) {
     // controls agree): the toolkit does it, so the script still sees the reason.
     if (!m_reached) {
         switch (action.kind) {
-        case WinUiAction::Select: return m_dialog.selectItem(id, action.text);
-        case WinUiAction::Click: return m_dialog.click(id);
-        case WinUiAction::Ok: return m_dialog.pressOk();
-        case WinUiAction::Cancel: return m_dialog.pressCancel();
+        case WinUiAction::Select: return WinDialogUser::selectItem(m_dialog, id, action.text);
+        case WinUiAction::Click: return WinDialogUser::click(m_dialog, id);
+        case WinUiAction::Ok: return WinDialogUser::pressOk(m_dialog);
+        case WinUiAction::Cancel: return WinDialogUser::pressCancel(m_dialog);
         default: break;
         }
     }

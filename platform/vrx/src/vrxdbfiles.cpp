@@ -1,7 +1,18 @@
-// The drawing database's file operations: drawing files are DXF text, whatever
-// their extension (the block drawings the module asks for end in .dwg or .vdg).
+// The drawing database's file operations. Both file names a host reads (.dwg,
+// .vdg) hold the same content; which format that is, the drawing file library
+// decides through the format it registers.
 #include "vrxdb.h"
-#include "vrxdxf.h"
+#include "vrxdbfiles.h"
+
+namespace {
+VRxDbDrawingFileFormat g_format;
+}  // namespace
+
+VRxDbDrawingFileFormat vrxdbSetDrawingFileFormat(const VRxDbDrawingFileFormat& format) {
+    VRxDbDrawingFileFormat previous = g_format;
+    g_format = format;
+    return previous;
+}
 
 Vrx::ErrorStatus VRxDbDatabase::readDwgFile(const wchar_t* fileName, int shareMode, bool allowCPConversion,
                                             const wchar_t* password) {
@@ -30,12 +41,15 @@ Vrx::ErrorStatus VRxDbDatabase::readDrawingFile(const wchar_t* fileName) {
         m_readError = std::wstring(fileName) + L": the drawing has open objects and cannot be replaced";
         return Vrx::eWasOpenedForWrite;
     }
-    return VRxDxf::readDxfFile(*this, fileName, m_readError);
+    if (g_format.read == nullptr) {
+        m_readError = std::wstring(fileName) + L": no drawing file format is installed";
+        return Vrx::eNotImplemented;
+    }
+    return g_format.read(*this, fileName, m_readError);
 }
 
 Vrx::ErrorStatus VRxDbDatabase::saveAs(const wchar_t* fileName) {
+    if (g_format.write == nullptr) return Vrx::eNotImplemented;
     std::wstring error;
-    Vrx::ErrorStatus es = VRxDxf::writeDxfFile(*this, fileName ? std::wstring(fileName) : std::wstring(), error);
-    VRxDxf::setLastSaveError(error);
-    return es;
+    return g_format.write(*this, fileName ? std::wstring(fileName) : std::wstring(), error);
 }

@@ -1,5 +1,5 @@
 // Serving the compiled-in resources from the module's own instance.
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 
 #include "afxstub.h"
 

@@ -1,9 +1,9 @@
 // The module's paths, derived from the file name the module was loaded from.
-#include "shell/module_paths.h"
+#include "resources/module_paths.h"
 
 #include <vector>
 
-#include "shell/module_resources.h"
+#include "resources/module_resources.h"
 #include "winapi.h"
 
 namespace {
