@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "assembly/assembly_drawing.h"
+#include "assembly/plate_stack.h"
 #include "draw/drawing_styles.h"
 #include "holes/holes_model.h"
-#include "model/assembly_drawing.h"
-#include "model/plate_stack.h"
 #include "model/stored_designs.h"
 #include "order/order_files.h"
 #include "order/order_inputs.h"

@@ -104,3 +104,5 @@ void drawPlateHoles(PlateHoleSet& holeSet, PlateView& view) {
         }
     }
 }
+
+void freeDrawnRecord(DrawnHoleGroup* record) { delete record; }

@@ -14,6 +14,7 @@
 #include "afxstub.h"
 #include "catalogue/catalogue_db.h"
 #include "catalogue/text_conversion.h"
+#include "model/drawn_records.h"
 #include "resources/module_paths.h"
 
 namespace Models {
@@ -232,3 +233,5 @@ void HolesModel::addEyeboltHoles(const std::vector<EyeboltPlacement>& placements
 }
 
 }  // namespace Models
+
+void freeDrawnRecord(Models::HolesModel* record) { delete record; }

@@ -13,7 +13,7 @@ PlateView::PlateView() : sideLines(new SideLineMap) {
 PlateView::~PlateView() { delete sideLines; }
 
 PlateHoleSet::~PlateHoleSet() {
-    for (auto& group : groups) delete group.second;
+    for (auto& group : groups) freeDrawnRecord(group.second);
 }
 
 MouldBaseModel::MouldBaseModel()
@@ -21,10 +21,20 @@ MouldBaseModel::MouldBaseModel()
 
 namespace {
 
+// The model's own records; the hole and pocket records, which the model knows
+// only by name, go through the overloads their subsystems define.
+template <typename Record>
+void freeDrawnRecord(Record* record) {
+    delete record;
+}
+// Without it the template above would hide them, and a hole model (whose
+// namespace does not hold them) would be deleted as an incomplete type.
+using ::freeDrawnRecord;
+
 template <typename Map>
 void deleteValues(Map& map) {
     for (auto& entry : map) {
-        delete entry.second;
+        freeDrawnRecord(entry.second);
         entry.second = nullptr;
     }
 }

@@ -10,8 +10,8 @@
 #include <mutex>
 #include <tuple>
 
+#include "assembly/plate_stack.h"
 #include "catalogue/catalogue_queries.h"
-#include "model/plate_stack.h"
 #include "resources/module_paths.h"
 #include "winhost.h"
 

@@ -108,3 +108,5 @@ void LockPlacement::place(const PlateView& view) {
     insertStandardPart(ModulePaths::getBlockFilePath(blockName + L"-" + m_lock->side),
                        insertionPoint(view, m_lock->side), 1.0, 0.0);
 }
+
+void freeDrawnRecord(LockPlacement* record) { delete record; }

@@ -113,3 +113,5 @@ void PocketDrawer::dimensionDepth() {
     addRotatedDimension(start, end, VRxGePoint3d(start.x + 2.0 * drawingScale, (start.y + end.y) / 2.0, 0.0),
                         kQuarterTurn, nullptr, dimStyleId);
 }
+
+void freeDrawnRecord(PocketDrawer* record) { delete record; }

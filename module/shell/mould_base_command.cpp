@@ -6,11 +6,11 @@
 #include <exception>
 #include <memory>
 
+#include "assembly/assembly_drawing.h"
+#include "assembly/plate_stack.h"
 #include "catalogue/catalogue_db.h"
 #include "draw/drawing_styles.h"
-#include "model/assembly_drawing.h"
 #include "model/mould_base_model.h"
-#include "model/plate_stack.h"
 #include "model/stored_designs.h"
 #include "resources/module_resources.h"
 #include "ui/main_dlg.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "assembly/plate_stack.h"
 #include "catalogue/catalogue_queries.h"
 #include "catalogue/text_conversion.h"
-#include "model/plate_stack.h"
 #include "resources/module_paths.h"
 #include "ui/lock_dlg.h"
 #include "ui/pocket_dlg.h"

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "assembly/assembly_drawing.h"
+#include "assembly/plate_stack.h"
 #include "draw/drawing_styles.h"
 #include "draw_fixture.h"
+#include "holes/drawn_hole_group.h"
+#include "holes/holes_model.h"
 #include "holes_fixture.h"
-#include "model/assembly_drawing.h"
-#include "model/plate_stack.h"
 #include "vrxdbdims.h"
 #include "vrxdbents.h"
 #include "vrxed.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "assembly/plate_stack.h"
 #include "catalogue/catalogue_queries.h"
 #include "catalogue_fixture.h"
-#include "model/plate_stack.h"
 #include "resources/module_resources.h"
 
 using namespace cattest;

@@ -1,7 +1,7 @@
 // The assembly drawing's order of work. The title goes first, at the cursor
 // the plate stack left to the right of the last plate; the plate views follow
 // view by view, each plate complete before the next.
-#include "model/assembly_drawing.h"
+#include "assembly/assembly_drawing.h"
 
 #include <map>
 #include <memory>
@@ -12,6 +12,8 @@
 #include "draw/entity_services.h"
 #include "holes/hole_drawing.h"
 #include "model/plate_views.h"
+#include "pockets/lock_placement.h"
+#include "pockets/pocket_drawer.h"
 
 namespace {
 

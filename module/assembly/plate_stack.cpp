@@ -2,12 +2,13 @@
 // plate record with two views. The derived spacer plate "方铁" carries the B
 // plate's outline and is laid out where the left spacer starts, so the spacers
 // are drawn over the plate they stand under.
-#include "model/plate_stack.h"
+#include "assembly/plate_stack.h"
 
 #include <cmath>
 #include <memory>
 #include <vector>
 
+#include "holes/holes_model.h"
 #include "resources/module_paths.h"
 
 namespace {
