@@ -78,6 +78,8 @@ Every style and code drawn through the module and checked, each with its order l
 $(echo "$sweep_out" | awk 'NF == 5 && $1 != "style" { printf "| %s | %s | %s | %s | %s |\n", $1, $2, $3, $4, $5 }')
 
 Target: the whole catalogue in at most 30 s.
+Before block drawings were parsed once and the design command shared one
+catalogue connection, the sweep (1862 drawings then) took 27.9 s on this machine.
 
 ## Steps of one design (Google Benchmark, median of 5)
 

@@ -21,6 +21,14 @@ namespace catalogue {
 
 namespace {
 
+// Whether a part of radius r at (±x, ±y) keeps its gap to everything kept out.
+bool clearAtFourCorners(const std::vector<KeepOut>& keep, double x, double y, double r) {
+    for (const KeepOut& k : keep)
+        for (double side : {-1.0, 1.0})
+            if (!clearOf(k, {side * x, y}, r, kLayoutGap) || !clearOf(k, {side * x, -y}, r, kLayoutGap)) return false;
+    return true;
+}
+
 // How far from the plate's middle (along the length) the D styles' A/B guide
 // pillars stand on the line x: the support pins' pitch in, or further.
 double guidePillarLine(const Sources& src, const Size& s, double x, double y) {
@@ -28,14 +36,8 @@ double guidePillarLine(const Sources& src, const Size& s, double x, double y) {
     const double r = std::max(s.var("collar"), s.var("head")) / 2;  // the pillar's widest hole in A or B
     std::vector<KeepOut> keep;
     for (const char* plate : {"A板", "B板"}) addEyebolts(keep, src, s, plate);
-    for (double yd = y - pitch; yd > r; yd -= 0.5) {
-        bool clear = true;
-        for (const KeepOut& k : keep)
-            for (double side : {-1.0, 1.0})
-                if (!clearOf(k, {side * x, yd}, r, kLayoutGap) || !clearOf(k, {side * x, -yd}, r, kLayoutGap))
-                    clear = false;
-        if (clear) return yd;
-    }
+    for (double yd = y - pitch; yd > r; yd -= 0.5)
+        if (clearAtFourCorners(keep, x, yd, r)) return yd;
     throw Failure(s.code + ": the A/B guide pillars find no room clear of the A and B plates' eyebolts");
 }
 
@@ -46,14 +48,8 @@ double pullerLine(const Sources& src, const Size& s, double x) {
     const double r = std::max({s.var("pbc"), s.var("pbh"), s.var("pb")}) / 2;
     std::vector<KeepOut> keep;
     for (const char* plate : {"水口板", "A板", "成品推板", "B板", "托板"}) addEyebolts(keep, src, s, plate);
-    for (double y = 0; y < s.L / 2 - r; y += 0.5) {
-        bool clear = true;
-        for (const KeepOut& k : keep)
-            for (double side : {-1.0, 1.0})
-                if (!clearOf(k, {side * x, y}, r, kLayoutGap) || !clearOf(k, {side * x, -y}, r, kLayoutGap))
-                    clear = false;
-        if (clear) return y;
-    }
+    for (double y = 0; y < s.L / 2 - r; y += 0.5)
+        if (clearAtFourCorners(keep, x, y, r)) return y;
     throw Failure(s.code + ": the puller bolts find no room clear of the eyebolts");
 }
 
