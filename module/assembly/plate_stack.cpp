@@ -53,11 +53,19 @@ const std::wstring* chosenThicknessForPlate(const MouldBaseParams& params, const
     return chosenTopPlate(params, name);
 }
 
-// Stores a view unless the plate already has one under that code.
-void storeView(MouldBaseModel& model, const std::wstring& code, const std::wstring& plateName,
-               std::unique_ptr<PlateView> view) {
+// Stores a view of the plate with its top-left corner at origin and the given
+// height, unless the plate already has one under that code.
+void storeView(MouldBaseModel& model, const std::wstring& code, PlateRecord* plate, VRxGePoint3d origin,
+               double height) {
     auto& byPlate = model.views[code];
-    if (byPlate.count(plateName) == 0) byPlate[plateName] = view.release();
+    if (byPlate.count(plate->name) != 0) return;
+    auto view = std::make_unique<PlateView>();
+    view->plate = plate;
+    view->code = code;
+    view->origin = origin;
+    view->centreX = origin.x + plate->width * 0.5;
+    view->centreY = origin.y - height * 0.5;
+    byPlate[plate->name] = view.release();
 }
 
 // The hole stage of a plate: its machining holes with the eyebolt holes, and
@@ -190,16 +198,7 @@ PlateStackStart plateStackStart(const MouldBaseModel& model) {
 }
 
 void DiscardPlateStack(MouldBaseModel& model, const PlateStackStart& start) {
-    // Views and hole sets only borrow plates and hole models: they go first.
-    for (auto& byPlate : model.views)
-        for (auto& view : byPlate.second) delete view.second;
-    model.views.clear();
-    for (auto& holeSet : model.holeSets) delete holeSet.second;
-    model.holeSets.clear();
-    for (auto& holes : model.holes) delete holes.second;
-    model.holes.clear();
-    for (auto& plate : model.plates) delete plate.second;
-    model.plates.clear();
+    model.freePlateStack();
     model.insertPoint = start.insertPoint;
     model.gapX = start.gapX;
     model.gapY = start.gapY;
@@ -209,21 +208,8 @@ void DiscardPlateStack(MouldBaseModel& model, const PlateStackStart& start) {
 void CreatePlateViews(MouldBaseModel& model, VRxGePoint3d corner, PlateRecord* plate) {
     if (plate == nullptr) return;
 
-    auto plan = std::make_unique<PlateView>();
-    plan->plate = plate;
-    plan->code = L"A1";
-    plan->origin = corner;
-    plan->centreX = corner.x + plate->width * 0.5;
-    plan->centreY = corner.y - plate->length * 0.5;
-    storeView(model, L"A1", plate->name, std::move(plan));
-
+    // The plan view shows the plate's length, the side view under it its thickness.
+    storeView(model, L"A1", plate, corner, plate->length);
     corner.y = corner.y - plate->length - model.gapY;
-
-    auto side = std::make_unique<PlateView>();
-    side->plate = plate;
-    side->code = L"A3";
-    side->origin = corner;
-    side->centreX = corner.x + plate->width * 0.5;
-    side->centreY = corner.y - plate->thickness * 0.5;
-    storeView(model, L"A3", plate->name, std::move(side));
+    storeView(model, L"A3", plate, corner, plate->thickness);
 }

@@ -46,14 +46,23 @@ void deleteInnerValues(Map& map) {
 
 }  // namespace
 
+void MouldBaseModel::freePlateStack() {
+    // Views and hole sets only borrow plates and hole models: they go first.
+    deleteInnerValues(views);
+    views.clear();
+    deleteValues(holeSets);
+    holeSets.clear();
+    deleteValues(holes);
+    holes.clear();
+    deleteValues(plates);
+    plates.clear();
+}
+
 MouldBaseModel::~MouldBaseModel() {
     delete params;
     params = nullptr;
-    deleteValues(plates);
-    deleteInnerValues(views);
+    freePlateStack();
     deleteInnerValues(pocketDrawers);
-    deleteValues(holes);
-    deleteValues(holeSets);
     deleteValues(*lockTable);
     delete lockTable;
     lockTable = nullptr;

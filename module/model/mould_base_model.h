@@ -84,6 +84,10 @@ public:
     MouldBaseModel(const MouldBaseModel&) = delete;
     MouldBaseModel& operator=(const MouldBaseModel&) = delete;
 
+    // Frees the plate stack's records (views and hole sets, then the hole
+    // models and plates they borrow) and empties their maps.
+    void freePlateStack();
+
     std::map<std::wstring, Models::HolesModel*> holes;
     std::map<std::wstring, std::map<std::wstring, PlateView*>> views;  // view code -> plate name
     std::map<std::wstring, std::map<std::wstring, PocketDrawer*>> pocketDrawers;
